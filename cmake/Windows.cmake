@@ -1,0 +1,27 @@
+# Cross build with mingw-w64: the program and the test programs that run under Wine.
+set(LUMORA_WIN_FLAGS -static -static-libgcc -static-libstdc++)
+file(GLOB LUMORA_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32/*.cpp)
+list(FILTER LUMORA_WIN32_SOURCES EXCLUDE REGEX ".*/WinMain\\.cpp$")
+add_library(lumora_win32 STATIC ${LUMORA_WIN32_SOURCES})
+target_include_directories(lumora_win32 PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_compile_options(lumora_win32 PRIVATE ${LUMORA_WARNINGS})
+target_compile_definitions(lumora_win32 PUBLIC WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_IE=0x0300)
+target_link_libraries(lumora_win32 PUBLIC lumora_core comctl32 comdlg32 shell32 advapi32 gdi32 user32 kernel32)
+
+enable_language(RC)
+set(LUMORA_RESOURCES "")
+if(EXISTS ${CMAKE_SOURCE_DIR}/resources/lumora.rc)
+  set(LUMORA_RESOURCES ${CMAKE_SOURCE_DIR}/resources/lumora.rc)
+endif()
+add_executable(lumora-manager WIN32 ${CMAKE_SOURCE_DIR}/src/platform/win32/WinMain.cpp ${LUMORA_RESOURCES})
+target_link_libraries(lumora-manager PRIVATE lumora_win32)
+target_compile_options(lumora-manager PRIVATE ${LUMORA_WARNINGS})
+target_link_options(lumora-manager PRIVATE ${LUMORA_WIN_FLAGS} -s)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  # Windows 95 loads only images that ask for subsystem 4.0.
+  target_link_options(lumora-manager PRIVATE -Wl,--subsystem,windows:4.0 -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
+endif()
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/wine/CMakeLists.txt)
+  add_subdirectory(tests/wine)
+endif()

@@ -1,0 +1,14 @@
+// Message formatting for the system's errors.
+#include "app/Exception.h"
+
+namespace lumora {
+
+std::string Format(const std::string& pattern, const std::string& arg)
+{
+    std::string out = pattern;
+    const auto at = out.find("%s");
+    if (at != std::string::npos) out.replace(at, 2, arg);
+    return out;
+}
+
+}  // namespace lumora

@@ -1,0 +1,161 @@
+// The registry adapter's type rules and error messages.
+#include "settings/Registry.h"
+
+#include <cstring>
+#include <vector>
+
+#include "app/Exception.h"
+
+namespace lumora {
+
+const char* const kInvalidDataType = "Invalid data type for '%s'";
+const char* const kFailedToGetData = "Failed to get data for '%s'";
+const char* const kFailedToSetData = "Failed to set data for '%s'";
+
+TRegistry::TRegistry(RegistryPort& port) : port_(port) {}
+
+TRegistry::~TRegistry()
+{
+    CloseKey();
+}
+
+void TRegistry::SetRootKey(RegRoot root)
+{
+    CloseKey();
+    root_ = root;
+}
+
+RegKey TRegistry::CurrentKey()
+{
+    return key_ != 0 ? key_ : port_.rootKey(root_);
+}
+
+bool TRegistry::OpenKey(const std::string& path, bool canCreate)
+{
+    const RegKey opened = port_.openKey(CurrentKey(), path, canCreate);
+    if (opened == 0) return false;
+    CloseKey();
+    key_ = opened;
+    return true;
+}
+
+void TRegistry::CloseKey()
+{
+    if (key_ != 0) port_.closeKey(key_);
+    key_ = 0;
+}
+
+bool TRegistry::Query(const std::string& name, std::uint32_t& type, std::vector<std::uint8_t>& data)
+{
+    switch (port_.queryValue(CurrentKey(), name, type, data)) {
+    case RegQuery::Ok: return true;
+    case RegQuery::Missing: return false;
+    case RegQuery::Failed: break;
+    }
+    throw Exception(Format(kFailedToGetData, name));
+}
+
+bool TRegistry::ValueExists(const std::string& name)
+{
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data;
+    return port_.queryValue(CurrentKey(), name, type, data) != RegQuery::Missing;
+}
+
+std::int32_t TRegistry::ReadInteger(const std::string& name)
+{
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data;
+    if (!Query(name, type, data) || type != kRegDword || data.size() != 4) {
+        throw Exception(Format(kInvalidDataType, name));
+    }
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) value = (value << 8) | data[static_cast<std::size_t>(i)];
+    return static_cast<std::int32_t>(value);
+}
+
+double TRegistry::ReadFloat(const std::string& name)
+{
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data;
+    if (!Query(name, type, data) || type != kRegBinary || data.size() != 8) {
+        throw Exception(Format(kInvalidDataType, name));
+    }
+    std::uint64_t bits = 0;
+    for (int i = 7; i >= 0; --i) bits = (bits << 8) | data[static_cast<std::size_t>(i)];
+    double value = 0;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+std::string TRegistry::ReadString(const std::string& name)
+{
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data;
+    if (!Query(name, type, data)) return std::string();
+    if (type != kRegSz && type != kRegExpandSz) throw Exception(Format(kInvalidDataType, name));
+    // The text ends at the first NUL, or with the data when the terminator is missing.
+    std::size_t length = 0;
+    while (length < data.size() && data[length] != 0) ++length;
+    return std::string(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(length));
+}
+
+std::size_t TRegistry::ReadBinaryData(const std::string& name, void* buffer, std::size_t size)
+{
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data;
+    if (!Query(name, type, data)) return 0;
+    if (type == kRegSz || type == kRegExpandSz || type == kRegDword || data.size() > size) {
+        throw Exception(Format(kInvalidDataType, name));
+    }
+    if (!data.empty()) std::memcpy(buffer, data.data(), data.size());
+    return data.size();
+}
+
+void TRegistry::Write(const std::string& name, std::uint32_t type, const std::uint8_t* data, std::size_t size)
+{
+    // Values are never written into a root key itself: with no key open the write fails,
+    // which is what stops a save at a key that does not exist.
+    if (key_ == 0 || !port_.setValue(key_, name, type, data, size)) {
+        throw Exception(Format(kFailedToSetData, name));
+    }
+}
+
+void TRegistry::WriteInteger(const std::string& name, std::int32_t value)
+{
+    const auto bits = static_cast<std::uint32_t>(value);
+    const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
+                                   static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
+    Write(name, kRegDword, bytes, sizeof bytes);
+}
+
+void TRegistry::WriteFloat(const std::string& name, double value)
+{
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    std::uint8_t bytes[8];
+    for (auto& b : bytes) {
+        b = static_cast<std::uint8_t>(bits);
+        bits >>= 8;
+    }
+    Write(name, kRegBinary, bytes, sizeof bytes);
+}
+
+void TRegistry::WriteString(const std::string& name, const std::string& value)
+{
+    std::vector<std::uint8_t> bytes(value.begin(), value.end());
+    bytes.push_back(0);
+    Write(name, kRegSz, bytes.data(), bytes.size());
+}
+
+void TRegistry::WriteBinaryData(const std::string& name, const void* data, std::size_t size)
+{
+    Write(name, kRegBinary, static_cast<const std::uint8_t*>(data), size);
+}
+
+void TRegistry::DeleteValue(const std::string& name)
+{
+    if (key_ != 0) port_.deleteValue(key_, name);
+}
+
+}  // namespace lumora

@@ -1,0 +1,129 @@
+// In-memory ports for the native tests.
+#include "fakes/FakePorts.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace lumora::fakes {
+
+std::string FakeProfile::readString(const std::string& file, const std::string& section, const std::string& key,
+                                    const std::string& def, std::size_t maxChars)
+{
+    files.push_back(file);
+    const std::string value = Has(section, key) ? Get(section, key) : def;
+    return value.substr(0, maxChars);
+}
+
+bool FakeProfile::writeString(const std::string& file, const std::string& section, const std::string& key,
+                              const std::string& value)
+{
+    files.push_back(file);
+    const int number = writeCalls++;
+    if (refuseWrites || number == refuseWriteNumber) return false;
+    sections[Lower(section)][Lower(key)] = value;
+    log.push_back("write " + section + "." + key + "=" + value);
+    return true;
+}
+
+bool FakeProfile::deleteKey(const std::string& file, const std::string& section, const std::string& key)
+{
+    files.push_back(file);
+    auto it = sections.find(Lower(section));
+    if (it == sections.end()) return true;
+    it->second.erase(Lower(key));
+    log.push_back("delete " + section + "." + key);
+    return true;
+}
+
+void FakeProfile::Put(const std::string& section, const std::string& key, const std::string& value)
+{
+    sections[Lower(section)][Lower(key)] = value;
+}
+
+bool FakeProfile::Has(const std::string& section, const std::string& key) const
+{
+    const auto it = sections.find(Lower(section));
+    return it != sections.end() && it->second.count(Lower(key)) != 0;
+}
+
+std::string FakeProfile::Get(const std::string& section, const std::string& key) const
+{
+    if (!Has(section, key)) return "<missing>";
+    return sections.at(Lower(section)).at(Lower(key));
+}
+
+void FakeSystem::SetMemoryMB(std::uint64_t totalMB, std::uint64_t freeMB)
+{
+    memory.totalPhys = totalMB << 20;
+    memory.availPhys = freeMB << 20;
+    memory.totalPageFile = 64ull << 20;
+    memory.availPageFile = 32ull << 20;
+}
+
+long FakePerformance::queryProcessorData(std::uint8_t* buffer, std::uint32_t& size)
+{
+    querySizes.push_back(size);
+    if (blocks.empty()) {
+        size = 0;
+        return kErrorSuccess;
+    }
+    const auto& block = blocks.front();
+    if (block.size() > size) {
+        return kErrorMoreData;
+    }
+    std::memcpy(buffer, block.data(), block.size());
+    size = static_cast<std::uint32_t>(block.size());
+    if (blocks.size() > 1) blocks.pop_front();
+    return kErrorSuccess;
+}
+
+bool FakePerformance::systemTimeToFileTime(const std::uint16_t (&st)[8], std::int64_t& fileTime)
+{
+    // Not the calendar: a stand-in that keeps the order of distinct times, enough for the tests.
+    std::int64_t t = 0;
+    for (std::uint16_t field : st) t = t * 65536 + field;
+    fileTime = t;
+    return true;
+}
+
+std::uintptr_t FakePerformance::openDynKey(const std::string& path, bool allAccess)
+{
+    calls.push_back(std::string("open ") + path + (allAccess ? " all" : " read"));
+    if (!dynKeys.count(path)) return 0;
+    const std::uintptr_t key = next_++;
+    openKeys[key] = path;
+    return key;
+}
+
+void FakePerformance::queryDynValue(std::uintptr_t key, const std::string& name, std::uint8_t (&value)[4])
+{
+    calls.push_back("query " + openKeys[key] + " " + name);
+    std::memcpy(value, &cpuPercent, 4);
+}
+
+void FakePerformance::closeDynKey(std::uintptr_t key)
+{
+    calls.push_back("close " + openKeys[key]);
+    openKeys.erase(key);
+}
+
+bool FakeToolHelp::firstProcess(std::uintptr_t snapshot, std::vector<std::uint8_t>& record)
+{
+    cursor_ = 0;
+    return nextProcess(snapshot, record);
+}
+
+bool FakeToolHelp::nextProcess(std::uintptr_t snapshot, std::vector<std::uint8_t>& record)
+{
+    if (snapshot == 0 || cursor_ >= processes.size()) return false;
+    record = processes[cursor_++];
+    return true;
+}
+
+FakeMachine::FakeMachine()
+    : ports{registry, profile, system, shell, power, dialogs, performance, module16, toolHelp}
+{
+    system.SetMemoryMB(64, 23);
+}
+
+}  // namespace lumora::fakes
