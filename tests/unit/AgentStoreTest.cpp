@@ -1,0 +1,262 @@
+// Loading and saving the agent's settings: names, kinds, defaults, the Run entry, write order.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "unit/FormHarness.h"
+
+namespace lumora {
+namespace {
+
+using testing::FormHarness;
+using testing::kAgentKey;
+using testing::kRunKey;
+using Bytes = std::vector<std::uint8_t>;
+
+TEST(AgentStore, FirstStartOnAnEmptyKeyShowsTheMemoryDefaultsAndRegistersTheAgent)
+{
+    FormHarness h(128);
+    TForm1& f = h.Start();
+    EXPECT_TRUE(h.machine.dialogs.errors.empty());
+    EXPECT_EQ(h.machine.registry.String(kAgentKey, "CurrentDir"), h.machine.system.cwd);
+    EXPECT_EQ(h.machine.registry.String(kRunKey, "Lumora"), h.machine.system.cwd + "\\Lumora.exe");
+    EXPECT_EQ(h.AgentWrites(), (std::vector<std::string>{"CurrentDir"})) << "the load writes no agent value";
+    EXPECT_EQ(f.RxSlider1.Value(), 32);
+    EXPECT_EQ(f.Label18.Caption(), "32 MB");
+    EXPECT_EQ(f.RxSlider2.Value(), 8);
+    EXPECT_EQ(f.Label31.Caption(), "8 MB");
+    const std::vector<std::string> spins = {f.RxSpinEdit1.Text(), f.RxSpinEdit2.Text(), f.RxSpinEdit7.Text(),
+                                            f.RxSpinEdit3.Text(), f.RxSpinEdit4.Text(), f.RxSpinEdit5.Text()};
+    EXPECT_EQ(spins, (std::vector<std::string>{"2", "3", "90", "32", "16", "8"}));
+    EXPECT_FALSE(f.CheckBox1.Checked());
+    EXPECT_FALSE(f.Edit1.Enabled());
+    EXPECT_FALSE(f.SpeedButton1.Enabled());
+    EXPECT_TRUE(f.CheckBox2.Checked());
+    EXPECT_EQ(f.Edit1.Text(), h.machine.system.cwd + "\\confirmation.wav");
+    EXPECT_FALSE(f.Button2.Enabled());
+    EXPECT_FALSE(f.RestartPending);
+    EXPECT_TRUE(f.Timer1.Enabled());
+    EXPECT_EQ(f.Timer1.Interval(), 800);
+    EXPECT_EQ(f.PageControl1.ActivePageIndex(), 0);
+    EXPECT_EQ(f.Label8.Caption(), "");
+    EXPECT_EQ(f.Label9.Caption(), "");
+}
+
+TEST(AgentStore, LaterStartsKeepTheStoredFolderAndAWronglyTypedOneIsReplaced)
+{
+    FormHarness h;
+    h.machine.registry.PutString(kAgentKey, "CurrentDir", "D:\\Agent");
+    h.machine.system.cwd = "E:\\Elsewhere";
+    TForm1& f = h.Start();
+    EXPECT_EQ(f.CurrentDir, "D:\\Agent");
+    EXPECT_EQ(h.machine.registry.String(kRunKey, "Lumora"), "D:\\Agent\\Lumora.exe");
+
+    FormHarness g;
+    g.machine.registry.PutDword(kAgentKey, "CurrentDir", 7);
+    g.machine.system.cwd = "E:\\Work";
+    TForm1& f2 = g.Start();
+    EXPECT_TRUE(g.machine.dialogs.errors.empty());
+    EXPECT_EQ(f2.CurrentDir, "E:\\Work");
+    EXPECT_EQ(g.machine.registry.String(kAgentKey, "CurrentDir"), "E:\\Work");
+}
+
+// One stored value, how it is stored, and what the window shows after the load.
+struct LoadCase {
+    const char* name;
+    std::function<void(fakes::FakeRegistry&)> store;
+    std::function<std::string(TForm1&)> shown;
+    const char* expected;
+};
+
+std::string Flags(TForm1& f)
+{
+    std::string s;
+    for (const TCheckBox* box : {&f.CheckBox6, &f.CheckBox7, &f.CheckBox5, &f.CheckBox3, &f.CheckBox1, &f.CheckBox2}) {
+        s += box->Checked() ? '1' : '0';
+    }
+    return s;
+}
+
+Bytes Raw(std::initializer_list<int> bytes)
+{
+    Bytes out;
+    for (int b : bytes) out.push_back(static_cast<std::uint8_t>(b));
+    return out;
+}
+
+TEST(AgentStore, EveryValueLoadsItsValueOrItsDefaultWhateverIsStored)
+{
+    auto time = [](TForm1& f) { return f.RxSpinEdit2.Text(); };
+    auto cpu = [](TForm1& f) { return f.RxSpinEdit7.Text(); };
+    auto target = [](TForm1& f) { return std::to_string(f.TargetFreeMB) + "/" + std::to_string(f.RxSlider1.Value()); };
+    auto music = [](TForm1& f) { return f.SoundFile + "|" + f.Edit1.Text(); };
+    const std::string cwd = "C:\\Program Files\\Lumora";
+    const std::vector<LoadCase> cases = {
+        {"FreeTime as DWORD", [](auto& r) { r.PutDword(kAgentKey, "FreeTime", 7); }, time, "3"},
+        {"FreeTime 10-byte binary", [](auto& r) { r.Put(kAgentKey, "FreeTime", kRegBinary, Bytes(10, 0)); }, time, "3"},
+        {"FreeTime as text", [](auto& r) { r.PutString(kAgentKey, "FreeTime", "7"); }, time, "3"},
+        {"FreeTime 75", [](auto& r) { r.PutDouble(kAgentKey, "FreeTime", 75); }, time, "60"},
+        {"FreeTime 7", [](auto& r) { r.PutDouble(kAgentKey, "FreeTime", 7); }, time, "7"},
+        {"FreeCPU 2.5", [](auto& r) { r.PutDouble(kAgentKey, "FreeCPU", 2.5); }, cpu, "2"},
+        {"FreeCPU 3.5", [](auto& r) { r.PutDouble(kAgentKey, "FreeCPU", 3.5); }, cpu, "4"},
+        {"FreeCPU empty text", [](auto& r) { r.PutString(kAgentKey, "FreeCPU", ""); }, cpu, "90"},
+        {"Target 70000 keeps low bits then clamps",
+         [](auto& r) { r.PutDword(kAgentKey, "Target Fre RAM", 70000); }, target, "128/128"},
+        {"Target 100", [](auto& r) { r.PutDword(kAgentKey, "Target Fre RAM", 100); }, target, "100/100"},
+        {"Target as number", [](auto& r) { r.PutDouble(kAgentKey, "Target Fre RAM", 100); }, target, "32/32"},
+        {"Music empty text stays empty", [](auto& r) { r.PutString(kAgentKey, "Music", ""); }, music, "|"},
+        {"Music expandable text is not expanded",
+         [](auto& r) { r.Put(kAgentKey, "Music", kRegExpandSz, Raw({'%', 'W', '%', 0})); }, music, "%W%|%W%"},
+        {"Music as DWORD gives the default", [](auto& r) { r.PutDword(kAgentKey, "Music", 1); }, music,
+         "C:\\Program Files\\Lumora\\confirmation.wav|C:\\Program Files\\Lumora\\confirmation.wav"},
+        {"flags all 1",
+         [](auto& r) {
+             for (const char* n : {"Disable_CPU_Detect", "Always on Top", "AutoClearClipboard", "RAMIcon", "PlaySound",
+                                   "AutoStart"})
+                 r.PutDword(kAgentKey, n, 1);
+         },
+         Flags, "111111"},
+        {"flags all 2 are off",
+         [](auto& r) {
+             for (const char* n : {"Disable_CPU_Detect", "Always on Top", "AutoClearClipboard", "RAMIcon", "PlaySound",
+                                   "AutoStart"})
+                 r.PutDword(kAgentKey, n, 2);
+         },
+         Flags, "000000"},
+        {"flag 65537 keeps its low bits and is on", [](auto& r) { r.PutDword(kAgentKey, "RAMIcon", 65537); }, Flags,
+         "000101"},
+        {"AutoStart as text is unreadable: 0", [](auto& r) { r.PutString(kAgentKey, "AutoStart", "1"); }, Flags,
+         "000000"},
+        {"flags stored as numbers are unreadable",
+         [](auto& r) { r.PutDouble(kAgentKey, "Disable_CPU_Detect", 1); }, Flags, "000001"},
+    };
+    for (const auto& c : cases) {
+        FormHarness h(128);
+        c.store(h.machine.registry);
+        TForm1& f = h.Start();
+        EXPECT_EQ(c.shown(f), c.expected) << c.name;
+        EXPECT_TRUE(h.machine.dialogs.errors.empty()) << c.name;
+        EXPECT_FALSE(f.Button2.Enabled()) << c.name;
+    }
+}
+
+TEST(AgentStore, LoadAppliesTheStayOnTopStyleAndTheRunEntryFollowsAutoStart)
+{
+    FormHarness h;
+    h.machine.registry.PutDword(kAgentKey, "Always on Top", 1);
+    h.machine.registry.PutDword(kAgentKey, "AutoStart", 0);
+    h.machine.registry.PutString(kRunKey, "Lumora", "old");
+    TForm1& f = h.Start();
+    EXPECT_TRUE(f.StayOnTop());
+    EXPECT_FALSE(h.machine.registry.Has(kRunKey, "Lumora"));
+    f.CheckBox7.Click();  // unchecking changes nothing until Apply
+    EXPECT_TRUE(f.StayOnTop());
+    h.Apply();
+    EXPECT_FALSE(f.StayOnTop());
+}
+
+TEST(AgentStore, DisabledCpuDetectionGreysTheCpuRowAtLoad)
+{
+    FormHarness h;
+    h.machine.registry.PutDword(kAgentKey, "Disable_CPU_detect", 1);
+    TForm1& f = h.Start();
+    EXPECT_EQ(f.CpuDetectDisabled, 1);
+    EXPECT_FALSE(f.CPUFree.Enabled());
+    EXPECT_FALSE(f.RxSpinEdit7.Enabled());
+    EXPECT_FALSE(f.Label23.Enabled());
+}
+
+TEST(AgentStore, ApplyWritesEveryValueInOrderWithItsKindThenUpdate)
+{
+    FormHarness h(128);
+    TForm1& f = h.Start();
+    f.RxSlider2.KeyDown(SliderKey::Right);  // 8 counts as 10: 20
+    f.CheckBox5.Click();
+    f.RxSpinEdit2.SetText("");  // emptied minutes save as the minimum
+    h.Apply();
+    EXPECT_TRUE(h.machine.dialogs.errors.empty()) << h.machine.dialogs.errors.front();
+    const std::vector<std::string> order = {
+        "CurrentDir",      "Disable_CPU_Detect", "Always on Top", "Target Fre RAM", "Minimum Free RAM",
+        "FreeValue1",      "FreeTime",           "FreeCPU",       "Menu1",          "Menu2",
+        "Menu3",           "AutoClearClipboard", "RAMIcon",       "PlaySound",      "Music",
+        "AutoStart",       "Update"};
+    EXPECT_EQ(h.AgentWrites(), order);
+    auto& r = h.machine.registry;
+    EXPECT_EQ(r.Dword(kAgentKey, "Disable_CPU_Detect"), 0u);
+    EXPECT_EQ(r.Dword(kAgentKey, "Always on Top"), 0u);
+    EXPECT_EQ(r.Dword(kAgentKey, "Target Fre RAM"), 32u);
+    EXPECT_EQ(r.Dword(kAgentKey, "Minimum Free RAM"), 20u);
+    EXPECT_EQ(r.Double(kAgentKey, "FreeValue1"), 2);
+    EXPECT_EQ(r.Double(kAgentKey, "FreeTime"), 1);
+    EXPECT_EQ(r.Double(kAgentKey, "FreeCPU"), 90);
+    EXPECT_EQ(r.Double(kAgentKey, "Menu1"), 32);
+    EXPECT_EQ(r.Double(kAgentKey, "Menu2"), 16);
+    EXPECT_EQ(r.Double(kAgentKey, "Menu3"), 8);
+    EXPECT_EQ(r.Dword(kAgentKey, "AutoClearClipboard"), 1u);
+    EXPECT_EQ(r.Dword(kAgentKey, "RAMIcon"), 0u);
+    EXPECT_EQ(r.Dword(kAgentKey, "PlaySound"), 0u);
+    EXPECT_EQ(r.String(kAgentKey, "Music"), f.CurrentDir + "\\confirmation.wav");
+    EXPECT_EQ(r.Dword(kAgentKey, "AutoStart"), 1u);
+    EXPECT_EQ(r.Dword(kAgentKey, "Update"), 1u);
+    EXPECT_EQ(f.RxSpinEdit2.Text(), "1") << "the load after the save shows what was stored";
+    EXPECT_FALSE(f.Button2.Enabled());
+    EXPECT_TRUE(h.machine.dialogs.questions.empty());
+}
+
+TEST(AgentStore, ARefusedWriteStopsTheSaveWhereItIs)
+{
+    const std::vector<std::string> order = {
+        "Disable_CPU_Detect", "Always on Top", "Target Fre RAM", "Minimum Free RAM", "FreeValue1",
+        "FreeTime",           "FreeCPU",       "Menu1",          "Menu2",            "Menu3",
+        "AutoClearClipboard", "RAMIcon",       "PlaySound",      "Music",            "AutoStart"};
+    for (std::size_t refused = 0; refused < order.size(); ++refused) {
+        FormHarness h;
+        TForm1& f = h.Start();
+        f.CheckBox3.Click();
+        h.machine.registry.refuseSet.insert(fakes::Lower(std::string(kAgentKey) + "\\" + order[refused]));
+        h.Apply();
+        const std::string name = order[refused];
+        ASSERT_EQ(h.machine.dialogs.errors.size(), 1u) << name;
+        EXPECT_EQ(h.machine.dialogs.errors[0], "Failed to set data for '" + name + "'");
+        std::vector<std::string> expected = {"CurrentDir"};
+        expected.insert(expected.end(), order.begin(), order.begin() + static_cast<std::ptrdiff_t>(refused));
+        EXPECT_EQ(h.AgentWrites(), expected) << "refusing " << name;
+        EXPECT_FALSE(h.machine.registry.Has(kAgentKey, "Update")) << name;
+        EXPECT_TRUE(f.Button2.Enabled()) << name;
+        EXPECT_TRUE(h.machine.dialogs.questions.empty()) << name;
+    }
+}
+
+TEST(AgentStore, ARefusedRunEntryStopsTheSaveBeforeTheAgentKey)
+{
+    FormHarness h;
+    TForm1& f = h.Start();
+    f.CheckBox2.Click();
+    f.CheckBox2.Click();
+    h.machine.registry.refuseSet.insert(fakes::Lower(std::string(kRunKey) + "\\Lumora"));
+    h.Apply();
+    ASSERT_EQ(h.machine.dialogs.errors.size(), 1u);
+    EXPECT_EQ(h.machine.dialogs.errors[0], "Failed to set data for 'Lumora'");
+    EXPECT_EQ(h.AgentWrites(), (std::vector<std::string>{"CurrentDir"}));
+}
+
+TEST(AgentStore, ASecondApplyWithoutRealChangesRewritesTheSameValues)
+{
+    FormHarness h;
+    TForm1& f = h.Start();
+    f.CheckBox3.Click();
+    f.CheckBox3.Click();
+    EXPECT_TRUE(f.Button2.Enabled());
+    h.Apply();
+    const std::string first = h.machine.registry.Dump();
+    f.CheckBox5.Click();
+    f.CheckBox5.Click();
+    h.Apply();
+    EXPECT_EQ(h.machine.registry.Dump(), first);
+    EXPECT_TRUE(h.machine.dialogs.questions.empty());
+}
+
+}  // namespace
+}  // namespace lumora
