@@ -1,0 +1,195 @@
+// The RAM and Options pages: handlers, labels, the CPU row, "Automatic" and the sound file.
+#include <gtest/gtest.h>
+
+#include "tuning/XReboot.h"
+#include "unit/FormHarness.h"
+
+namespace lumora {
+namespace {
+
+using testing::FormHarness;
+using testing::kAgentKey;
+
+std::vector<std::string> RamValues(TForm1& f)
+{
+    return {std::to_string(f.RxSlider1.Value()), f.Label18.Caption(), std::to_string(f.RxSlider2.Value()),
+            f.Label31.Caption(), f.RxSpinEdit1.Text(), f.RxSpinEdit2.Text(), f.RxSpinEdit7.Text(),
+            f.RxSpinEdit3.Text(), f.RxSpinEdit4.Text(), f.RxSpinEdit5.Text()};
+}
+
+TEST(RamPage, AutomaticRecommendsValuesFromTheInstalledMemory)
+{
+    struct Case {
+        unsigned totalMB;
+        std::vector<std::string> shown;
+    } cases[] = {
+        {128, {"32", "32 MB", "8", "8 MB", "2", "3", "90", "32", "16", "8"}},
+        {64, {"16", "16 MB", "4", "4 MB", "2", "3", "90", "16", "8", "4"}},
+        {12, {"3", "3 MB", "0", "0 MB", "2", "3", "90", "3", "1", "1"}},  // menu 3 clamps to its minimum 1
+        {2, {"0", "0 MB", "0", "0 MB", "1", "3", "90", "1", "1", "1"}},   // free-up clamps to 2 div 2
+    };
+    for (const auto& c : cases) {
+        FormHarness h(c.totalMB);
+        h.machine.registry.PutDword(kAgentKey, "Target Fre RAM", 1);
+        h.machine.registry.PutDouble(kAgentKey, "FreeTime", 9);
+        TForm1& f = h.Start();
+        f.Button5.Click();
+        EXPECT_EQ(RamValues(f), c.shown) << c.totalMB << " MB";
+        EXPECT_TRUE(f.Button2.Enabled());
+        EXPECT_FALSE(f.RestartPending);
+    }
+}
+
+TEST(RamPage, AutomaticOnRecommendedValuesChangesNothing)
+{
+    FormHarness h(128);
+    TForm1& f = h.Start();
+    f.Button5.Click();
+    EXPECT_FALSE(f.Button2.Enabled());
+}
+
+TEST(RamPage, SlidersFollowTheirLabelsAndFieldsAndEnableApply)
+{
+    FormHarness h(128);
+    TForm1& f = h.Start();
+    f.RxSlider1.DragTo(100);
+    EXPECT_EQ(f.Label18.Caption(), "100 MB");
+    EXPECT_EQ(f.TargetFreeMB, 100);
+    EXPECT_TRUE(f.Button2.Enabled());
+    f.RxSlider1.DragTo(32);
+    EXPECT_TRUE(f.Button2.Enabled()) << "changing back keeps Apply enabled";
+    f.RxSlider2.KeyDown(SliderKey::End);
+    EXPECT_EQ(f.Label31.Caption(), "128 MB");
+    EXPECT_EQ(f.MinimumFreeMB, 128);
+}
+
+TEST(RamPage, CpuDetectionSwitchGreysTheRowAndKeepsTheStoredSetting)
+{
+    FormHarness h;
+    TForm1& f = h.Start();
+    f.CheckBox6.Click();
+    EXPECT_FALSE(f.CPUFree.Enabled());
+    EXPECT_FALSE(f.RxSpinEdit7.Enabled());
+    EXPECT_FALSE(f.Label23.Enabled());
+    EXPECT_TRUE(f.Button2.Enabled());
+    EXPECT_EQ(f.CpuDetectDisabled, 0) << "only a load changes it";
+    f.CheckBox6.Click();
+    EXPECT_TRUE(f.CPUFree.Enabled());
+    EXPECT_TRUE(f.RxSpinEdit7.Enabled());
+    EXPECT_TRUE(f.Label23.Enabled());
+}
+
+TEST(RamPage, TypedTextIsKeptInRangeAndSavedAsAWholeNumber)
+{
+    struct Case {
+        const char* typed;
+        bool leave;
+        double saved;
+    } cases[] = {{"75", true, 60}, {"", false, 1}, {"abc", true, 1}, {"1e3", false, 1},
+                 {"-", false, 1},  {"99999999999", false, 1}, {"45", false, 45}};
+    for (const auto& c : cases) {
+        FormHarness h;
+        TForm1& f = h.Start();
+        f.RxSpinEdit2.SetText(c.typed);
+        EXPECT_TRUE(f.Button2.Enabled()) << c.typed;
+        if (c.leave) f.RxSpinEdit2.FocusLost();
+        h.Apply();
+        EXPECT_EQ(h.machine.registry.Double(kAgentKey, "FreeTime"), c.saved) << "typed \"" << c.typed << "\"";
+    }
+}
+
+TEST(OptionsPage, SoundBoxFollowsTheSoundSwitch)
+{
+    FormHarness h;
+    TForm1& f = h.Start();
+    const std::string path = f.Edit1.Text();
+    f.CheckBox1.Click();
+    EXPECT_TRUE(f.Edit1.Enabled());
+    EXPECT_TRUE(f.SpeedButton1.Enabled());
+    f.CheckBox1.Click();
+    EXPECT_FALSE(f.Edit1.Enabled());
+    EXPECT_FALSE(f.SpeedButton1.Enabled());
+    EXPECT_EQ(f.Edit1.Text(), path);
+    EXPECT_TRUE(f.Edit1.readOnly);
+}
+
+TEST(OptionsPage, TheFilePickerSetsTheSoundFileOnlyWhenConfirmed)
+{
+    FormHarness h;
+    h.machine.registry.PutDword(kAgentKey, "PlaySound", 1);
+    h.machine.registry.PutString(kAgentKey, "Music", "C:\\Sounds\\ding.wav");
+    TForm1& f = h.Start();
+    f.SpeedButton1.Click();  // cancelled
+    EXPECT_FALSE(f.Button2.Enabled());
+    EXPECT_EQ(f.SoundFile, "C:\\Sounds\\ding.wav");
+    ASSERT_EQ(h.machine.dialogs.fileRequests.size(), 1u);
+    EXPECT_EQ(h.machine.dialogs.fileRequests[0], "Microsoft Waveform Audio (*.WAV)|*.wav|C:\\Sounds|");
+
+    h.machine.dialogs.chosenFile = "D:\\none\\missing.wav";
+    f.SpeedButton1.Click();
+    EXPECT_TRUE(f.Button2.Enabled());
+    EXPECT_EQ(f.SoundFile, "D:\\none\\missing.wav");
+    EXPECT_EQ(f.Edit1.Text(), "D:\\none\\missing.wav");
+    f.SpeedButton1.Click();
+    EXPECT_EQ(h.machine.dialogs.fileRequests[2], "Microsoft Waveform Audio (*.WAV)|*.wav|D:\\none|D:\\none\\missing.wav")
+        << "the dialog remembers the last name";
+    f.CheckBox1.Click();  // sound off: the path is still saved
+    h.Apply();
+    EXPECT_EQ(h.machine.registry.String(kAgentKey, "Music"), "D:\\none\\missing.wav");
+    EXPECT_EQ(h.machine.registry.Dword(kAgentKey, "PlaySound"), 0u);
+}
+
+TEST(OptionsPage, EveryBoxEnablesApply)
+{
+    for (auto box : {&TForm1::CheckBox7, &TForm1::CheckBox2, &TForm1::CheckBox3, &TForm1::CheckBox5, &TForm1::CheckBox1}) {
+        FormHarness h;
+        TForm1& f = h.Start();
+        (f.*box).Click();
+        EXPECT_TRUE(f.Button2.Enabled()) << (f.*box).Name();
+        (f.*box).Click();
+        EXPECT_TRUE(f.Button2.Enabled()) << (f.*box).Name();
+    }
+}
+
+TEST(XReboot, AsksForTheFlagsOfItsPropertiesWithThePrivilegeAround)
+{
+    struct Case {
+        TRebootOperation operation;
+        bool powerOff, force;
+        const char* request;
+    } cases[] = {
+        {roReboot, false, false, "exit 2"},       {roLogOff, true, false, "exit 8"},
+        {roShutDown, true, true, "exit 13"},      {roLogOff, false, true, "exit 4"},
+        {roHibernate, true, true, "power hibernate forced"}, {roSuspend, true, false, "power suspend"},
+    };
+    for (const auto& c : cases) {
+        fakes::FakePower power;
+        TXWinReboot reboot(power);
+        reboot.Operation = c.operation;
+        reboot.PowerOff = c.powerOff;
+        reboot.ForceTerminateProcesses = c.force;
+        EXPECT_TRUE(reboot.Execute());
+        EXPECT_EQ(power.calls, (std::vector<std::string>{"open", "lookup", "enable", "close", c.request, "open",
+                                                         "lookup", "disable", "close"}))
+            << c.request;
+    }
+}
+
+TEST(XReboot, TokenFailuresAreIgnoredAndARefusalIsReported)
+{
+    fakes::FakePower power;
+    power.tokenOk = false;
+    power.requestOk = false;
+    TXWinReboot reboot(power);
+    EXPECT_EQ(reboot.Operation, roReboot);
+    EXPECT_FALSE(reboot.Execute());
+    EXPECT_EQ(power.calls, (std::vector<std::string>{"open", "exit 2", "open"}));
+    fakes::FakePower noLookup;
+    noLookup.lookupOk = false;
+    TXWinReboot second(noLookup);
+    EXPECT_FALSE(second.SetShutdownPrivilege(true));
+    EXPECT_EQ(noLookup.calls, (std::vector<std::string>{"open", "lookup", "close"}));
+}
+
+}  // namespace
+}  // namespace lumora
