@@ -13,13 +13,17 @@ set(LUMORA_RESOURCES "")
 if(EXISTS ${CMAKE_SOURCE_DIR}/resources/lumora.rc)
   set(LUMORA_RESOURCES ${CMAKE_SOURCE_DIR}/resources/lumora.rc)
 endif()
-add_executable(lumora-manager WIN32 ${CMAKE_SOURCE_DIR}/src/platform/win32/WinMain.cpp ${LUMORA_RESOURCES})
-target_link_libraries(lumora-manager PRIVATE lumora_win32)
-target_compile_options(lumora-manager PRIVATE ${LUMORA_WARNINGS})
-target_link_options(lumora-manager PRIVATE ${LUMORA_WIN_FLAGS} -s)
-if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-  # Windows 95 loads only images that ask for subsystem 4.0.
-  target_link_options(lumora-manager PRIVATE -Wl,--subsystem,windows:4.0 -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
+# The program appears once the toolkit's entry point exists; the ports and their tests build
+# without it.
+if(EXISTS ${CMAKE_SOURCE_DIR}/src/platform/win32/WinMain.cpp)
+  add_executable(lumora-manager WIN32 ${CMAKE_SOURCE_DIR}/src/platform/win32/WinMain.cpp ${LUMORA_RESOURCES})
+  target_link_libraries(lumora-manager PRIVATE lumora_win32)
+  target_compile_options(lumora-manager PRIVATE ${LUMORA_WARNINGS})
+  target_link_options(lumora-manager PRIVATE ${LUMORA_WIN_FLAGS} -s)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    # Windows 95 loads only images that ask for subsystem 4.0.
+    target_link_options(lumora-manager PRIVATE -Wl,--subsystem,windows:4.0 -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
+  endif()
 endif()
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/wine/CMakeLists.txt)

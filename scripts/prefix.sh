@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Creates a Wine prefix in DIR laid out as a Windows 98 machine has it for the manager: the
+# file-system templates, the FileSystem key and SYSTEM.INI with its 386Enh and vcache sections.
+set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+[ $# -eq 1 ] || die "usage: prefix.sh DIR"
+mkdir -p "$1"
+export WINEPREFIX="$(realpath "$1")"
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    say "creating Wine prefix $WINEPREFIX"
+    "$WINE64" wineboot -i >/dev/null 2>&1 || die "wineboot failed in $WINEPREFIX"
+fi
+
+# Little-endian 4-byte binaries: 677/32 (Desktop), 337/16 (Mobile), 2729/64 (Server).
+reg="$WINEPREFIX/drive_c/windows/temp/lumora-machine.reg"
+mkdir -p "$(dirname "$reg")"
+printf '%s\r\n' \
+    'REGEDIT4' '' \
+    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\FS Templates]' '' \
+    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\FS Templates\Desktop]' \
+    '"NameCache"=hex:a5,02,00,00' '"PathCache"=hex:20,00,00,00' '' \
+    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\FS Templates\Mobile]' \
+    '"NameCache"=hex:51,01,00,00' '"PathCache"=hex:10,00,00,00' '' \
+    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\FS Templates\Server]' \
+    '"NameCache"=hex:a9,0a,00,00' '"PathCache"=hex:40,00,00,00' '' \
+    '[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\FileSystem]' '' \
+    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Run]' '' >"$reg"
+"$WINE64" regedit /S 'C:\windows\temp\lumora-machine.reg' >/dev/null 2>&1 || die "regedit failed"
+rm -f "$reg"
+
+# Wine's own system.ini has multimedia sections only; add the two a Windows 98 one has.
+ini="$WINEPREFIX/drive_c/windows/system.ini"
+touch "$ini"
+grep -qi '^\[386Enh\]' "$ini" || printf '[386Enh]\r\nwoafont=dosapp.fon\r\nebios=*ebios\r\n' >>"$ini"
+grep -qi '^\[vcache\]' "$ini" || printf '[vcache]\r\n' >>"$ini"
+
+# The registry reaches its files only when the server ends.
+"$WINESERVER" -w
+say "prefix ready: $WINEPREFIX"

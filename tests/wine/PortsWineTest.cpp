@@ -1,0 +1,225 @@
+// The system, power, performance, tool help and 16-bit ports against Wine.
+#include <windows.h>
+#include <tlhelp32.h>
+#include <winperf.h>
+
+#include <cstring>
+
+#include "Harness.h"
+#include "WineRegistry.h"
+#include "platform/win32/Win32Ports.h"
+
+namespace lumora::winetest {
+namespace {
+
+WINE_TEST(MemoryStatusReportsConsistentFigures)
+{
+    Win32System system;
+    const MemoryStatus status = system.memoryStatus();
+    EXPECT_GT(status.totalPhys, std::uint64_t{0});
+    EXPECT_LE(status.availPhys, status.totalPhys);
+    EXPECT_LE(status.availPageFile, status.totalPageFile);
+    EXPECT_GT(status.totalVirtual, std::uint64_t{0});
+    EXPECT_LE(status.memoryLoad, 100u);
+}
+
+WINE_TEST(VersionReportsTheNtPlatformUnderWine)
+{
+    Win32System system;
+    OsVersion version;
+    version.platformId = 0xdeadbeef;
+    REQUIRE_TRUE(system.version(version));
+    EXPECT_EQ(version.platformId, static_cast<std::uint32_t>(kPlatformNt));
+    EXPECT_GT(version.major, 3u);
+}
+
+WINE_TEST(CurrentDirectoryFollowsTheProcessFolder)
+{
+    Win32System system;
+    char saved[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, saved);
+    const std::string folder = WindowsDirectory() + "\\temp\\Lumora Folder With A Long Name";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    REQUIRE_TRUE(SetCurrentDirectoryA(folder.c_str()));
+    const std::string got = system.currentDirectory();
+    SetCurrentDirectoryA(saved);
+    RemoveDirectoryA(folder.c_str());
+    EXPECT_EQ(got, folder);
+}
+
+WINE_TEST(TickCountAdvances)
+{
+    Win32System system;
+    const std::uint32_t first = system.tickCount();
+    Sleep(50);
+    const std::uint32_t later = system.tickCount();
+    EXPECT_LE(first + 40, later);
+}
+
+WINE_TEST(FindWindowNeedsBothClassAndTitle)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "LumoraPortProbe";
+    RegisterClassA(&wc);
+    const HWND window = CreateWindowA("LumoraPortProbe", "Probe Title", WS_OVERLAPPED, 0, 0, 50, 50, nullptr,
+                                      nullptr, wc.hInstance, nullptr);
+    if (window == nullptr) SKIP("no window could be created (no display?)");
+    Win32System system;
+    EXPECT_TRUE(system.findWindow("LumoraPortProbe", "Probe Title"));
+    EXPECT_FALSE(system.findWindow("LumoraPortProbe", "Other Title"));
+    EXPECT_FALSE(system.findWindow("TForm2", "Probe Title"));
+    DestroyWindow(window);
+    EXPECT_FALSE(system.findWindow("LumoraPortProbe", "Probe Title"));
+}
+
+// Whether SeShutdownPrivilege is enabled in the process token, read independently of the port.
+int ShutdownPrivilegeEnabled()
+{
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return -1;
+    LUID luid;
+    LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &luid);
+    DWORD size = 0;
+    GetTokenInformation(token, TokenPrivileges, nullptr, 0, &size);
+    std::vector<BYTE> buffer(size);
+    int result = -1;
+    if (GetTokenInformation(token, TokenPrivileges, buffer.data(), size, &size)) {
+        const auto* privileges = reinterpret_cast<const TOKEN_PRIVILEGES*>(buffer.data());
+        for (DWORD i = 0; i < privileges->PrivilegeCount; ++i) {
+            const LUID& l = privileges->Privileges[i].Luid;
+            if (l.LowPart == luid.LowPart && l.HighPart == luid.HighPart) {
+                result = (privileges->Privileges[i].Attributes & SE_PRIVILEGE_ENABLED) != 0 ? 1 : 0;
+            }
+        }
+    }
+    CloseHandle(token);
+    return result;
+}
+
+WINE_TEST(ShutdownPrivilegeIsSwitchedOnAndOff)
+{
+    Win32Power power;
+    EXPECT_FALSE(power.adjustShutdownPrivilege(true));  // no token yet
+    REQUIRE_TRUE(power.openProcessToken());
+    REQUIRE_TRUE(power.lookupShutdownPrivilege());
+    if (ShutdownPrivilegeEnabled() < 0) SKIP("Wine's token does not list SeShutdownPrivilege");
+    EXPECT_TRUE(power.adjustShutdownPrivilege(true));
+    EXPECT_EQ(ShutdownPrivilegeEnabled(), 1);
+    EXPECT_TRUE(power.adjustShutdownPrivilege(false));
+    EXPECT_EQ(ShutdownPrivilegeEnabled(), 0);
+    power.closeToken();
+    EXPECT_FALSE(power.adjustShutdownPrivilege(true));
+    power.closeToken();
+}
+
+WINE_TEST(ProcessorDataAsksForMoreRoomAndThenDeliversADataBlock)
+{
+    Win32Performance performance;
+    std::vector<std::uint8_t> buffer(8, 0xbd);
+    std::uint32_t size = static_cast<std::uint32_t>(buffer.size());
+    EXPECT_EQ(performance.queryProcessorData(buffer.data(), size), long{kErrorMoreData});
+    buffer.assign(1 << 16, 0xbd);
+    size = static_cast<std::uint32_t>(buffer.size());
+    REQUIRE_EQ(performance.queryProcessorData(buffer.data(), size), long{kErrorSuccess});
+    REQUIRE_TRUE(size >= sizeof(PERF_DATA_BLOCK));
+    // The signature is "PERF" in UTF-16.
+    EXPECT_EQ(Hex(buffer.data(), 8), std::string("5000450052004600"));
+    const auto* block = reinterpret_cast<const PERF_DATA_BLOCK*>(buffer.data());
+    EXPECT_LE(block->TotalByteLength, size);
+}
+
+WINE_TEST(SystemTimeConvertsToFileTime)
+{
+    struct Row {
+        const char* what;
+        std::uint16_t time[8];
+        bool ok;
+        std::int64_t fileTime;
+    };
+    const Row rows[] = {
+        {"epoch", {1601, 1, 1, 1, 0, 0, 0, 0}, true, 0},
+        {"2000-01-01", {2000, 1, 6, 1, 0, 0, 0, 0}, true, 125911584000000000LL},
+        {"one millisecond", {1601, 1, 1, 1, 0, 0, 0, 1}, true, 10000},
+        {"month 13", {2000, 13, 0, 1, 0, 0, 0, 0}, false, -1},
+    };
+    Win32Performance performance;
+    for (const Row& row : rows) {
+        Context context(row.what);
+        std::int64_t fileTime = -1;
+        EXPECT_EQ(performance.systemTimeToFileTime(row.time, fileTime), row.ok);
+        EXPECT_EQ(fileTime, row.fileTime);
+    }
+}
+
+WINE_TEST(DynamicStatisticsKeysAsWineHasThem)
+{
+    Win32Performance performance;
+    const std::uintptr_t statData = performance.openDynKey("PerfStats\\StatData", false);
+    EXPECT_NE(statData, std::uintptr_t{0});
+    std::uint8_t value[4] = {0xbd, 0xbd, 0xbd, 0xbd};
+    performance.queryDynValue(statData, "KERNEL\\NoSuchStatistic", value);
+    EXPECT_EQ(Hex(value, 4), std::string("bdbdbdbd"));
+    performance.closeDynKey(statData);
+    performance.closeDynKey(0);
+    // Wine has no statistics to start: the 9x meter's start fails here by design.
+    EXPECT_EQ(performance.openDynKey("PerfStats\\StartStat", true), std::uintptr_t{0});
+}
+
+WINE_TEST(ProcessSnapshotListsThisProcess)
+{
+    Win32ToolHelp toolHelp;
+    const std::uintptr_t snapshot = toolHelp.createProcessSnapshot();
+    REQUIRE_NE(snapshot, std::uintptr_t{0});
+    std::vector<std::uint8_t> record(3, 0xbd);
+    bool ok = toolHelp.firstProcess(snapshot, record);
+    int count = 0;
+    bool foundSelf = false;
+    while (ok) {
+        ++count;
+        REQUIRE_EQ(record.size(), sizeof(PROCESSENTRY32));
+        PROCESSENTRY32 entry;
+        std::memcpy(&entry, record.data(), sizeof entry);
+        EXPECT_EQ(entry.dwSize, static_cast<DWORD>(sizeof(PROCESSENTRY32)));
+        if (entry.th32ProcessID == GetCurrentProcessId()) {
+            foundSelf = true;
+            EXPECT_EQ(std::string(entry.szExeFile), std::string("adapter_tests.exe"));
+        }
+        ok = toolHelp.nextProcess(snapshot, record);
+    }
+    toolHelp.closeSnapshot(snapshot);
+    EXPECT_GT(count, 0);
+    EXPECT_TRUE(foundSelf);
+    EXPECT_FALSE(toolHelp.firstProcess(0, record));
+}
+
+WINE_TEST(SixteenBitServicesAreUnavailableIn64BitCode)
+{
+    Win32Module16 module16;
+    EXPECT_EQ(module16.loadLibrary16("user.exe"), 0u);
+    EXPECT_EQ(module16.getProcAddress16(0x1234, "GetFreeSystemResources"), 0u);
+    EXPECT_EQ(module16.call16(0x12340000u, 1), std::uint16_t{0});
+    module16.freeLibrary16(0x1234);
+}
+
+WINE_TEST(ExportTableLookupAgreesWithGetProcAddress)
+{
+    const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    REQUIRE_TRUE(kernel != nullptr);
+    int agreed = 0;
+    for (unsigned ordinal = 1; ordinal < 400; ++ordinal) {
+        void* ours = win32::ExportByOrdinal(kernel, ordinal);
+        if (ours == nullptr) continue;  // forwarders and holes are left to GetProcAddress
+        Context context("ordinal " + std::to_string(ordinal));
+        EXPECT_TRUE(ours == reinterpret_cast<void*>(GetProcAddress(kernel, MAKEINTRESOURCEA(ordinal))));
+        ++agreed;
+    }
+    EXPECT_GT(agreed, 10);
+    EXPECT_TRUE(win32::ExportByOrdinal(kernel, 0) == nullptr);
+    EXPECT_TRUE(win32::ExportByOrdinal(kernel, 65535) == nullptr);
+    EXPECT_TRUE(win32::ExportByOrdinal(nullptr, 35) == nullptr);
+}
+
+}  // namespace
+}  // namespace lumora::winetest

@@ -1,0 +1,129 @@
+// The agent settings as the program leaves them in Wine's registry: first start, Apply, Cancel.
+#include <cstring>
+
+#include "Bench.h"
+#include "Harness.h"
+
+namespace lumora::winetest {
+namespace {
+
+using bench::App;
+
+const std::string kFolder = bench::kWorkFolder;
+
+std::string Stored(std::uint32_t type, const Bytes& data)
+{
+    return std::to_string(type) + ":" + Hex(data.data(), data.size());
+}
+
+std::string Dword(std::uint32_t value)
+{
+    return Stored(REG_DWORD, Le32(value));
+}
+
+std::string Number(double value)
+{
+    return Stored(REG_BINARY, DoubleBytes(value));
+}
+
+std::string Text(const std::string& text)
+{
+    return Stored(REG_SZ, StringBytes(text));
+}
+
+// TotalPhysMB as the program computes it from the same machine: whole MB, rounded up when
+// more than 5 bytes remain, kept to 16 bits.
+unsigned TotalPhysMB()
+{
+    MEMORYSTATUS status = {};
+    status.dwLength = sizeof status;
+    GlobalMemoryStatus(&status);
+    std::uint64_t mb = status.dwTotalPhys >> 20;
+    if ((status.dwTotalPhys & 0xFFFFF) > 5) ++mb;
+    return static_cast<std::uint16_t>(mb);
+}
+
+unsigned Clamp(unsigned value, unsigned low, unsigned high)
+{
+    return value < low ? low : value > high ? high : value;
+}
+
+WINE_TEST(FirstStartRegistersTheAgentAndStoresCurrentDir)
+{
+    App app;
+    bench::Launch(app);
+    const auto agent = bench::KeyValues(HKEY_CURRENT_USER, bench::kAgentKey);
+    EXPECT_EQ(agent.size(), std::size_t{1});
+    EXPECT_EQ(agent.count("CurrentDir") ? agent.at("CurrentDir") : "missing", Text(kFolder));
+    const RawValue run = QueryRaw(HKEY_LOCAL_MACHINE, bench::kRunKey, "Lumora");
+    EXPECT_EQ(run.rc, ERROR_SUCCESS);
+    EXPECT_EQ(Stored(run.type, run.data), Text(kFolder + "\\Lumora.exe"));
+}
+
+WINE_TEST(ApplyWritesEveryAgentValueWithItsType)
+{
+    App app;
+    bench::Launch(app);
+    EXPECT_FALSE(app.Checked("CheckBox6"));
+    app.Click("CheckBox6");
+    EXPECT_TRUE(app.Checked("CheckBox6"));
+    EXPECT_TRUE(app.Enabled("Button2"));
+    app.PostClick("Button2");
+    EXPECT_TRUE(bench::WaitUntil([&] { return !app.Enabled("Button2"); }));
+    const HWND box = app.WaitForDialog("", 500);
+    if (box != nullptr) {
+        Fail(__FILE__, __LINE__, "Apply showed a box: " + app.DialogText(box));
+        app.Answer(box, IDNO);
+        app.Answer(box, IDOK);
+    }
+    app.PostClick("Button3");
+    EXPECT_TRUE(app.WaitForExit());
+
+    const unsigned total = TotalPhysMB();
+    const std::pair<const char*, std::string> expected[] = {
+        {"Disable_CPU_Detect", Dword(1)},
+        {"Always on Top", Dword(0)},
+        {"Target Fre RAM", Dword(total / 4)},
+        {"Minimum Free RAM", Dword(total / 16)},
+        {"FreeValue1", Number(Clamp(2, 0, total / 2))},
+        {"FreeTime", Number(3)},
+        {"FreeCPU", Number(90)},
+        {"Menu1", Number(Clamp(total / 4, 1, total))},
+        {"Menu2", Number(Clamp(total / 8, 1, total))},
+        {"Menu3", Number(Clamp(total / 16, 1, total))},
+        {"AutoClearClipboard", Dword(0)},
+        {"RAMIcon", Dword(0)},
+        {"PlaySound", Dword(0)},
+        {"Music", Text(kFolder + "\\confirmation.wav")},
+        {"AutoStart", Dword(1)},
+        {"CurrentDir", Text(kFolder)},
+        {"Update", Dword(1)},
+    };
+    const auto agent = bench::KeyValues(HKEY_CURRENT_USER, bench::kAgentKey);
+    EXPECT_EQ(agent.size(), std::size(expected));
+    for (const auto& [name, value] : expected) {
+        Context context(std::string("value ") + name + " with TotalPhysMB " + std::to_string(total));
+        EXPECT_EQ(agent.count(name) ? agent.at(name) : std::string("missing"), value);
+    }
+    const RawValue run = QueryRaw(HKEY_LOCAL_MACHINE, bench::kRunKey, "Lumora");
+    EXPECT_EQ(Stored(run.type, run.data), Text(kFolder + "\\Lumora.exe"));
+}
+
+WINE_TEST(CancelAfterChangesLeavesTheMachineUnchanged)
+{
+    App app;
+    bench::Launch(app);
+    const std::string before = bench::MachineSnapshot();
+    app.Click("CheckBox6");
+    app.SelectTab("PageControl1", 1);
+    app.Click("CheckBox2");
+    EXPECT_TRUE(app.Enabled("Button2"));
+    app.PostClick("Button3");
+    EXPECT_TRUE(app.WaitForExit());
+    const std::string after = bench::MachineSnapshot();
+    EXPECT_TRUE(after == before);
+    if (after != before) std::printf("before:\n%s\nafter:\n%s\n", before.c_str(), after.c_str());
+}
+
+}  // namespace
+}  // namespace lumora::winetest
