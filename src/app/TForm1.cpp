@@ -18,7 +18,7 @@ constexpr int kAboutPage = 6;
 
 TForm1::TForm1(Ports& p, CpuUsageMeter& meter)
     : TControl(ControlKind::Form, "Form1", nullptr),
-      SystemProbe1(std::make_unique<TSystemProbe>(p)),
+      SystemProbe1(std::make_unique<TSystemProbe>(p, TSystemProbe::Stored{1000, false, -1, false})),
       XWinReboot1(std::make_unique<TXWinReboot>(p.power)),
       ports(p),
       cpuMeter(meter)

@@ -1,12 +1,174 @@
-// The CPU usage meter (being built).
+// The CPU usage meter over the NT "Processor" performance object or the 9x CPU statistic.
 #include "monitor/CpuUsage.h"
+
+#include <algorithm>
+#include <string>
+
+#include "app/Exception.h"
+#include "monitor/PerfData.h"
+#include "platform/Performance.h"
+#include "platform/System.h"
 
 namespace lumora {
 
-CpuUsageMeter::CpuUsageMeter(Ports& ports) : ports_(ports) {}
-CpuUsageMeter::~CpuUsageMeter() = default;
-void CpuUsageMeter::SampleCpuUsage() {}
-double CpuUsageMeter::CpuUsageFraction(int) { return 0; }
-void CpuUsageMeter::StopCpuSampling() {}
+namespace {
+const char* const kProcessorObjectMissing = "Unable to locate the \"Processor\" performance object";
+const char* const kProcessorCounterMissing = "Unable to locate the \"% of CPU usage\" performance counter";
+const char* const kIndexOutOfBounds = "CPU index out of bounds";
+
+constexpr std::size_t kInitialBufferSize = 8192;
+constexpr std::size_t kBufferGrowth = 4096;
+// Far beyond any real "Processor" answer; a platform that keeps asking for more past this
+// is not answering sensibly.
+constexpr std::size_t kMaxBufferSize = 16u * 1024 * 1024;
+
+const std::string kCpuUsageValue = "KERNEL\\CPUUsage";
+const std::string kStartStatKey = "PerfStats\\StartStat";
+const std::string kStatDataKey = "PerfStats\\StatData";
+const std::string kStopStatKey = "PerfStats\\StopStat";
+
+std::int64_t WrappingDifference(std::int64_t a, std::int64_t b)
+{
+    return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) - static_cast<std::uint64_t>(b));
+}
+}  // namespace
+
+CpuUsageMeter::CpuUsageMeter(Ports& ports) : CpuUsageMeter(ports.system, ports.performance) {}
+
+CpuUsageMeter::CpuUsageMeter(SystemPort& system, PerformancePort& performance)
+    : performance_(performance), perfBuffer_(kInitialBufferSize, 0)
+{
+    OsVersion version;
+    if (!system.version(version)) throw Exception("Can't get the Windows version");
+    isNtPlatform_ = version.platformId == kPlatformNt;
+}
+
+CpuUsageMeter::~CpuUsageMeter()
+{
+    try {
+        StopCpuSampling();
+    } catch (...) {
+        // Shut-down reports nothing.
+    }
+}
+
+void CpuUsageMeter::SampleCpuUsage()
+{
+    if (isNtPlatform_) {
+        SampleNt();
+    } else {
+        Sample9x();
+    }
+}
+
+void CpuUsageMeter::SampleNt()
+{
+    std::uint32_t size = static_cast<std::uint32_t>(perfBuffer_.size());
+    long answer = performance_.queryProcessorData(perfBuffer_.data(), size);
+    while (answer == kErrorMoreData) {
+        if (perfBuffer_.size() + kBufferGrowth > kMaxBufferSize) throw Exception(kProcessorObjectMissing);
+        perfBuffer_.resize(perfBuffer_.size() + kBufferGrowth);
+        size = static_cast<std::uint32_t>(perfBuffer_.size());
+        answer = performance_.queryProcessorData(perfBuffer_.data(), size);
+    }
+    // Any other answer is parsed as it stands: a refused query leaves the last sample in the
+    // buffer, which reads as an interval of no time.
+    const std::size_t received = std::min<std::size_t>(size, perfBuffer_.size());
+
+    const PerfDataReader reader(perfBuffer_.data(), received);
+    PerfObject processor;
+    if (reader.FindObject(kProcessorObjectTitle, processor) != PerfResult::Found) {
+        throw Exception(kProcessorObjectMissing);
+    }
+    if (processorCount_ < 0) {
+        // The processor count is fixed by the first sample that finds the object.
+        processorCount_ = processor.numInstances;
+        const std::size_t count = processorCount_ > 0 ? static_cast<std::size_t>(processorCount_) : 0;
+        currentIdle_.assign(count, 0);
+        previousIdle_.assign(count, 0);
+        sampleIdle_.assign(count, 0);
+    }
+    std::uint32_t counterOffset = 0;
+    switch (reader.FindCounter(processor, kProcessorTimeCounterTitle, counterOffset)) {
+    case PerfResult::Found: break;
+    case PerfResult::NotFound: throw Exception(kProcessorCounterMissing);
+    case PerfResult::Malformed: throw Exception(kProcessorObjectMissing);
+    }
+    // A later sample may deliver fewer instances (a processor taken off line): only those
+    // delivered are updated.
+    const std::size_t delivered = std::min<std::size_t>(currentIdle_.size(),
+                                                        processor.numInstances > 0 ? static_cast<std::size_t>(processor.numInstances) : 0);
+    std::uint16_t systemTime[8] = {};
+    std::int64_t sampleTime = 0;
+    if (!reader.ReadInstanceCounters(processor, counterOffset, delivered, sampleIdle_.data()) ||
+        !reader.SystemTime(systemTime) || !performance_.systemTimeToFileTime(systemTime, sampleTime)) {
+        throw Exception(kProcessorObjectMissing);
+    }
+    for (std::size_t i = 0; i < delivered; ++i) {
+        previousIdle_[i] = currentIdle_[i];
+        currentIdle_[i] = sampleIdle_[i];
+    }
+    previousSampleTime_ = currentSampleTime_;
+    currentSampleTime_ = sampleTime;
+    if (completeSamples_ < 2) ++completeSamples_;
+}
+
+void CpuUsageMeter::ReadCpuStatistic(std::uintptr_t key)
+{
+    // The platform's answer is not looked at: a failed read leaves the last value.
+    std::uint8_t bytes[4] = {static_cast<std::uint8_t>(win9xCpuPercent_),
+                             static_cast<std::uint8_t>(win9xCpuPercent_ >> 8),
+                             static_cast<std::uint8_t>(win9xCpuPercent_ >> 16),
+                             static_cast<std::uint8_t>(win9xCpuPercent_ >> 24)};
+    performance_.queryDynValue(key, kCpuUsageValue, bytes);
+    win9xCpuPercent_ = std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
+                       std::uint32_t{bytes[3]} << 24;
+}
+
+void CpuUsageMeter::Sample9x()
+{
+    if (!win9xSampling_) {
+        const std::uintptr_t start = performance_.openDynKey(kStartStatKey, true);
+        if (start == 0) throw Exception("Unable to start performance monitoring");
+        // Reading the statistic through StartStat is what starts it.
+        ReadCpuStatistic(start);
+        performance_.closeDynKey(start);
+        const std::uintptr_t data = performance_.openDynKey(kStatDataKey, false);
+        if (data == 0) throw Exception("Unable to read performance data");
+        win9xStatKey_ = data;
+        win9xSampling_ = true;
+    }
+    ReadCpuStatistic(win9xStatKey_);
+}
+
+double CpuUsageMeter::CpuUsageFraction(int index)
+{
+    if (!isNtPlatform_) {
+        if (index != 0) throw Exception(kIndexOutOfBounds);
+        if (!win9xSampling_) SampleCpuUsage();
+        return static_cast<double>(win9xCpuPercent_) / 100.0;
+    }
+    if (processorCount_ < 0) SampleCpuUsage();
+    if (index < 0 || index >= processorCount_) throw Exception(kIndexOutOfBounds);
+    if (completeSamples_ < 2 || currentSampleTime_ == previousSampleTime_) return 0;
+    const std::size_t i = static_cast<std::size_t>(index);
+    const long double idle = static_cast<long double>(WrappingDifference(currentIdle_[i], previousIdle_[i]));
+    const long double elapsed =
+        static_cast<long double>(WrappingDifference(currentSampleTime_, previousSampleTime_));
+    return static_cast<double>(1.0L - idle / elapsed);
+}
+
+void CpuUsageMeter::StopCpuSampling()
+{
+    if (isNtPlatform_ || !win9xSampling_) return;
+    win9xSampling_ = false;
+    performance_.closeDynKey(win9xStatKey_);
+    win9xStatKey_ = 0;
+    const std::uintptr_t stop = performance_.openDynKey(kStopStatKey, true);
+    if (stop == 0) return;
+    // Reading the statistic through StopStat is what stops it.
+    ReadCpuStatistic(stop);
+    performance_.closeDynKey(stop);
+}
 
 }  // namespace lumora

@@ -1,19 +1,63 @@
 // The CPU usage meter: one module-wide sampler of the NT performance data or the 9x statistic.
 #pragma once
+#include <cstdint>
+#include <vector>
+
 #include "platform/Ports.h"
 
 namespace lumora {
 
+class SystemPort;
+class PerformancePort;
+
+// One instance stands for the module: its constructor is the module start-up and its
+// destructor the shut-down. Used from the GUI thread only.
 class CpuUsageMeter {
 public:
+    // Raises "Can't get the Windows version" when the platform refuses the version query.
     explicit CpuUsageMeter(Ports& ports);
+    CpuUsageMeter(SystemPort& system, PerformancePort& performance);
+    // Stops the 9x statistic when it runs.
     ~CpuUsageMeter();
+    CpuUsageMeter(const CpuUsageMeter&) = delete;
+    CpuUsageMeter& operator=(const CpuUsageMeter&) = delete;
+
+    // Takes one sample. On NT the current counters and time become the previous ones.
     void SampleCpuUsage();
+    // Usage of processor index as a fraction (1.0: fully busy), not clamped. Samples first
+    // only when there is nothing to read yet (NT: no sample has found the processor object;
+    // 9x: the statistic is not running). On NT the first reading, with no earlier sample to
+    // compare with, is 0, and so is an interval of no time.
     double CpuUsageFraction(int index);
+    // Ends the 9x statistic; does nothing on NT or when it does not run.
     void StopCpuSampling();
 
+    bool IsNtPlatform() const { return isNtPlatform_; }
+    std::int32_t ProcessorCount() const { return processorCount_; }
+    std::int32_t PerfBufferSize() const { return static_cast<std::int32_t>(perfBuffer_.size()); }
+    bool Win9xSampling() const { return win9xSampling_; }
+
 private:
-    Ports& ports_;
+    void SampleNt();
+    void Sample9x();
+    // Reads "KERNEL\CPUUsage" through key into win9xCpuPercent_.
+    void ReadCpuStatistic(std::uintptr_t key);
+
+    PerformancePort& performance_;
+    bool isNtPlatform_ = false;
+    // Only grows, 4096 bytes at a time, up to a limit.
+    std::vector<std::uint8_t> perfBuffer_;
+    std::int32_t processorCount_ = -1;
+    std::vector<std::int64_t> currentIdle_;
+    std::vector<std::int64_t> previousIdle_;
+    // Receives a sample's counters until the whole sample has proved sound.
+    std::vector<std::int64_t> sampleIdle_;
+    std::int64_t currentSampleTime_ = 0;
+    std::int64_t previousSampleTime_ = 0;
+    int completeSamples_ = 0;  // counts up to 2: the first reading needs an earlier sample
+    bool win9xSampling_ = false;
+    std::uintptr_t win9xStatKey_ = 0;
+    std::uint32_t win9xCpuPercent_ = 0;
 };
 
 }  // namespace lumora

@@ -63,6 +63,7 @@ void FakeSystem::SetMemoryMB(std::uint64_t totalMB, std::uint64_t freeMB)
 long FakePerformance::queryProcessorData(std::uint8_t* buffer, std::uint32_t& size)
 {
     querySizes.push_back(size);
+    if (refuseWith != kErrorSuccess) return refuseWith;
     if (blocks.empty()) {
         size = 0;
         return kErrorSuccess;
@@ -79,10 +80,20 @@ long FakePerformance::queryProcessorData(std::uint8_t* buffer, std::uint32_t& si
 
 bool FakePerformance::systemTimeToFileTime(const std::uint16_t (&st)[8], std::int64_t& fileTime)
 {
-    // Not the calendar: a stand-in that keeps the order of distinct times, enough for the tests.
-    std::int64_t t = 0;
-    for (std::uint16_t field : st) t = t * 65536 + field;
-    fileTime = t;
+    // The platform's calendar: 100-ns units since 1601-01-01, invalid fields refused.
+    const std::int64_t year = st[0], month = st[1], day = st[3];
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    const int monthDays[12] = {31, leap ? 29 : 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (year < 1601 || year > 30827 || month < 1 || month > 12 || day < 1 || day > monthDays[month - 1] ||
+        st[4] > 23 || st[5] > 59 || st[6] > 59 || st[7] > 999) {
+        return false;
+    }
+    const std::int64_t y = year - 1601;
+    std::int64_t days = y * 365 + y / 4 - y / 100 + y / 400;
+    for (std::int64_t m = 1; m < month; ++m) days += monthDays[m - 1];
+    days += day - 1;
+    const std::int64_t ms = ((days * 24 + st[4]) * 60 + st[5]) * 60000 + std::int64_t{st[6]} * 1000 + st[7];
+    fileTime = ms * 10000;
     return true;
 }
 

@@ -137,6 +137,7 @@ public:
     // Successive NT answers; the last one repeats.
     std::deque<std::vector<std::uint8_t>> blocks;
     std::vector<std::uint32_t> querySizes;  // capacity offered at each query
+    long refuseWith = kErrorSuccess;        // any other answer: every query gives it, writes nothing
     std::set<std::string> dynKeys{"PerfStats\\StartStat", "PerfStats\\StatData", "PerfStats\\StopStat"};
     std::uint32_t cpuPercent = 0;
     std::vector<std::string> calls;  // "open <path>", "query <path>", "close <path>"

@@ -1,0 +1,159 @@
+// The About page's live figures on each tick of the status timer.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "FormHarness.h"
+#include "fakes/PerfDataBuilder.h"
+#include "monitor/SystemProbe.h"
+
+namespace lumora {
+namespace {
+
+using testing::FormHarness;
+
+constexpr std::int64_t kSecond = 10000000;
+
+struct StatusDisplay : ::testing::Test {
+    FormHarness h{64};
+    TForm1& Start() { return h.Start(); }
+    void Tick() { h.form->Timer1.OnTimer(); }
+    std::vector<std::string> Resources() const
+    {
+        return {h.form->Label60.Caption(), h.form->Label61.Caption(), h.form->Label62.Caption()};
+    }
+};
+
+TEST_F(StatusDisplay, TickWritesMemoryResourcesCpuAndBars)
+{
+    TForm1& f = Start();
+    h.machine.system.memory.availPhys = 23ull << 20;
+    h.machine.system.memory.availPageFile = 40ull << 20;
+    h.machine.performance.cpuPercent = 37;
+    Tick();
+    EXPECT_EQ(f.Label25.Caption(), "23 MB (35 %)") << "percentages truncate";
+    EXPECT_EQ(f.Label27.Caption(), "64 MB");
+    EXPECT_EQ(f.Label28.Caption(), "40 MB (62 %)");
+    EXPECT_EQ(Resources(), (std::vector<std::string>{"80 %", "70 %", "90 %"})) << "GDI, System, User";
+    EXPECT_EQ(f.Label48.Caption(), "37 %");
+    EXPECT_EQ(f.ProgressBar1.Position(), 35);
+    EXPECT_EQ(f.ProgressBar2.Position(), 62);
+    EXPECT_EQ(f.CpuUsagePercent, 37.0);
+    EXPECT_EQ(f.SystemProbe1->Status, "Ready");
+    EXPECT_TRUE(h.machine.dialogs.errors.empty());
+}
+
+TEST_F(StatusDisplay, TotalsStayThoseOfStartUp)
+{
+    TForm1& f = Start();
+    h.machine.system.memory.totalPhys = 256ull << 20;
+    h.machine.system.memory.totalPageFile = 128ull << 20;
+    h.machine.system.memory.availPageFile = 96ull << 20;
+    f.Label24.SetCaption("start-up text");
+    Tick();
+    EXPECT_EQ(f.TotalPhysMB, 64);
+    EXPECT_EQ(f.Label24.Caption(), "start-up text") << "written at start-up only";
+    EXPECT_EQ(f.Label27.Caption(), "64 MB");
+    EXPECT_EQ(f.Label28.Caption(), "96 MB (150 %)");
+    EXPECT_EQ(f.ProgressBar2.Position(), 150) << "a grown page file goes to the bar unchanged";
+}
+
+TEST_F(StatusDisplay, ZeroTotalsShowZeroPercent)
+{
+    h.machine.system.memory.totalPageFile = 0;
+    h.machine.system.memory.availPageFile = 0;
+    TForm1& f = Start();
+    f.TotalPhysMB = 0;
+    Tick();
+    EXPECT_EQ(f.FreePhysPercent, 0);
+    EXPECT_EQ(f.Label28.Caption(), "0 MB (0 %)");
+    EXPECT_TRUE(h.machine.dialogs.errors.empty());
+}
+
+TEST_F(StatusDisplay, CpuFigureRoundsHalvesToEvenAndIsNotClamped)
+{
+    h.machine.system.os.platformId = kPlatformNt;
+    const struct {
+        std::int64_t idleDelta;
+        const char* shown;
+    } cases[] = {
+        {kSecond * 625 / 1000, "38 %"},  // 37.5
+        {kSecond * 375 / 1000, "62 %"},  // 62.5
+        {kSecond * 1003 / 1000, "0 %"},  // -0.3
+        {kSecond * 103 / 100, "-3 %"},
+    };
+    TForm1& f = Start();
+    std::int64_t idle = 0;
+    std::uint16_t second = 0;
+    auto tickWith = [&](std::int64_t newIdle) {
+        idle = newIdle;
+        h.machine.performance.blocks.assign(
+            1, fakes::PerfDataBuilder().SystemTime(2001, 6, 15, 12, 0, second++).Processor({idle, 0}).Build());
+        Tick();
+    };
+    tickWith(0);
+    EXPECT_EQ(f.Label48.Caption(), "0 %") << "first reading";
+    for (const auto& c : cases) {
+        tickWith(idle + c.idleDelta);
+        EXPECT_EQ(f.Label48.Caption(), c.shown) << "idle delta " << c.idleDelta;
+    }
+    EXPECT_EQ(Resources(), (std::vector<std::string>{"0 %", "0 %", "0 %"})) << "NT reads no resources";
+}
+
+TEST_F(StatusDisplay, CpuMeterErrorsShowZeroAndTheNextTickTriesAgain)
+{
+    TForm1& f = Start();
+    h.machine.performance.cpuPercent = 55;
+    Tick();
+    h.machine.performance.dynKeys.clear();
+    f.cpuMeter.StopCpuSampling();  // the next sample starts the statistic again, and fails
+    Tick();
+    EXPECT_EQ(f.Label48.Caption(), "0 %");
+    EXPECT_TRUE(h.machine.dialogs.errors.empty());
+    h.machine.performance.dynKeys = {"PerfStats\\StartStat", "PerfStats\\StatData", "PerfStats\\StopStat"};
+    Tick();
+    EXPECT_EQ(f.Label48.Caption(), "55 %");
+}
+
+TEST_F(StatusDisplay, DisabledDetectionTakesNoSample)
+{
+    const struct {
+        std::uint16_t disabled;
+        const char* shown;
+    } cases[] = {{1, "...%"}, {2, "12 %"}};
+    for (const auto& c : cases) {
+        FormHarness harness(64);
+        TForm1& f = harness.Start();
+        harness.machine.performance.cpuPercent = 12;
+        f.Timer1.OnTimer();
+        harness.machine.performance.calls.clear();
+        harness.machine.performance.cpuPercent = 99;
+        f.CpuDetectDisabled = c.disabled;
+        f.Timer1.OnTimer();
+        EXPECT_TRUE(harness.machine.performance.calls.empty()) << "disabled " << c.disabled;
+        EXPECT_EQ(f.Label48.Caption(), c.shown) << "disabled " << c.disabled;
+    }
+}
+
+TEST_F(StatusDisplay, ProbeErrorsShowZeroResourcesAndLeaveTheProbeRefreshing)
+{
+    TForm1& f = Start();
+    Tick();
+    h.machine.module16.address = 0;
+    Tick();
+    EXPECT_EQ(Resources(), (std::vector<std::string>{"0 %", "0 %", "0 %"}));
+    EXPECT_EQ(f.SystemProbe1->Status, "Refreshing...");
+    EXPECT_TRUE(h.machine.dialogs.errors.empty());
+}
+
+TEST_F(StatusDisplay, MainWindowProbeKeepsItsOwnTimerOff)
+{
+    TForm1& f = Start();
+    EXPECT_FALSE(f.SystemProbe1->Timer().Enabled());
+    EXPECT_EQ(f.SystemProbe1->RefreshInterval(), 1000);
+    EXPECT_EQ(f.SystemProbe1->RefreshTime, -1);
+}
+
+}  // namespace
+}  // namespace lumora
