@@ -37,15 +37,15 @@ std::size_t PutName(std::vector<std::uint8_t>& bytes, std::size_t offset, const 
     return 2 * (name.size() + 1);
 }
 
-std::uint32_t CounterBlockLength(const PerfObjectSpec& object)
+std::uint32_t CounterBlockLength(const PerfObjectShape& object)
 {
     std::size_t end = 8;
     for (const auto& counter : object.counters) end = std::max<std::size_t>(end, counter.offset + counter.size);
     return static_cast<std::uint32_t>(Align8(end));
 }
 
-std::size_t PutCounterBlock(std::vector<std::uint8_t>& bytes, std::size_t offset, const PerfObjectSpec& object,
-                            const PerfInstanceSpec* instance)
+std::size_t PutCounterBlock(std::vector<std::uint8_t>& bytes, std::size_t offset, const PerfObjectShape& object,
+                            const PerfInstanceShape* instance)
 {
     const std::uint32_t length = CounterBlockLength(object);
     Put(bytes, offset, 0, length);
@@ -90,7 +90,7 @@ PerfDataBuilder& PerfDataBuilder::SystemName(const std::string& name)
     return *this;
 }
 
-PerfDataBuilder& PerfDataBuilder::Object(PerfObjectSpec object)
+PerfDataBuilder& PerfDataBuilder::Object(PerfObjectShape object)
 {
     objects_.push_back(std::move(object));
     return *this;
@@ -103,7 +103,7 @@ PerfDataBuilder& PerfDataBuilder::Processor(const std::vector<std::int64_t>& idl
     for (std::uint32_t slot = 8; others.size() < 2; slot += 8) {
         if (slot != idleOffset) others.push_back(slot);
     }
-    PerfObjectSpec object;
+    PerfObjectShape object;
     object.title = kProcessorTitle;
     object.counters = {{142, others[0], 8}, {kProcessorTimeTitle, idleOffset, 8}, {144, others[1], 8}};
     for (std::size_t i = 0; i < idle.size(); ++i) {
@@ -134,7 +134,7 @@ std::vector<std::uint8_t> PerfDataBuilder::Build(PerfLayout* layout) const
     Put(bytes, kBlockHeaderLengthField, headerLength, 4);
     bytes.resize(headerLength, 0);
 
-    for (const PerfObjectSpec& object : objects_) {
+    for (const PerfObjectShape& object : objects_) {
         const std::size_t start = bytes.size();
         out.objects.push_back(start);
         out.definitions.emplace_back();
@@ -151,7 +151,7 @@ std::vector<std::uint8_t> PerfDataBuilder::Build(PerfLayout* layout) const
         const auto numInstances = object.noInstances ? -1 : static_cast<std::int32_t>(object.instances.size());
         Put(bytes, start + kObjectNumInstancesField, static_cast<std::uint32_t>(numInstances), 4);
 
-        for (const PerfCounterSpec& counter : object.counters) {
+        for (const PerfCounterShape& counter : object.counters) {
             const std::size_t at = bytes.size();
             out.definitions.back().push_back(at);
             Put(bytes, at, 0, kDefinitionSize);
@@ -168,7 +168,7 @@ std::vector<std::uint8_t> PerfDataBuilder::Build(PerfLayout* layout) const
             out.blocks.back().push_back(bytes.size());
             PutCounterBlock(bytes, bytes.size(), object, object.instances.empty() ? nullptr : &object.instances[0]);
         } else {
-            for (const PerfInstanceSpec& instance : object.instances) {
+            for (const PerfInstanceShape& instance : object.instances) {
                 const std::size_t at = bytes.size();
                 out.instances.back().push_back(at);
                 Put(bytes, at, 0, kInstanceSize);

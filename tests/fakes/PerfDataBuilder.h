@@ -8,21 +8,21 @@
 
 namespace lumora::fakes {
 
-struct PerfCounterSpec {
+struct PerfCounterShape {
     std::uint32_t title = 0;   // CounterNameTitleIndex
     std::uint32_t offset = 8;  // CounterOffset inside each counter block
     std::uint32_t size = 8;    // CounterSize; values are written little-endian in this many bytes
 };
 
-struct PerfInstanceSpec {
+struct PerfInstanceShape {
     std::string name;
     std::vector<std::uint64_t> values;  // one per counter of the object, in definition order
 };
 
-struct PerfObjectSpec {
+struct PerfObjectShape {
     std::uint32_t title = 0;  // ObjectNameTitleIndex
-    std::vector<PerfCounterSpec> counters;
-    std::vector<PerfInstanceSpec> instances;
+    std::vector<PerfCounterShape> counters;
+    std::vector<PerfInstanceShape> instances;
     // PERF_NO_INSTANCES: a single counter block, holding instances[0]'s values, follows the
     // definitions.
     bool noInstances = false;
@@ -63,7 +63,7 @@ public:
     PerfDataBuilder& SystemTime(std::uint16_t year, std::uint16_t month, std::uint16_t day, std::uint16_t hour,
                                 std::uint16_t minute, std::uint16_t second, std::uint16_t milliseconds = 0);
     PerfDataBuilder& SystemName(const std::string& name);
-    PerfDataBuilder& Object(PerfObjectSpec object);
+    PerfDataBuilder& Object(PerfObjectShape object);
     // A "Processor" object (238) with one instance per idle count, named "0", "1", ...; its
     // processor-time counter (6) sits at idleOffset, between two other time counters.
     PerfDataBuilder& Processor(const std::vector<std::int64_t>& idle, std::uint32_t idleOffset = 8);
@@ -73,7 +73,7 @@ public:
 private:
     std::uint16_t systemTime_[8];
     std::string systemName_ = "LUMORA";
-    std::vector<PerfObjectSpec> objects_;
+    std::vector<PerfObjectShape> objects_;
 };
 
 void PutU32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value);

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds the perf-data fuzzer with clang and runs it for a fixed number of inputs (default
 # 20000; pass another count as the first argument). New inputs go to a scratch folder in the
-# build tree; the checked-in seed corpus is only read.
+# build tree; the checked-in starting corpus is only read.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)

@@ -159,14 +159,14 @@ TEST_F(NtMeter, RefusedQueryParsesTheLastAnswerAgain)
 
 TEST_F(NtMeter, MissingObjectOrCounterRaiseTheirErrors)
 {
-    fakes::PerfObjectSpec disk{236, {{6, 8, 8}}, {{"C:", {1}}}, false};
+    fakes::PerfObjectShape disk{236, {{6, 8, 8}}, {{"C:", {1}}}, false};
     m.performance.blocks.assign(1, PerfDataBuilder().Object(disk).Build());
     EXPECT_EQ(ErrorOf([&] { meter->SampleCpuUsage(); }), kObjectError);
     EXPECT_EQ(meter->ProcessorCount(), -1);
     fakes::PutU32(m.performance.blocks.front(), fakes::kBlockNumObjectTypesField, 0xFFFFFFFF);
     EXPECT_EQ(ErrorOf([&] { meter->SampleCpuUsage(); }), kObjectError) << "more objects than the data holds";
 
-    fakes::PerfObjectSpec noIdle{238, {{142, 8, 8}}, {{"0", {1}}, {"1", {1}}}, false};
+    fakes::PerfObjectShape noIdle{238, {{142, 8, 8}}, {{"0", {1}}, {"1", {1}}}, false};
     m.performance.blocks.assign(1, PerfDataBuilder().Object(disk).Object(noIdle).Build());
     EXPECT_EQ(ErrorOf([&] { meter->SampleCpuUsage(); }), kCounterError);
     EXPECT_EQ(meter->ProcessorCount(), 2) << "fixed before the counter search";

@@ -9,14 +9,14 @@
 namespace lumora {
 namespace {
 
-using fakes::PerfObjectSpec;
+using fakes::PerfObjectShape;
 
 // Three objects: one without instances, a two-instance one with counters at three offsets,
 // and a "Processor" object last.
 std::vector<std::uint8_t> ThreeObjects()
 {
-    PerfObjectSpec memory{4, {{24, 8, 8}, {26, 16, 4}}, {{"", {111, 222}}}, true};
-    PerfObjectSpec disk{236, {{40, 40, 8}, {6, 8, 8}, {42, 24, 8}}, {{"C:", {1, 2, 3}}, {"D:", {4, 5, 6}}}, false};
+    PerfObjectShape memory{4, {{24, 8, 8}, {26, 16, 4}}, {{"", {111, 222}}}, true};
+    PerfObjectShape disk{236, {{40, 40, 8}, {6, 8, 8}, {42, 24, 8}}, {{"C:", {1, 2, 3}}, {"D:", {4, 5, 6}}}, false};
     return fakes::PerfDataBuilder().Object(memory).Object(disk).Processor({70, 80, 90}, 32).Build();
 }
 
