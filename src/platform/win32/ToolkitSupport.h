@@ -1,0 +1,134 @@
+// Small Win32 helpers shared by the toolkit's files: window longs, colours, GDI ownership.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+#include "app/Controls.h"
+
+namespace lumora::win32 {
+
+// The 32-bit build calls the plain long functions: Windows 95 and 98 export no *Ptr variants.
+inline LONG_PTR GetWindowData(HWND window, int index)
+{
+#ifdef _WIN64
+    return GetWindowLongPtrA(window, index);
+#else
+    return GetWindowLongA(window, index);
+#endif
+}
+
+inline LONG_PTR SetWindowData(HWND window, int index, LONG_PTR value)
+{
+#ifdef _WIN64
+    return SetWindowLongPtrA(window, index, value);
+#else
+    return SetWindowLongA(window, index, static_cast<LONG>(value));
+#endif
+}
+
+inline WNDPROC SubclassWindow(HWND window, WNDPROC procedure)
+{
+    return reinterpret_cast<WNDPROC>(SetWindowData(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
+}
+
+// Mouse coordinates are signed: a captured pointer left or above the window gives negatives.
+inline int PointerX(LPARAM lParam) { return static_cast<short>(LOWORD(static_cast<DWORD>(lParam))); }
+inline int PointerY(LPARAM lParam) { return static_cast<short>(HIWORD(static_cast<DWORD>(lParam))); }
+
+// A model colour as the platform's: the default stands for systemDefault, and 0xFF0000nn for the
+// system colour nn.
+inline COLORREF ResolveColor(std::uint32_t color, int systemDefault)
+{
+    if (color == kColorDefault) return GetSysColor(systemDefault);
+    if ((color & 0xFF000000u) == 0xFF000000u) return GetSysColor(static_cast<int>(color & 0xFFu));
+    return static_cast<COLORREF>(color & 0x00FFFFFFu);
+}
+
+// Owns a GDI object and deletes it once.
+template <typename Handle>
+class GdiObject {
+public:
+    GdiObject() = default;
+    explicit GdiObject(Handle handle) : handle_(handle) {}
+    ~GdiObject() { Reset(); }
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+    GdiObject(GdiObject&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+    GdiObject& operator=(GdiObject&& other) noexcept
+    {
+        if (this != &other) {
+            Reset();
+            handle_ = other.handle_;
+            other.handle_ = nullptr;
+        }
+        return *this;
+    }
+    Handle Get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+    void Reset(Handle handle = nullptr)
+    {
+        if (handle_) DeleteObject(handle_);
+        handle_ = handle;
+    }
+
+private:
+    Handle handle_ = nullptr;
+};
+
+// Selects an object into a device context for one scope.
+class Selection {
+public:
+    Selection(HDC dc, HGDIOBJ object) : dc_(dc), old_(object ? SelectObject(dc, object) : nullptr) {}
+    ~Selection()
+    {
+        if (old_) SelectObject(dc_, old_);
+    }
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+// Paints into a memory bitmap and copies it to the target at the end, so that a control
+// repainted every tick does not flicker.
+class BufferedCanvas {
+public:
+    BufferedCanvas(HDC target, const RECT& area)
+        : target_(target), area_(area), memory_(CreateCompatibleDC(target))
+    {
+        const int w = area.right - area.left;
+        const int h = area.bottom - area.top;
+        if (memory_ && w > 0 && h > 0) bitmap_.Reset(CreateCompatibleBitmap(target, w, h));
+        if (bitmap_) {
+            old_ = SelectObject(memory_, bitmap_.Get());
+            SetWindowOrgEx(memory_, area.left, area.top, nullptr);
+        }
+    }
+    ~BufferedCanvas()
+    {
+        if (bitmap_) {
+            SetWindowOrgEx(memory_, 0, 0, nullptr);
+            BitBlt(target_, area_.left, area_.top, area_.right - area_.left, area_.bottom - area_.top, memory_, 0, 0,
+                   SRCCOPY);
+            SelectObject(memory_, old_);
+        }
+        if (memory_) DeleteDC(memory_);
+    }
+    BufferedCanvas(const BufferedCanvas&) = delete;
+    BufferedCanvas& operator=(const BufferedCanvas&) = delete;
+
+    // Where to draw: the memory bitmap, or the target itself when no bitmap could be made.
+    HDC Dc() const { return bitmap_ ? memory_ : target_; }
+
+private:
+    HDC target_;
+    RECT area_;
+    HDC memory_;
+    GdiObject<HBITMAP> bitmap_;
+    HGDIOBJ old_ = nullptr;
+};
+
+}  // namespace lumora::win32
