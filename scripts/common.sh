@@ -13,14 +13,14 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 say() { printf '== %s\n' "$*"; }
 die() { printf 'error: %s\n' "$*" >&2; exit 1; }
 
-# Starts Xvfb on the first free display from :91 and exports DISPLAY; the server is ended by
-# stop_xvfb (callers put it in their EXIT trap).
+# Starts Xvfb (screen WIDTHxHEIGHT, 1024x768 by default) on the first free display from :91
+# and exports DISPLAY; stop_xvfb ends it (callers put it in their EXIT trap).
 XVFB_PID=""
 start_xvfb() {
-    local n
+    local n geometry="${1:-1024x768}"
     for n in $(seq 91 140); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        Xvfb ":$n" -screen 0 "${geometry}x24" -nolisten tcp >/dev/null 2>&1 &
         XVFB_PID=$!
         local i
         for i in $(seq 1 100); do

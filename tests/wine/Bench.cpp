@@ -30,6 +30,11 @@ std::string ClassName(HWND window)
     return name;
 }
 
+BOOL CALLBACK VisitWindow(HWND window, LPARAM param)
+{
+    return (*reinterpret_cast<const std::function<bool(HWND)>*>(param))(window) ? TRUE : FALSE;
+}
+
 void CreateFolders(const std::string& path)
 {
     for (std::size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1)) {
@@ -171,20 +176,24 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
     }
 }
 
+void ForEachWindow(HWND parent, const std::function<bool(HWND)>& visit)
+{
+    const auto param = reinterpret_cast<LPARAM>(&visit);
+    if (parent == nullptr) {
+        EnumWindows(VisitWindow, param);
+    } else {
+        EnumChildWindows(parent, VisitWindow, param);
+    }
+}
+
 int CountTopLevel(const std::string& className)
 {
-    struct Search {
-        std::string className;
-        int count = 0;
-    } search{className};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            if (ClassName(window) == s->className) ++s->count;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.count;
+    int count = 0;
+    ForEachWindow(nullptr, [&](HWND window) {
+        if (ClassName(window) == className) ++count;
+        return true;
+    });
+    return count;
 }
 
 void Launch(App& app, bool resetMachine)
@@ -231,26 +240,18 @@ bool App::Start(const std::string& folder)
 
 HWND App::WaitForWindow(DWORD timeoutMs)
 {
-    struct Search {
-        DWORD processId;
-        HWND found = nullptr;
-    };
     WaitUntil(
         [&] {
-            Search search{processId_};
-            EnumWindows(
-                [](HWND window, LPARAM param) -> BOOL {
-                    auto* s = reinterpret_cast<Search*>(param);
-                    DWORD owner = 0;
-                    GetWindowThreadProcessId(window, &owner);
-                    if (owner == s->processId && ClassName(window) == "TForm1" && IsWindowVisible(window)) {
-                        s->found = window;
-                        return FALSE;
-                    }
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&search));
-            window_ = search.found;
+            window_ = nullptr;
+            ForEachWindow(nullptr, [&](HWND window) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                if (owner == processId_ && ClassName(window) == "TForm1" && IsWindowVisible(window)) {
+                    window_ = window;
+                    return false;
+                }
+                return true;
+            });
             return window_ != nullptr || !Running();
         },
         timeoutMs);
@@ -281,23 +282,14 @@ void App::Stop()
 
 HWND App::Find(const std::string& name) const
 {
-    struct Search {
-        const std::string* name;
-        HWND found = nullptr;
-    } search{&name};
     if (window_ == nullptr) return nullptr;
-    EnumChildWindows(
-        window_,
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            if (NameOf(window) == *s->name) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    HWND found = nullptr;
+    ForEachWindow(window_, [&](HWND window) {
+        if (NameOf(window) != name) return true;
+        found = window;
+        return false;
+    });
+    return found;
 }
 
 HWND App::Control(const std::string& name) const
@@ -314,14 +306,11 @@ std::map<std::string, HWND> App::Controls() const
 {
     std::map<std::string, HWND> controls;
     if (window_ == nullptr) return controls;
-    EnumChildWindows(
-        window_,
-        [](HWND window, LPARAM param) -> BOOL {
-            const std::string name = NameOf(window);
-            if (!name.empty()) (*reinterpret_cast<std::map<std::string, HWND>*>(param))[name] = window;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&controls));
+    ForEachWindow(window_, [&](HWND window) {
+        const std::string name = NameOf(window);
+        if (!name.empty()) controls[name] = window;
+        return true;
+    });
     return controls;
 }
 
@@ -547,33 +536,25 @@ void App::SelectTab(const std::string& name, int index)
 
 HWND App::WaitForDialog(const std::string& title, DWORD timeoutMs) const
 {
-    struct Search {
-        DWORD processId;
-        const std::string* title;
-        HWND found = nullptr;
-    } search{processId_, &title};
+    HWND found = nullptr;
     WaitUntil(
         [&] {
-            search.found = nullptr;
-            EnumWindows(
-                [](HWND window, LPARAM param) -> BOOL {
-                    auto* s = reinterpret_cast<Search*>(param);
-                    DWORD owner = 0;
-                    GetWindowThreadProcessId(window, &owner);
-                    char text[256] = {};
-                    GetWindowTextA(window, text, sizeof text);
-                    if (owner == s->processId && ClassName(window) == "#32770" && IsWindowVisible(window) &&
-                        (s->title->empty() || *s->title == text)) {
-                        s->found = window;
-                        return FALSE;
-                    }
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
+            ForEachWindow(nullptr, [&](HWND window) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                char text[256] = {};
+                GetWindowTextA(window, text, sizeof text);
+                if (owner == processId_ && ClassName(window) == "#32770" && IsWindowVisible(window) &&
+                    (title.empty() || title == text)) {
+                    found = window;
+                    return false;
+                }
+                return true;
+            });
+            return found != nullptr;
         },
         timeoutMs);
-    return search.found;
+    return found;
 }
 
 std::string App::DialogText(HWND dialog) const

@@ -47,6 +47,10 @@ std::string IniValue(const std::string& section, const std::string& key, const s
 // Polls condition every 20 ms until it holds or timeoutMs passed; its last answer.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
 
+// Calls visit for every top-level window (parent nullptr) or every descendant of parent,
+// until it returns false.
+void ForEachWindow(HWND parent, const std::function<bool(HWND)>& visit);
+
 // Top-level windows of class className, in any process.
 int CountTopLevel(const std::string& className);
 

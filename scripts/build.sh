@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds the native tests (build/native) and the two Windows flavours (build/i686, the
+# release for Windows 9x and NT; build/x86_64, the one Wine runs here).
+# Arguments pick flavours (native, i686, x86_64); none builds all three.
+set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+jobs="$(nproc 2>/dev/null || echo 4)"
+flavours=("$@")
+[ ${#flavours[@]} -gt 0 ] || flavours=(native i686 x86_64)
+
+for flavour in "${flavours[@]}"; do
+    case "$flavour" in
+    native) args=(-DCMAKE_BUILD_TYPE=Debug) ;;
+    i686 | x86_64) args=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_TOOLCHAIN_FILE=$ROOT/cmake/mingw-$flavour.cmake") ;;
+    *) die "unknown flavour $flavour (native, i686, x86_64)" ;;
+    esac
+    say "building $flavour"
+    cmake -S "$ROOT" -B "$BUILD/$flavour" "${args[@]}" >/dev/null
+    cmake --build "$BUILD/$flavour" -j "$jobs"
+done
