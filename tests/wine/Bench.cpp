@@ -362,13 +362,24 @@ void App::Pointer(const std::string& name, int x, int y)
     SendTo(window_, WM_NULL, 0, 0);
 }
 
+HWND App::EditOf(const std::string& name) const
+{
+    const HWND window = Control(name);
+    if (ClassName(window) == "ComboBox") {
+        if (const HWND edit = FindWindowExA(window, nullptr, "Edit", nullptr)) return edit;
+    }
+    return window;
+}
+
 void App::Type(const std::string& name, const std::string& text)
 {
-    HWND window = Control(name);
-    if (ClassName(window) == "ComboBox") {
-        if (const HWND edit = FindWindowExA(window, nullptr, "Edit", nullptr)) window = edit;
-    }
+    const HWND window = EditOf(name);
     for (const char c : text) SendTo(window, WM_CHAR, static_cast<unsigned char>(c), 1);
+}
+
+void App::SelectAll(const std::string& name)
+{
+    SendTo(EditOf(name), EM_SETSEL, 0, -1);
 }
 
 void App::Key(const std::string& name, int virtualKey)

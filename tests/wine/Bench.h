@@ -101,6 +101,8 @@ public:
     // WM_KEYDOWN and WM_KEYUP of a virtual key.
     void Key(const std::string& name, int virtualKey);
     void SetText(const std::string& name, const std::string& text);
+    // Selects the whole text of an edit (or of the edit inside a combo box), so typing replaces it.
+    void SelectAll(const std::string& name);
     // Gives the control the focus as the user's Tab or click would (it loses it elsewhere).
     void Focus(const std::string& name);
 
@@ -132,6 +134,8 @@ public:
 
 private:
     LRESULT SendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const;
+    // The control, or the edit inside it when it is a combo box.
+    HWND EditOf(const std::string& name) const;
     // The tab's rectangle when it is in view and clickable.
     bool TabRect(HWND tabs, int index, RECT& rect) const;
     // Memory inside the program, for the messages that carry pointers.

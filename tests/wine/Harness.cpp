@@ -89,6 +89,11 @@ std::string Show(bool value)
     return value ? "true" : "false";
 }
 
+std::string Show(const std::vector<std::uint8_t>& bytes)
+{
+    return "bytes " + Hex(bytes.data(), bytes.size());
+}
+
 std::string Hex(const void* data, std::size_t size)
 {
     static const char digits[] = "0123456789abcdef";

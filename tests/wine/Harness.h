@@ -38,6 +38,7 @@ std::string Show(const std::string& value);
 std::string Show(const char* value);
 std::string Show(std::uint8_t value);
 std::string Show(bool value);
+std::string Show(const std::vector<std::uint8_t>& bytes);
 std::string Hex(const void* data, std::size_t size);
 
 }  // namespace lumora::winetest

@@ -47,15 +47,6 @@ WINE_TEST(CurrentDirectoryFollowsTheProcessFolder)
     EXPECT_EQ(got, folder);
 }
 
-WINE_TEST(TickCountAdvances)
-{
-    Win32System system;
-    const std::uint32_t first = system.tickCount();
-    Sleep(50);
-    const std::uint32_t later = system.tickCount();
-    EXPECT_LE(first + 40, later);
-}
-
 WINE_TEST(FindWindowNeedsBothClassAndTitle)
 {
     WNDCLASSA wc = {};
