@@ -76,6 +76,7 @@ RegQuery Win32Registry::queryValue(RegKey key, const std::string& name, std::uin
     for (int attempt = 0; attempt < kReadTries; ++attempt) {
         if (rc == ERROR_FILE_NOT_FOUND) return RegQuery::Missing;
         if (rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) return RegQuery::Failed;
+        if (size >= 0xFFFFFFFEu) return RegQuery::Failed;
         // One spare byte, so that an ANSI string whose size was reported without its
         // terminator still fits.
         std::vector<std::uint8_t> buffer(static_cast<std::size_t>(size) + 1);

@@ -1,0 +1,22 @@
+// The real pointer moved over the window: the description box follows it.
+#include "Bench.h"
+#include "Harness.h"
+
+namespace lumora::winetest {
+namespace {
+
+using bench::App;
+
+WINE_TEST(PointerOverASettingDescribesItAndThePageBackgroundClearsIt)
+{
+    App app;
+    bench::Launch(app);
+    app.Pointer("RxSlider1", 20, 10);
+    EXPECT_TRUE(bench::WaitUntil([&] { return !app.Text("Label8").empty(); }));
+    EXPECT_TRUE(!app.Text("Label9").empty());
+    app.Pointer("TabSheet1", 5, 100);
+    EXPECT_TRUE(bench::WaitUntil([&] { return app.Text("Label8").empty(); }));
+}
+
+}  // namespace
+}  // namespace lumora::winetest
