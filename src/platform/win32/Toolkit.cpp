@@ -18,7 +18,7 @@ namespace {
 // The system's hand pointer; Windows 95 and NT 4 lack it, so the program carries its own.
 const char* const kSystemHand = MAKEINTRESOURCEA(32649);
 const char* const kHandResource = "HANDCURSOR";
-const char* const kIconResource = "MAINICON";
+const char* const kIconResource = "LUMORA_ICON";
 const char* const kWindowFace = "MS Sans Serif";
 constexpr int kWindowFontHeight = -11;  // 8 points at 96 dots per inch
 

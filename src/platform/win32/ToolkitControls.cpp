@@ -32,6 +32,9 @@ constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
 // The part of a drop-down box that the list takes when it opens.
 constexpr int kDropDownHeight = 160;
 
+// TCM_SETMINTABWIDTH, which the headers hide below comctl32 4.71.
+constexpr UINT kSetMinTabWidth = TCM_FIRST + 49;
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -49,6 +52,11 @@ void NativeControl::Create(HWND parent)
 
 void NativeControl::changed(TControl&, Property property)
 {
+    if (property == Property::Bounds && !writingBack_) {
+        // Bounds set by the program decide again whether the content gives the size.
+        const Bounds& bounds = model_.GetBounds();
+        autoSize_ = SizesToContent() && (bounds.width == 0 || bounds.height == 0);
+    }
     if (hwnd_) Sync(property);
 }
 
@@ -73,11 +81,7 @@ void NativeControl::Sync(Property property)
         ShowWindow(hwnd_, model_.Visible() ? SW_SHOWNA : SW_HIDE);
         break;
     case Property::Bounds:
-        if (!writingBack_) {
-            const Bounds& bounds = model_.GetBounds();
-            autoSize_ = SizesToContent() && (bounds.width == 0 || bounds.height == 0);
-            ApplyBounds();
-        }
+        if (!writingBack_) ApplyBounds();
         break;
     default:
         break;
@@ -250,6 +254,9 @@ void PageControlPeer::CreateWindows(HWND parent)
 
 void PageControlPeer::SyncAll()
 {
+    // Tabs as wide as their captions, so that all seven fit in one row. The first comctl32 of
+    // Windows 95 knows no minimum width and ignores the message.
+    SendMessageA(hwnd_, kSetMinTabWidth, 0, 0);
     SendMessageA(hwnd_, TCM_DELETEALLITEMS, 0, 0);
     const auto& pages = Pages().Pages();
     for (std::size_t i = 0; i < pages.size(); ++i) {
@@ -426,8 +433,9 @@ HBRUSH CheckBoxPeer::OnControlColor(HDC dc, HWND)
 void GroupBoxPeer::CreateWindows(HWND parent)
 {
     const Bounds& b = model_.GetBounds();
-    hwnd_ = kit_.CreateWindowFor(*this, 0, "BUTTON", model_.Caption(), kChild | BS_GROUPBOX, b.left, b.top, b.width,
-                                 b.height, parent);
+    // Clipping its children keeps a repaint of the frame from wiping out a label that grew.
+    hwnd_ = kit_.CreateWindowFor(*this, 0, "BUTTON", model_.Caption(), kChild | WS_CLIPCHILDREN | BS_GROUPBOX, b.left,
+                                 b.top, b.width, b.height, parent);
 }
 
 bool GroupBoxPeer::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
