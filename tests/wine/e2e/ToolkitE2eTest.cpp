@@ -1,0 +1,228 @@
+// The native window layer worked from outside: names, slider and spin edit input, drop-down
+// boxes, keyboard order, pointer routing, label sizes and the stacking style.
+#include <string>
+
+#include "Bench.h"
+#include "Harness.h"
+#include "WineRegistry.h"
+
+namespace lumora::winetest {
+namespace {
+
+using bench::App;
+
+constexpr int kFileCachePage = 3;
+constexpr int kDiskCachePage = 2;
+
+std::string NameOf(HWND window)
+{
+    const auto atom = static_cast<ATOM>(reinterpret_cast<std::uintptr_t>(GetPropA(window, "Name")));
+    char name[128] = {};
+    if (atom == 0 || GlobalGetAtomNameA(atom, name, sizeof name) == 0) return "";
+    return name;
+}
+
+// The control that holds the program's keyboard focus, by name.
+std::string Focused(const App& app)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(app.Window(), nullptr), &info)) return "";
+    return NameOf(info.hwndFocus);
+}
+
+int Width(const RECT& r) { return r.right - r.left; }
+
+WINE_TEST(EveryControlWindowCarriesItsModelNameAndKind)
+{
+    App app;
+    bench::Launch(app);
+    const struct {
+        const char* name;
+        const char* windowClass;
+    } controls[] = {
+        {"PageControl1", "SysTabControl32"}, {"TabSheet1", "LumoraTabSheet"}, {"TabSheet3", "LumoraTabSheet"},
+        {"Button2", "Button"},              {"GroupBox5", "Button"},         {"Label8", "Static"},
+        {"RxSlider1", "LumoraSlider"},      {"RxSlider7", "LumoraSlider"},   {"RxSpinEdit7", "Edit"},
+        {"ComboBox2", "ComboBox"},          {"ProgressBar2", "msctls_progress32"},
+        {"Edit1", "Edit"},                  {"SpeedButton1", "Button"},      {"Image1", "Static"},
+        {"RxLabel1", "Static"},
+    };
+    for (const auto& c : controls) {
+        Context row(c.name);
+        REQUIRE_TRUE(app.Find(c.name) != nullptr);
+        EXPECT_EQ(app.ClassOf(c.name), std::string(c.windowClass));
+    }
+    // The pictures are sized to what they show.
+    EXPECT_EQ(Width(app.Bounds("Image1")), 125);
+    EXPECT_EQ(Width(app.Bounds("Image2")), 32);
+}
+
+WINE_TEST(SliderKeysAndTrackClicksStepFromTheNearestMultiple)
+{
+    App app;
+    bench::Launch(app);
+    app.SelectTab("PageControl1", kFileCachePage);
+    app.Focus("RxSlider6");  // 0 to 12, step 2
+    app.Key("RxSlider6", VK_END);
+    EXPECT_EQ(app.Text("RxSlider6"), std::string("12"));
+    app.Key("RxSlider6", VK_HOME);
+    EXPECT_EQ(app.Text("RxSlider6"), std::string("0"));
+    app.Key("RxSlider6", VK_RIGHT);
+    EXPECT_EQ(app.Text("RxSlider6"), std::string("2"));
+    EXPECT_EQ(app.Text("Label4"), std::string("1024"));
+    app.ClickAt("RxSlider6", 370, 12);  // on the track, right of the thumb
+    EXPECT_EQ(app.Text("RxSlider6"), std::string("4"));
+    app.ClickAt("RxSlider6", 2, 12);  // left of it
+    EXPECT_EQ(app.Text("RxSlider6"), std::string("2"));
+    EXPECT_EQ(app.Text("ComboBox2"), std::string("User Defined"));
+}
+
+WINE_TEST(DraggingTheThumbReachesAnyPositionAndStopsAtTheEnds)
+{
+    App app;
+    bench::Launch(app);
+    app.SelectTab("PageControl1", kFileCachePage);
+    app.Focus("RxSlider7");  // 0 to 16, step 2, 377 pixels wide
+    app.Key("RxSlider7", VK_HOME);
+    const RECT slider = app.Bounds("RxSlider7");
+    const int y = 12;
+    app.Send("RxSlider7", WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(6, y));  // on the thumb at 0
+    app.Send("RxSlider7", WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(Width(slider) / 2, y));
+    EXPECT_EQ(app.Text("RxSlider7"), std::string("8"));
+    app.Send("RxSlider7", WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(Width(slider) / 2 + 22, y));
+    EXPECT_EQ(app.Text("RxSlider7"), std::string("9"));  // not only multiples of the step
+    app.Send("RxSlider7", WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(1000, y));
+    EXPECT_EQ(app.Text("RxSlider7"), std::string("16"));
+    app.Send("RxSlider7", WM_LBUTTONUP, 0, MAKELPARAM(1000, y));
+    EXPECT_EQ(app.Text("Label5"), std::string("128"));
+    // Released: moves no longer drag.
+    app.Send("RxSlider7", WM_MOUSEMOVE, 0, MAKELPARAM(6, y));
+    EXPECT_EQ(app.Text("RxSlider7"), std::string("16"));
+}
+
+WINE_TEST(SpinEditStepsByKeysAndArrowsAndTakesAnyText)
+{
+    App app;
+    bench::Launch(app);
+    app.Focus("RxSpinEdit2");  // minutes, 1 to 60
+    app.SetText("RxSpinEdit2", "59");
+    app.Key("RxSpinEdit2", VK_UP);
+    EXPECT_EQ(app.Text("RxSpinEdit2"), std::string("60"));
+    app.Key("RxSpinEdit2", VK_UP);
+    EXPECT_EQ(app.Text("RxSpinEdit2"), std::string("60"));
+    app.Key("RxSpinEdit2", VK_DOWN);
+    EXPECT_EQ(app.Text("RxSpinEdit2"), std::string("59"));
+    const RECT arrows = app.Bounds("RxSpinEdit2.Arrows");
+    const int height = arrows.bottom - arrows.top;
+    app.ClickAt("RxSpinEdit2.Arrows", 5, height - 3);  // the lower arrow
+    EXPECT_EQ(app.Text("RxSpinEdit2"), std::string("58"));
+    app.ClickAt("RxSpinEdit2.Arrows", 5, 2);  // the upper arrow
+    EXPECT_EQ(app.Text("RxSpinEdit2"), std::string("59"));
+    EXPECT_TRUE(app.Enabled("Button2"));
+
+    app.SelectAll("RxSpinEdit2");
+    app.Type("RxSpinEdit2", "ab");
+    EXPECT_EQ(app.Text("RxSpinEdit2"), std::string("ab"));
+    app.SelectAll("RxSpinEdit2");
+    app.Type("RxSpinEdit2", "75");
+    app.Focus("RxSpinEdit1");  // leaving brings the number into the range
+    EXPECT_EQ(app.Text("RxSpinEdit2"), std::string("60"));
+}
+
+WINE_TEST(ProfileBoxRunsItsChoiceAndTypingSelectsNothing)
+{
+    App app;
+    bench::Launch(app);
+    app.SelectTab("PageControl1", kDiskCachePage);
+    REQUIRE_EQ(app.Text("ComboBox1"), std::string("User Defined"));
+    app.Focus("ComboBox1");
+    app.Key("ComboBox1.Edit", VK_DOWN);
+    EXPECT_EQ(app.Text("ComboBox1"), std::string("Standard System"));
+    EXPECT_EQ(app.Text("RxSlider3"), std::string("2"));
+    EXPECT_EQ(app.Text("RxSlider4"), std::string("8"));
+    EXPECT_EQ(app.Text("RxSlider5"), std::string("16"));
+    EXPECT_EQ(app.Text("Label30"), std::string("512 kb"));
+    app.SelectAll("ComboBox1");
+    app.Type("ComboBox1", "Mine");
+    EXPECT_EQ(app.Text("ComboBox1"), std::string("Mine"));
+    EXPECT_EQ(app.Send("ComboBox1", CB_GETCURSEL, 0, 0), LRESULT{CB_ERR});
+    EXPECT_EQ(app.Text("RxSlider3"), std::string("2"));
+}
+
+WINE_TEST(TabKeyVisitsTheControlsInTabOrderAndSkipsDisabledOnes)
+{
+    App app;
+    bench::Launch(app);
+    app.Focus("RxSpinEdit5");
+    const char* const expected[] = {"RxSlider2", "RxSpinEdit7", "Button5", "CheckBox6", "Button3", "PageControl1",
+                                    "RxSpinEdit1"};  // Apply is disabled after start-up
+    for (const char* name : expected) {
+        Context step(std::string("Tab to ") + name);
+        const std::string before = Focused(app);
+        // Through the message queue, where the program turns Tab into a move of the focus.
+        PostMessageA(app.Find(before), WM_KEYDOWN, VK_TAB, 1);
+        EXPECT_TRUE(bench::WaitUntil([&] { return Focused(app) != before; }, 3000));
+        EXPECT_EQ(Focused(app), std::string(name));
+    }
+}
+
+WINE_TEST(PointerOverDisabledControlsReachesThePageAndTheDescriptionBoxKeepsIt)
+{
+    App app;
+    bench::Launch(app);
+    app.Pointer("RxSlider1", 20, 10);
+    REQUIRE_TRUE(bench::WaitUntil([&] { return !app.Text("Label8").empty(); }));
+    const std::string shown = app.Text("Label8");
+    // The box itself takes the pointer: what it shows stays.
+    app.Pointer("GroupBox5", 300, 55);
+    EXPECT_EQ(app.Text("Label8"), shown);
+    // A label sized to a long line, then to an empty one.
+    EXPECT_GT(Width(app.Bounds("Label8")), 200);
+
+    app.Click("CheckBox6");  // greys the CPU limit row
+    REQUIRE_TRUE(!app.Enabled("CPUFree"));
+    app.Pointer("CPUFree", 40, 5);
+    EXPECT_TRUE(bench::WaitUntil([&] { return app.Text("Label8").empty(); }));
+    EXPECT_LE(Width(app.Bounds("Label8")), 8);
+}
+
+WINE_TEST(StoredStayOnTopMakesTheWindowTopmostFromTheStart)
+{
+    bench::ResetMachine();
+    {
+        HKEY key = nullptr;
+        REQUIRE_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, bench::kAgentKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                                   nullptr),
+                   ERROR_SUCCESS);
+        const Bytes on = Le32(1);
+        RegSetValueExA(key, "Always on Top", 0, REG_DWORD, on.data(), static_cast<DWORD>(on.size()));
+        RegCloseKey(key);
+    }
+    App app;
+    bench::Launch(app, false);
+    EXPECT_TRUE((GetWindowLongA(app.Window(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0);
+    EXPECT_TRUE(app.Checked("CheckBox7"));
+    app.Stop();
+    bench::ResetMachine();
+
+    App plain;
+    bench::Launch(plain);
+    EXPECT_TRUE((GetWindowLongA(plain.Window(), GWL_EXSTYLE) & WS_EX_TOPMOST) == 0);
+}
+
+WINE_TEST(ControlNamesAreReleasedWhenTheProgramEnds)
+{
+    {
+        App app;
+        bench::Launch(app);
+        EXPECT_TRUE(GlobalFindAtomA("RxSlider1") != 0);
+        app.Stop();
+        EXPECT_TRUE(app.WaitForExit(10000));
+    }
+    EXPECT_EQ(GlobalFindAtomA("RxSlider1"), ATOM{0});
+    EXPECT_EQ(GlobalFindAtomA("TabSheet4"), ATOM{0});
+}
+
+}  // namespace
+}  // namespace lumora::winetest
