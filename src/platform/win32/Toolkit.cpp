@@ -171,15 +171,15 @@ NativeControl* Toolkit::PeerOfWindow(HWND window) const
     return found == windows_.end() ? nullptr : found->second.peer;
 }
 
-HFONT Toolkit::FontFor(const FontSpec& spec)
+HFONT Toolkit::FontFor(const FontSpec& wanted)
 {
-    if (spec.name.empty() && spec.height == kWindowFontHeight && !spec.bold && !spec.underline) return windowFont_;
-    const std::string face = spec.name.empty() ? std::string(kWindowFace) : spec.name;
-    const std::string key = face + "|" + std::to_string(spec.height) + (spec.bold ? "|b" : "|") +
-                            (spec.underline ? "u" : "");
+    if (wanted.name.empty() && wanted.height == kWindowFontHeight && !wanted.bold && !wanted.underline) return windowFont_;
+    const std::string face = wanted.name.empty() ? std::string(kWindowFace) : wanted.name;
+    const std::string key = face + "|" + std::to_string(wanted.height) + (wanted.bold ? "|b" : "|") +
+                            (wanted.underline ? "u" : "");
     const auto found = fonts_.find(key);
     if (found != fonts_.end()) return found->second;
-    HFONT font = MakeFont(face.c_str(), spec.height, spec.bold, spec.underline);
+    HFONT font = MakeFont(face.c_str(), wanted.height, wanted.bold, wanted.underline);
     if (!font) return windowFont_;
     fonts_[key] = font;
     return font;

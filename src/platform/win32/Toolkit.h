@@ -47,7 +47,7 @@ public:
 
     // --- For the control peers
     HFONT WindowFont() const { return windowFont_; }
-    HFONT FontFor(const FontSpec& spec);
+    HFONT FontFor(const FontSpec& wanted);
     HCURSOR HandCursor();
     // Creates a child window for peer and takes its messages: windows of our own classes
     // through their class procedure, standard ones by subclassing.
