@@ -1,7 +1,6 @@
 // The control peers: native windows of every control kind and their link to the models.
 #include "platform/win32/ToolkitControls.h"
 
-
 #include "app/Text.h"
 #include "app/TForm1.h"
 #include "platform/win32/Toolkit.h"
