@@ -5,9 +5,9 @@ set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 PACKAGES=(
-    cmake g++ googletest libgtest-dev libgmock-dev libbenchmark-dev clang
+    cmake g++ googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
     mingw-w64 g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32
-    wine wine64 xvfb imagemagick xdotool
+    wine wine64 fonts-wine xvfb imagemagick xdotool
 )
 
 missing=()

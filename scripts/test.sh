@@ -86,6 +86,18 @@ run_unit() {
     ctest --test-dir "$BUILD/native" --output-on-failure -j "$(nproc 2>/dev/null || echo 2)" --timeout 120
 }
 
+# The unit tests again, built with the address and undefined-behaviour sanitizers.
+run_sanitized() {
+    cmake -S "$ROOT" -B "$BUILD/asan" -DCMAKE_BUILD_TYPE=Debug -DLUMORA_SANITIZE=ON >/dev/null &&
+        cmake --build "$BUILD/asan" -j "$(nproc 2>/dev/null || echo 2)" --target unit_tests &&
+        ctest --test-dir "$BUILD/asan" --output-on-failure -j "$(nproc 2>/dev/null || echo 2)" --timeout 300
+}
+
+# The performance-data fuzz target, a fixed number of inputs from its checked-in corpus.
+run_fuzz() {
+    LUMORA_FUZZ_BUILD="$BUILD/fuzz" sh "$ROOT/tests/fuzz/run-fuzz.sh" 20000
+}
+
 run_imports() {
     bash "$ROOT/tools/check-win98-imports.sh" "$BUILD/i686/lumora-manager.exe"
 }
@@ -123,6 +135,8 @@ if [ $FAILED_LAYERS -ne 0 ]; then
 fi
 
 layer unit run_unit
+layer sanitize run_sanitized
+layer fuzz run_fuzz
 layer imports run_imports
 layer adapters run_wine_program "$BUILD/x86_64/tests/wine/adapter_tests.exe"
 layer e2e run_wine_program "$BUILD/x86_64/tests/wine/e2e_tests.exe"
