@@ -19,6 +19,7 @@ bool FakeProfile::writeString(const std::string& file, const std::string& sectio
 {
     files.push_back(file);
     const int number = writeCalls++;
+    if (attempts) attempts->push_back("ini " + section + "." + key);
     if (refuseWrites || number == refuseWriteNumber) return false;
     sections[Lower(section)][Lower(key)] = value;
     log.push_back("write " + section + "." + key + "=" + value);
@@ -135,6 +136,8 @@ FakeMachine::FakeMachine()
     : ports{registry, profile, system, shell, power, dialogs, performance, module16, toolHelp}
 {
     system.SetMemoryMB(64, 23);
+    registry.attempts = &attempts;
+    profile.attempts = &attempts;
 }
 
 }  // namespace lumora::fakes

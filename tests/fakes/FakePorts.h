@@ -39,6 +39,8 @@ public:
     bool refuseWrites = false;
     int refuseWriteNumber = -1;  // 0-based among writeString calls
     int writeCalls = 0;
+    // When set, every write attempt (refused or not) is appended as "ini <section>.<key>".
+    std::vector<std::string>* attempts = nullptr;
 };
 
 class FakeSystem : public SystemPort {
@@ -198,6 +200,8 @@ struct FakeMachine {
     FakeModule16 module16;
     FakeToolHelp toolHelp;
     Ports ports;
+    // Every registry and INI write attempt of both fakes, in the order they were made.
+    std::vector<std::string> attempts;
 };
 
 }  // namespace lumora::fakes

@@ -119,6 +119,7 @@ bool FakeRegistry::setValue(RegKey key, const std::string& name, std::uint32_t t
     if (!node) return false;
     const std::string full = PathOf(node) + "\\" + name;
     const int number = setCalls++;
+    if (attempts) attempts->push_back("reg " + full);
     if (number == refuseSetNumber || refuseSet.count(Lower(full))) return false;
     FakeValue* value = FindIn(node, name);
     if (!value) {

@@ -58,6 +58,8 @@ public:
     // Reads of these value paths fail (lower case).
     std::set<std::string> refuseQuery;
     int setCalls = 0;
+    // When set, every write attempt (refused or not) is appended as "reg <key>\<name>".
+    std::vector<std::string>* attempts = nullptr;
     int openHandles() const { return static_cast<int>(handles_.size()); }
 
 private:
