@@ -1,7 +1,9 @@
 # Cross build with mingw-w64: the program and the test programs that run under Wine.
 set(LUMORA_WIN_FLAGS -static -static-libgcc -static-libstdc++)
 file(GLOB LUMORA_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32/*.cpp)
-list(FILTER LUMORA_WIN32_SOURCES EXCLUDE REGEX ".*/WinMain\\.cpp$")
+# The entry point and the import slots the runtimes use must be linked as objects of the
+# program itself, not picked from an archive.
+list(FILTER LUMORA_WIN32_SOURCES EXCLUDE REGEX ".*/(WinMain|Win9xStubs)\\.cpp$")
 add_library(lumora_win32 STATIC ${LUMORA_WIN32_SOURCES})
 target_include_directories(lumora_win32 PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_compile_options(lumora_win32 PRIVATE ${LUMORA_WARNINGS})
@@ -16,7 +18,8 @@ endif()
 # The program appears once the toolkit's entry point exists; the ports and their tests build
 # without it.
 if(EXISTS ${CMAKE_SOURCE_DIR}/src/platform/win32/WinMain.cpp)
-  add_executable(lumora-manager WIN32 ${CMAKE_SOURCE_DIR}/src/platform/win32/WinMain.cpp ${LUMORA_RESOURCES})
+  add_executable(lumora-manager WIN32 ${CMAKE_SOURCE_DIR}/src/platform/win32/WinMain.cpp
+    ${CMAKE_SOURCE_DIR}/src/platform/win32/Win9xStubs.cpp ${LUMORA_RESOURCES})
   target_link_libraries(lumora-manager PRIVATE lumora_win32)
   target_compile_options(lumora-manager PRIVATE ${LUMORA_WARNINGS})
   target_link_options(lumora-manager PRIVATE ${LUMORA_WIN_FLAGS} -s)
