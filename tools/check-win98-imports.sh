@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Fails when an executable imports a DLL or function that Windows 98 SE lacks; warns about
-# functions that Windows 98 exports only as failing stubs.
+# functions that Windows 98 exports only as failing stubs, and fails on them too with --no-stubs.
 set -euo pipefail
-exe=${1:?usage: check-win98-imports.sh program.exe}
+exe=${1:?usage: check-win98-imports.sh program.exe [--no-stubs]}
+strict=0
+[ "${2:-}" = "--no-stubs" ] && strict=1
 here=$(cd "$(dirname "$0")" && pwd)
 data=$here/win9x
 objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
 
-"$objdump" -p "$exe" | awk -v data="$data" '
+"$objdump" -p "$exe" | awk -v data="$data" -v strict="$strict" '
 BEGIN {
     split("KERNEL32 USER32 GDI32 ADVAPI32 SHELL32 COMCTL32 COMDLG32 OLE32 OLEAUT32 MSVCRT", list, " ")
     for (i in list) allowed[list[i]] = 1
@@ -44,5 +46,5 @@ BEGIN {
 }
 END {
     printf "%d imports from %d DLLs: %d errors, %d warnings\n", count, imports, errors, warnings
-    exit errors > 0 ? 1 : 0
+    exit (errors > 0 || (strict && warnings > 0)) ? 1 : 0
 }'
