@@ -98,12 +98,25 @@ void TForm1::TakeMemoryFigures()
     std::uint32_t total = static_cast<std::uint32_t>(status.totalPhys >> 20);
     if ((status.totalPhys & 0xFFFFF) > 5) ++total;
     TotalPhysMB = static_cast<std::uint16_t>(total);
-    FreePhysMB = static_cast<std::uint16_t>(status.availPhys >> 20);
     TotalSwapMB = static_cast<std::uint16_t>(status.totalPageFile >> 20);
-    FreeSwapMB = static_cast<std::uint16_t>(status.availPageFile >> 20);
+    TakeFreeFigures(status);
+}
+
+namespace {
+std::uint16_t FreePercent(std::uint16_t freeMB, std::uint16_t totalMB)
+{
     // A zero total (no page file) gives 0 rather than a division by zero.
-    FreePhysPercent = TotalPhysMB == 0 ? 0 : static_cast<std::uint16_t>(std::uint32_t{FreePhysMB} * 100u / TotalPhysMB);
-    FreeSwapPercent = TotalSwapMB == 0 ? 0 : static_cast<std::uint16_t>(std::uint32_t{FreeSwapMB} * 100u / TotalSwapMB);
+    if (totalMB == 0) return 0;
+    return static_cast<std::uint16_t>(std::uint32_t{freeMB} * 100u / totalMB);
+}
+}  // namespace
+
+void TForm1::TakeFreeFigures(const MemoryStatus& status)
+{
+    FreePhysMB = static_cast<std::uint16_t>(status.availPhys >> 20);
+    FreePhysPercent = FreePercent(FreePhysMB, TotalPhysMB);
+    FreeSwapMB = static_cast<std::uint16_t>(status.availPageFile >> 20);
+    FreeSwapPercent = FreePercent(FreeSwapMB, TotalSwapMB);
 }
 
 void TForm1::FormCreate()

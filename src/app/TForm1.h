@@ -18,6 +18,7 @@ namespace lumora {
 class TSystemProbe;
 class TXWinReboot;
 class CpuUsageMeter;
+struct MemoryStatus;
 
 class TForm1 : public TControl {
 public:
@@ -205,6 +206,8 @@ public:
     void ReadData();
     void SaveData();
     void TakeMemoryFigures();
+    // The free figures and their shares of the start-up totals; a zero total gives 0 %.
+    void TakeFreeFigures(const MemoryStatus& status);
 
     // --- Agent settings store (settings/AgentStore.cpp)
     void ReadAgentValues();     // ReadData steps 2 to 4

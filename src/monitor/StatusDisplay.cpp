@@ -33,14 +33,6 @@ void ShowPercent(TControl& label, unsigned percent)
     ShowCaption(label, text);
 }
 
-// Free share in percent of a start-up total, with a 32-bit intermediate product; a zero total
-// (no page file) shows 0 rather than dividing by it.
-std::uint16_t FreePercent(std::uint16_t freeMB, std::uint16_t totalMB)
-{
-    if (totalMB == 0) return 0;
-    return static_cast<std::uint16_t>(std::uint32_t{freeMB} * 100u / totalMB);
-}
-
 }  // namespace
 
 void TForm1::Timer1Timer()
@@ -56,11 +48,7 @@ void TForm1::Timer1Timer()
     }
 
     // The totals stay those of start-up: a page file that grew can show more than 100 % free.
-    const MemoryStatus status = ports.system.memoryStatus();
-    FreePhysMB = static_cast<std::uint16_t>(status.availPhys >> 20);
-    FreePhysPercent = FreePercent(FreePhysMB, TotalPhysMB);
-    FreeSwapMB = static_cast<std::uint16_t>(status.availPageFile >> 20);
-    FreeSwapPercent = FreePercent(FreeSwapMB, TotalSwapMB);
+    TakeFreeFigures(ports.system.memoryStatus());
 
     ShowFreeFigure(Label25, FreePhysMB, FreePhysPercent);
     char total[24];
