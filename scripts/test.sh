@@ -140,5 +140,6 @@ layer fuzz run_fuzz
 layer imports run_imports
 layer adapters run_wine_program "$BUILD/x86_64/tests/wine/adapter_tests.exe"
 layer e2e run_wine_program "$BUILD/x86_64/tests/wine/e2e_tests.exe"
+layer restart bash "$ROOT/scripts/e2e-restart.sh"
 
 finish
