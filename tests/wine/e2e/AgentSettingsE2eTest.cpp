@@ -125,5 +125,38 @@ WINE_TEST(CancelAfterChangesLeavesTheMachineUnchanged)
     if (after != before) std::printf("before:\n%s\nafter:\n%s\n", before.c_str(), after.c_str());
 }
 
+WINE_TEST(KeyboardSliderAndClickedBoxAreAppliedAndAnUnchangedReapplyRewritesTheSame)
+{
+    App app;
+    bench::Launch(app);
+    const unsigned total = TotalPhysMB();
+    app.Focus("RxSlider2");
+    app.Key("RxSlider2", VK_HOME);
+    app.Key("RxSlider2", VK_RIGHT);  // from 0: one step of 10
+    EXPECT_EQ(app.Text("Label31"), std::string(total >= 10 ? "10 MB" : std::to_string(total) + " MB"));
+    app.SelectTab("PageControl1", 1);
+    app.Click("CheckBox3");
+    app.PostClick("Button2");
+    EXPECT_TRUE(bench::WaitUntil([&] { return !app.Enabled("Button2"); }));
+    EXPECT_TRUE(app.WaitForDialog("", 500) == nullptr);
+    const auto first = bench::KeyValues(HKEY_CURRENT_USER, bench::kAgentKey);
+    EXPECT_EQ(first.count("Minimum Free RAM") ? first.at("Minimum Free RAM") : "missing", Dword(total >= 10 ? 10 : total));
+    EXPECT_EQ(first.count("RAMIcon") ? first.at("RAMIcon") : "missing", Dword(1));
+    const std::string applied = bench::MachineSnapshot();
+
+    // Checking and unchecking a box enables Apply although nothing changed.
+    app.Click("CheckBox5");
+    app.Click("CheckBox5");
+    EXPECT_TRUE(app.Enabled("Button2"));
+    app.PostClick("Button2");
+    EXPECT_TRUE(bench::WaitUntil([&] { return !app.Enabled("Button2"); }));
+    const HWND box = app.WaitForDialog("", 500);
+    EXPECT_TRUE(box == nullptr);
+    if (box != nullptr) app.Answer(box, IDNO);
+    EXPECT_TRUE(bench::MachineSnapshot() == applied);
+    app.PostClick("Button3");
+    EXPECT_TRUE(app.WaitForExit());
+}
+
 }  // namespace
 }  // namespace lumora::winetest
