@@ -33,6 +33,11 @@ constexpr int kDropDownHeight = 160;
 // TCM_SETMINTABWIDTH, which the headers hide below comctl32 4.71.
 constexpr UINT kSetMinTabWidth = TCM_FIRST + 49;
 
+// Where the pages' area starts below the top of the page control with the tab row of
+// Windows 9x's "MS Sans Serif" 8 pt. The pages' places assume it: the "Automatic" buttons (page
+// top 344) stand in one row with Apply and Cancel (window top 368).
+constexpr int kPageAreaTop = 24;
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -263,6 +268,13 @@ void PageControlPeer::SyncAll()
         item.mask = TCIF_TEXT;
         item.pszText = &caption[0];
         SendMessageA(hwnd_, TCM_INSERTITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    }
+    // Wine's tab row is a few pixels shorter than Windows' and would lift every page against the
+    // buttons below it; a taller row (large fonts) is left as it is.
+    RECT first{};
+    const int shortBy = kPageAreaTop - static_cast<int>(DisplayRect().top);
+    if (shortBy > 0 && SendMessageA(hwnd_, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first))) {
+        SendMessageA(hwnd_, TCM_SETITEMSIZE, 0, MAKELPARAM(0, first.bottom - first.top + shortBy));
     }
     NativeControl::SyncAll();
     Sync(Property::Selection);

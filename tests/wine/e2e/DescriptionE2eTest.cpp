@@ -111,6 +111,14 @@ void PointAtMiddle(App& app, const std::string& name)
     app.Pointer(name, middle.x, middle.y);
 }
 
+// A window that opens under the pointer gets a move from it; a pointer parked in the screen's
+// corner, away from the centred window, leaves the box as start-up left it.
+void LaunchWithPointerAway(App& app)
+{
+    SetCursorPos(0, 0);
+    bench::Launch(app);
+}
+
 struct Hover {
     int page;
     const char* control;
@@ -131,7 +139,7 @@ void PointAt(App& app, const Hover& hover)
 WINE_TEST(PointerOverEachDescribedControlShowsItsSettingsTwoLines)
 {
     App app;
-    bench::Launch(app);
+    LaunchWithPointerAway(app);
     const Hover hovers[] = {
         {kRamPage, "Target", -1, -1, kTargetRow, "static label"},
         {kRamPage, "RxSlider1", 20, 10, kTargetSlider, "our slider window says 1/4"},
@@ -196,7 +204,7 @@ WINE_TEST(PointerOverEachDescribedControlShowsItsSettingsTwoLines)
 WINE_TEST(ButtonsDropDownsAndTheBoxKeepTheLinesAndBarePageEmptiesThem)
 {
     App app;
-    bench::Launch(app);
+    LaunchWithPointerAway(app);
     struct Spot {
         const char* control;
         int x, y;  // negative: the control's middle
@@ -256,7 +264,7 @@ WINE_TEST(ButtonsDropDownsAndTheBoxKeepTheLinesAndBarePageEmptiesThem)
 WINE_TEST(DisabledControlsHandThePointerToThePageWhichEmptiesTheLines)
 {
     App app;
-    bench::Launch(app);
+    LaunchWithPointerAway(app);
     const char* const cpuRow[] = {"CPUFree", "RxSpinEdit7", "RxSpinEdit7.Arrows", "Label23"};
     // Apply, disabled after start-up, lies over the page too.
     REQUIRE_TRUE(!app.Enabled("Button2"));
@@ -294,7 +302,7 @@ WINE_TEST(DisabledControlsHandThePointerToThePageWhichEmptiesTheLines)
 WINE_TEST(RamPageBackgroundDescribesASliderRowOnlyInsideItsBand)
 {
     App app;
-    bench::Launch(app);
+    LaunchWithPointerAway(app);
     // Short value labels ("0 MB"), so that bare page lies right of them up to the bands' end.
     for (const char* slider : {"RxSlider1", "RxSlider2"}) {
         app.Focus(slider);
@@ -347,7 +355,7 @@ WINE_TEST(RamPageBackgroundDescribesASliderRowOnlyInsideItsBand)
 WINE_TEST(ChangingPagesEmptiesTheBoxAndOnlyTheAboutPageHidesIt)
 {
     App app;
-    bench::Launch(app);
+    LaunchWithPointerAway(app);
     EXPECT_TRUE(app.Visible("GroupBox5"));
     ExpectShows(app, kEmpty);  // after start-up
 
