@@ -215,7 +215,7 @@ void Launch(App& app, bool resetMachine)
 
 App::~App()
 {
-    Stop();
+    if (!attached_) Stop();
     if (thread_ != nullptr) CloseHandle(thread_);
     if (process_ != nullptr) CloseHandle(process_);
 }
@@ -235,6 +235,20 @@ bool App::Start(const std::string& folder)
     process_ = info.hProcess;
     thread_ = info.hThread;
     processId_ = info.dwProcessId;
+    return true;
+}
+
+bool App::Attach(HWND window)
+{
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    const HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId);
+    if (process == nullptr) return false;
+    if (process_ != nullptr) CloseHandle(process_);
+    process_ = process;
+    processId_ = processId;
+    window_ = window;
+    attached_ = true;
     return true;
 }
 

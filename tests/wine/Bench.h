@@ -69,6 +69,9 @@ public:
 
     // Starts the program in folder (created when missing); false when it cannot be started.
     bool Start(const std::string& folder = kWorkFolder);
+    // Works the window of a program started elsewhere (by a script); that program keeps
+    // running when this App goes. False when the window's process cannot be opened.
+    bool Attach(HWND window);
     // Waits for the program's top-level "TForm1" window; nullptr after timeoutMs.
     HWND WaitForWindow(DWORD timeoutMs = 30000);
     HWND Window() const { return window_; }
@@ -146,6 +149,7 @@ private:
     HANDLE thread_ = nullptr;
     DWORD processId_ = 0;
     HWND window_ = nullptr;
+    bool attached_ = false;
 };
 
 }  // namespace lumora::bench

@@ -1,32 +1,348 @@
-// Small commands for the shell scripts: wait for a top-level window of a class, or close it.
+// Small commands for the shell scripts: wait for a top-level window of a class, or close it;
+// time start-ups, show a page and drive the running manager for the benchmark scripts.
 //   bench_tool wait CLASS [SECONDS]   exit 0 once a visible one exists, 1 after SECONDS (30)
 //   bench_tool close CLASS [SECONDS]  closes every one and waits until they are gone
+//   bench_tool startup PAIRS MANAGER REFERENCE
+//                                     start-up times of both programs, alternating, and the
+//                                     median and spread of their ratio
+//   bench_tool page INDEX             shows page INDEX of the running manager
+//   bench_tool text NAME              prints the text of a control of the running manager
+//   bench_tool drive SECONDS          switches pages and applies settings of the running manager
+//                                     every few seconds; exit 0 when no box appeared and the
+//                                     agent key matches the last Apply
 //   bench_tool record FILE TEXT       appends TEXT and a line break to FILE: a stand-in for the
 //                                     program registered for a link's scheme
 //   bench_tool restart SECONDS        ticks a Tweak box of the running manager, presses Apply and
 //                                     answers the restart question with Yes
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "Bench.h"
+#include "Harness.h"
 
 namespace {
 
-std::vector<HWND> Windows(const std::string& className)
+using lumora::bench::App;
+
+std::vector<HWND> Windows(const std::string& className, DWORD processId = 0)
 {
     std::vector<HWND> found;
     lumora::bench::ForEachWindow(nullptr, [&](HWND window) {
         char name[256] = {};
         GetClassNameA(window, name, sizeof name);
-        if (className == name && IsWindowVisible(window)) found.push_back(window);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (className == name && IsWindowVisible(window) && (processId == 0 || owner == processId)) {
+            found.push_back(window);
+        }
         return true;
     });
     return found;
+}
+
+std::string WindowText(HWND window)
+{
+    char text[256] = {};
+    DWORD_PTR ignored = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000,
+                             &ignored)) {
+        return std::string();
+    }
+    return text;
+}
+
+double Now()
+{
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER count;
+    QueryPerformanceCounter(&count);
+    return static_cast<double>(count.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+// --- startup
+
+// The value the manager's start-up must have loaded before it counts as started.
+constexpr DWORD kStoredTarget = 123;
+constexpr const char* kLoadedTarget = "123 MB";
+
+// Milliseconds from asking for the process to the moment its window is visible and, for the
+// manager, shows the stored settings; a negative figure when that never happened. The program
+// is closed again before returning.
+double TimeOneStart(const std::string& program, const char* className, bool waitForLoad)
+{
+    std::string commandLine = "\"" + program + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    const double start = Now();
+    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        lumora::bench::kWorkFolder, &startup, &info)) {
+        std::fprintf(stderr, "cannot start %s\n", program.c_str());
+        return -1;
+    }
+    double elapsed = -1;
+    HWND window = nullptr;
+    App app;
+    HWND label = nullptr;
+    while (Now() - start < 60000) {
+        if (window == nullptr) {
+            const auto found = Windows(className, info.dwProcessId);
+            if (!found.empty()) {
+                window = found.front();
+                if (waitForLoad) app.Attach(window);
+            }
+        }
+        if (window != nullptr) {
+            if (!waitForLoad) {
+                elapsed = Now() - start;
+                break;
+            }
+            if (label == nullptr) label = app.Find("Label18");
+            if (label != nullptr && WindowText(label) == kLoadedTarget) {
+                elapsed = Now() - start;
+                break;
+            }
+        }
+        if (WaitForSingleObject(info.hProcess, 2) == WAIT_OBJECT_0) break;
+    }
+    if (window != nullptr) PostMessageA(window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(info.hProcess, 10000) != WAIT_OBJECT_0) {
+        TerminateProcess(info.hProcess, 1);
+        WaitForSingleObject(info.hProcess, 5000);
+    }
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return elapsed;
+}
+
+double Quantile(std::vector<double> values, double q)
+{
+    std::sort(values.begin(), values.end());
+    const double at = q * static_cast<double>(values.size() - 1);
+    const auto low = static_cast<std::size_t>(at);
+    const std::size_t high = std::min(low + 1, values.size() - 1);
+    return values[low] + (values[high] - values[low]) * (at - static_cast<double>(low));
+}
+
+int Startup(int pairs, const std::string& manager, const std::string& reference)
+{
+    // Start from the prepared machine with a target the load must bring in, so "loaded" is
+    // visible in Label18 (its design caption also ends in " MB").
+    lumora::bench::ResetMachine();
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, lumora::bench::kAgentKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+        std::fprintf(stderr, "cannot create the agent key\n");
+        return 1;
+    }
+    RegSetValueExA(key, "Target Fre RAM", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&kStoredTarget),
+                   sizeof kStoredTarget);
+    RegCloseKey(key);
+    CreateDirectoryA("C:\\Program Files", nullptr);
+    CreateDirectoryA(lumora::bench::kWorkFolder, nullptr);
+
+    // One unmeasured start of each fills the caches that every later start finds full.
+    TimeOneStart(manager, "TForm1", true);
+    TimeOneStart(reference, "TReference", false);
+
+    std::vector<double> managerMs;
+    std::vector<double> referenceMs;
+    std::vector<double> ratios;
+    for (int pair = 0; pair < pairs; ++pair) {
+        double a = 0;
+        double b = 0;
+        // Each program goes first in every other pair, so neither gains from the order.
+        if (pair % 2 == 0) {
+            a = TimeOneStart(manager, "TForm1", true);
+            Sleep(300);
+            b = TimeOneStart(reference, "TReference", false);
+        } else {
+            b = TimeOneStart(reference, "TReference", false);
+            Sleep(300);
+            a = TimeOneStart(manager, "TForm1", true);
+        }
+        Sleep(300);
+        if (a <= 0 || b <= 0) {
+            std::printf("pair %d: failed (manager %.1f ms, reference %.1f ms)\n", pair + 1, a, b);
+            return 1;
+        }
+        managerMs.push_back(a);
+        referenceMs.push_back(b);
+        ratios.push_back(a / b);
+        std::printf("pair %2d: manager %7.1f ms  reference %7.1f ms  ratio %.3f\n", pair + 1, a, b, a / b);
+        std::fflush(stdout);
+    }
+    std::printf("startup-manager-ms %.1f\n", Quantile(managerMs, 0.5));
+    std::printf("startup-reference-ms %.1f\n", Quantile(referenceMs, 0.5));
+    std::printf("startup-ratio median %.3f min %.3f q1 %.3f q3 %.3f max %.3f pairs %d\n", Quantile(ratios, 0.5),
+                Quantile(ratios, 0), Quantile(ratios, 0.25), Quantile(ratios, 0.75), Quantile(ratios, 1), pairs);
+    return 0;
+}
+
+// --- the running manager
+
+bool AttachManager(App& app, DWORD timeoutMs = 30000)
+{
+    HWND window = nullptr;
+    lumora::bench::WaitUntil(
+        [&] {
+            const auto found = Windows("TForm1");
+            window = found.empty() ? nullptr : found.front();
+            return window != nullptr;
+        },
+        timeoutMs);
+    if (window == nullptr || !app.Attach(window)) {
+        std::fprintf(stderr, "no manager window\n");
+        return false;
+    }
+    return true;
+}
+
+int Page(int index)
+{
+    App app;
+    if (!AttachManager(app)) return 1;
+    app.SelectTab("PageControl1", index);
+    return app.TabIndex("PageControl1") == index ? 0 : 1;
+}
+
+int Text(const std::string& name)
+{
+    App app;
+    if (!AttachManager(app)) return 1;
+    if (app.Find(name) == nullptr) return 1;
+    std::printf("%s\n", app.Text(name).c_str());
+    return 0;
+}
+
+std::string Stored(DWORD type, const lumora::winetest::Bytes& data)
+{
+    return std::to_string(type) + ":" + lumora::winetest::Hex(data.data(), data.size());
+}
+
+// The agent values the last Apply must have stored, read from what the controls show.
+std::map<std::string, std::string> ExpectedAgentValues(const App& app)
+{
+    using lumora::winetest::DoubleBytes;
+    using lumora::winetest::Le32;
+    const auto flag = [&](const char* box) { return Stored(REG_DWORD, Le32(app.Checked(box) ? 1 : 0)); };
+    const auto integer = [&](const char* control) {
+        return Stored(REG_DWORD, Le32(static_cast<std::uint32_t>(std::atoi(app.Text(control).c_str()))));
+    };
+    const auto number = [&](const char* control) {
+        return Stored(REG_BINARY, DoubleBytes(std::atof(app.Text(control).c_str())));
+    };
+    return {
+        {"Disable_CPU_Detect", flag("CheckBox6")}, {"Always on Top", flag("CheckBox7")},
+        {"Target Fre RAM", integer("RxSlider1")},  {"Minimum Free RAM", integer("RxSlider2")},
+        {"FreeValue1", number("RxSpinEdit1")},      {"FreeTime", number("RxSpinEdit2")},
+        {"FreeCPU", number("RxSpinEdit7")},         {"Menu1", number("RxSpinEdit3")},
+        {"Menu2", number("RxSpinEdit4")},           {"Menu3", number("RxSpinEdit5")},
+        {"AutoClearClipboard", flag("CheckBox5")}, {"RAMIcon", flag("CheckBox3")},
+        {"PlaySound", flag("CheckBox1")},           {"AutoStart", flag("CheckBox2")},
+    };
+}
+
+void TypeNumber(App& app, const char* spin, int value)
+{
+    app.Focus(spin);
+    app.SelectAll(spin);
+    app.Type(spin, std::to_string(value));
+}
+
+// One round of changes on the RAM page, different from round to round.
+void ChangeRamPage(App& app, int round)
+{
+    const char* const sliders[] = {"RxSlider1", "RxSlider2"};
+    const char* slider = sliders[round % 2];
+    app.Focus(slider);
+    const int key = round % 5 == 0 ? VK_HOME : (round / 2) % 3 == 0 ? VK_LEFT : VK_RIGHT;
+    for (int i = 0; i < 1 + round % 4; ++i) app.Key(slider, key);
+    TypeNumber(app, "RxSpinEdit2", 1 + round % 60);
+    TypeNumber(app, "RxSpinEdit3", 1 + (round * 7) % 90);
+    if (app.Enabled("RxSpinEdit7")) TypeNumber(app, "RxSpinEdit7", 1 + (round * 13) % 100);
+    if (round % 3 == 0) app.Click("CheckBox6");
+    if (round % 7 == 6) app.Click("Button5");
+}
+
+void ChangeOptionsPage(App& app, int round)
+{
+    const char* const boxes[] = {"CheckBox7", "CheckBox3", "CheckBox5", "CheckBox2", "CheckBox1"};
+    app.Click(boxes[round % 5]);
+    if (round % 2 == 1) app.Click(boxes[(round + 2) % 5]);
+}
+
+// Answers and counts every box the program shows; no step of the drive should bring one.
+int AnswerBoxes(App& app, DWORD waitMs)
+{
+    int seen = 0;
+    for (HWND box = app.WaitForDialog("", waitMs); box != nullptr; box = app.WaitForDialog("", 200)) {
+        ++seen;
+        std::printf("box: %s\n", app.DialogText(box).c_str());
+        if (!app.Answer(box, IDOK) && !app.Answer(box, IDNO)) break;
+    }
+    return seen;
+}
+
+int Drive(int seconds)
+{
+    App app;
+    if (!AttachManager(app)) return 1;
+    const double end = Now() + seconds * 1000.0;
+    std::map<std::string, std::string> expected;
+    int boxes = 0;
+    int applies = 0;
+    int round = 0;
+    for (int step = 0; Now() < end && app.Running(); ++step) {
+        const int page = step % 7;
+        app.SelectTab("PageControl1", page);
+        if (page == 0) ChangeRamPage(app, round);
+        if (page == 1) ChangeOptionsPage(app, round++);
+        if (app.Enabled("Button2")) {
+            app.PostClick("Button2");
+            lumora::bench::WaitUntil([&] { return !app.Enabled("Button2") || app.WaitForDialog("", 0) != nullptr; });
+            expected = ExpectedAgentValues(app);
+            ++applies;
+        }
+        boxes += AnswerBoxes(app, 100);
+        Sleep(1500);
+    }
+    if (!app.Running()) {
+        std::printf("drive: the manager ended\n");
+        return 1;
+    }
+    // The CPU label follows the last Apply from the next tick on.
+    Sleep(1700);
+    const std::string cpu = app.Text("Label48");
+    const bool cpuOk = app.Checked("CheckBox6") ? cpu == "...%" : cpu != "...%";
+    const auto stored = lumora::bench::KeyValues(HKEY_CURRENT_USER, lumora::bench::kAgentKey);
+    int differing = 0;
+    for (const auto& [name, value] : expected) {
+        const auto found = stored.find(name);
+        const std::string actual = found == stored.end() ? "missing" : found->second;
+        if (actual != value) {
+            ++differing;
+            std::printf("registry %s: stored %s, applied %s\n", name.c_str(), actual.c_str(), value.c_str());
+        }
+    }
+    std::printf("drive-rounds %d\n", round);
+    std::printf("drive-applies %d\n", applies);
+    std::printf("drive-boxes %d\n", boxes);
+    std::printf("drive-registry %s (%zu values compared, %d differ)\n", differing == 0 ? "matches" : "differs",
+                expected.size(), differing);
+    std::printf("drive-cpu-label %s (%s)\n", cpuOk ? "ok" : "wrong", cpu.c_str());
+    return boxes == 0 && differing == 0 && !expected.empty() && cpuOk ? 0 : 1;
 }
 
 // Binary mode: the line break stays one LF, whatever the runtime's text mode would write.
@@ -123,26 +439,41 @@ int AnswerRestartYes(DWORD timeoutMs)
     return 0;
 }
 
+int Usage()
+{
+    std::fprintf(stderr,
+                 "usage: bench_tool wait|close CLASS [SECONDS]\n"
+                 "       bench_tool startup PAIRS MANAGER REFERENCE\n"
+                 "       bench_tool page INDEX | text NAME | drive SECONDS\n"
+                 "       bench_tool record FILE TEXT\n");
+    return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: bench_tool wait|close CLASS [SECONDS]\n");
-        return 2;
-    }
+    if (argc < 3) return Usage();
     const std::string command = argv[1];
-    if (command == "record" && argc == 4) return Record(argv[2], argv[3]);
-    if (command == "restart") return AnswerRestartYes(static_cast<DWORD>(std::atoi(argv[2])) * 1000);
-    const std::string className = argv[2];
-    const DWORD timeoutMs = static_cast<DWORD>(argc > 3 ? std::atoi(argv[3]) : 30) * 1000;
-    if (command == "wait") {
-        return lumora::bench::WaitUntil([&] { return !Windows(className).empty(); }, timeoutMs) ? 0 : 1;
+    try {
+        if (command == "wait" || command == "close") {
+            const std::string className = argv[2];
+            const DWORD timeoutMs = static_cast<DWORD>(argc > 3 ? std::atoi(argv[3]) : 30) * 1000;
+            if (command == "wait") {
+                return lumora::bench::WaitUntil([&] { return !Windows(className).empty(); }, timeoutMs) ? 0 : 1;
+            }
+            for (const HWND window : Windows(className)) PostMessageA(window, WM_CLOSE, 0, 0);
+            return lumora::bench::WaitUntil([&] { return Windows(className).empty(); }, timeoutMs) ? 0 : 1;
+        }
+        if (command == "startup" && argc == 5) return Startup(std::atoi(argv[2]), argv[3], argv[4]);
+        if (command == "page") return Page(std::atoi(argv[2]));
+        if (command == "text") return Text(argv[2]);
+        if (command == "drive") return Drive(std::atoi(argv[2]));
+        if (command == "record" && argc == 4) return Record(argv[2], argv[3]);
+        if (command == "restart") return AnswerRestartYes(static_cast<DWORD>(std::atoi(argv[2])) * 1000);
+    } catch (...) {
+        // The bench ends a failed step by throwing; its message is already printed.
+        return 1;
     }
-    if (command == "close") {
-        for (const HWND window : Windows(className)) PostMessageA(window, WM_CLOSE, 0, 0);
-        return lumora::bench::WaitUntil([&] { return Windows(className).empty(); }, timeoutMs) ? 0 : 1;
-    }
-    std::fprintf(stderr, "unknown command %s\n", command.c_str());
-    return 2;
+    return Usage();
 }
