@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test layer: installs what is missing, builds, then the native unit tests, the
 # Windows 98 import check, the adapter tests under Wine and the end-to-end tests under Wine and
-# Xvfb. Prints one line per layer and a total; exits non-zero when anything failed.
+# Xvfb, and screenshots of the seven pages (build/test-logs/screenshots/). Prints one line per
+# layer and a total; exits non-zero when anything failed.
 #
 # A layer is one line at the bottom: `layer NAME COMMAND...`. The command's output goes to
 # build/test-logs/NAME.log (shown when it fails); its exit status decides the layer, and a
@@ -141,5 +142,6 @@ layer imports run_imports
 layer adapters run_wine_program "$BUILD/x86_64/tests/wine/adapter_tests.exe"
 layer e2e run_wine_program "$BUILD/x86_64/tests/wine/e2e_tests.exe"
 layer restart bash "$ROOT/scripts/e2e-restart.sh"
+layer shots bash "$ROOT/scripts/screenshots.sh"
 
 finish
