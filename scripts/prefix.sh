@@ -13,6 +13,15 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     "$WINE64" wineboot -i >/dev/null 2>&1 || die "wineboot failed in $WINEPREFIX"
 fi
 
+# This Wine does not find its own fonts in its data folder, so "MS Sans Serif" would fall back
+# to a wider outline font and window frames would lack their button glyphs. A copy in the
+# prefix's Fonts folder is found, and text measures as it does on Windows.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+mkdir -p "$fonts"
+for font in /usr/share/wine/fonts/*.fon /usr/share/wine/fonts/*.ttf; do
+    [ -f "$font" ] && [ ! -e "$fonts/$(basename "$font")" ] && cp "$font" "$fonts/"
+done
+
 # Little-endian 4-byte binaries: 677/32 (Desktop), 337/16 (Mobile), 2729/64 (Server).
 reg="$WINEPREFIX/drive_c/windows/temp/lumora-machine.reg"
 mkdir -p "$(dirname "$reg")"

@@ -20,15 +20,6 @@ mkdir -p "$shots"
 export WINEPREFIX="$BUILD/shots-prefix"
 [ -f "$WINEPREFIX/system.reg" ] || bash "$ROOT/scripts/prefix.sh" "$WINEPREFIX" || die "no prefix"
 
-# This Wine does not find its own fonts in its data folder, so "MS Sans Serif" would fall back
-# to a wider outline font and the frames would lack their button glyphs. A copy in the
-# prefix's Fonts folder is found.
-fonts="$WINEPREFIX/drive_c/windows/Fonts"
-mkdir -p "$fonts"
-for font in /usr/share/wine/fonts/*.fon /usr/share/wine/fonts/*.ttf; do
-    [ -f "$font" ] && [ ! -e "$fonts/$(basename "$font")" ] && cp "$font" "$fonts/"
-done
-
 cleanup() {
     stop_wine
     stop_xvfb
