@@ -50,6 +50,7 @@ Toolkit::~Toolkit()
     if (main_ && IsWindow(main_)) DestroyWindow(main_);
     for (auto& peer : peers_) peer->Model().AttachPeer(nullptr);
     for (ATOM atom : atoms_) GlobalDeleteAtom(atom);
+    if (measureDc_) DeleteDC(measureDc_);
     for (auto& font : fonts_) DeleteObject(font.second);
     if (windowFont_) DeleteObject(windowFont_);
     if (current_ == this) current_ = nullptr;
@@ -121,9 +122,12 @@ void Toolkit::ArrangeZOrder(TControl& container)
             if (NativeControl* peer = PeerOf(**it)) peer->StackWindows(topFirst);
         }
     }
+    // Moving a window is dear on every platform; most already lie where they belong.
     HWND after = HWND_TOP;
     for (HWND window : topFirst) {
-        SetWindowPos(window, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+        if (GetWindow(window, GW_HWNDPREV) != (after == HWND_TOP ? nullptr : after)) {
+            SetWindowPos(window, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+        }
         after = window;
     }
 }
@@ -183,6 +187,12 @@ HFONT Toolkit::FontFor(const FontSpec& wanted)
     if (!font) return windowFont_;
     fonts_[key] = font;
     return font;
+}
+
+HDC Toolkit::MeasureDc()
+{
+    if (!measureDc_) measureDc_ = CreateCompatibleDC(nullptr);
+    return measureDc_;
 }
 
 HCURSOR Toolkit::HandCursor()

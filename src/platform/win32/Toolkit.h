@@ -48,6 +48,9 @@ public:
     // --- For the control peers
     HFONT WindowFont() const { return windowFont_; }
     HFONT FontFor(const FontSpec& wanted);
+    // A memory context of the screen's kind for measuring text: measuring on it costs no window
+    // its device context.
+    HDC MeasureDc();
     HCURSOR HandCursor();
     // Creates a child window for peer and takes its messages: windows of our own classes
     // through their class procedure, standard ones by subclassing.
@@ -88,6 +91,7 @@ private:
     HWND main_ = nullptr;
     HFONT windowFont_ = nullptr;
     HCURSOR handCursor_ = nullptr;
+    HDC measureDc_ = nullptr;
     bool handLooked_ = false;
     std::map<std::string, HFONT> fonts_;
     std::vector<std::unique_ptr<NativeControl>> peers_;

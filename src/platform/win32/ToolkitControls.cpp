@@ -18,9 +18,12 @@ std::string WindowText(HWND window)
     return text;
 }
 
-void SetWindowTextIfDifferent(HWND window, const std::string& text)
+// True when the text changed.
+bool SetWindowTextIfDifferent(HWND window, const std::string& text)
 {
-    if (WindowText(window) != text) SetWindowTextA(window, text.c_str());
+    if (WindowText(window) == text) return false;
+    SetWindowTextA(window, text.c_str());
+    return true;
 }
 
 DWORD TabStop(const TControl& model) { return model.tabOrder >= 0 ? WS_TABSTOP : 0; }
@@ -101,7 +104,15 @@ void NativeControl::ApplyBounds()
         width = size.cx;
         height = size.cy;
     }
-    SetWindowPos(hwnd_, nullptr, bounds.left, bounds.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    // Moving a window to where it already is still costs a round of position messages (and on
+    // Wine a server call): labels are placed at creation and keep their size for most captions.
+    RECT now;
+    GetWindowRect(hwnd_, &now);
+    MapWindowPoints(nullptr, GetParent(hwnd_), reinterpret_cast<POINT*>(&now), 2);
+    if (now.left != bounds.left || now.top != bounds.top || now.right - now.left != width ||
+        now.bottom - now.top != height) {
+        SetWindowPos(hwnd_, nullptr, bounds.left, bounds.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     if (autoSize_ && (width != bounds.width || height != bounds.height)) {
         // The model learns the measured size, so that it forwards moves with the right offsets.
         writingBack_ = true;
@@ -346,8 +357,10 @@ void TabSheetPeer::CreateWindows(HWND parent)
 
 void TabSheetPeer::Place()
 {
-    const auto* control = model_.Parent() ? dynamic_cast<PageControlPeer*>(model_.Parent()->Peer()) : nullptr;
-    if (!control) return;
+    // A page control's peer is always a PageControlPeer (MakePeer).
+    const TControl* parent = model_.Parent();
+    if (!parent || parent->Kind() != ControlKind::PageControl || !parent->Peer()) return;
+    const auto* control = static_cast<const PageControlPeer*>(parent->Peer());
     const RECT area = control->DisplayRect();
     const Bounds bounds{area.left, area.top, area.right - area.left, area.bottom - area.top};
     SetWindowPos(hwnd_, nullptr, bounds.left, bounds.top, bounds.width, bounds.height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -486,8 +499,10 @@ HBRUSH GroupBoxPeer::OnControlColor(HDC dc, HWND)
 void LabelPeer::CreateWindows(HWND parent)
 {
     const Bounds& b = model_.GetBounds();
+    // Created at the size of its caption, so that placing it moves nothing.
+    const SIZE size = autoSize_ ? ContentSize() : SIZE{b.width, b.height};
     hwnd_ = kit_.CreateWindowFor(*this, 0, "STATIC", model_.Caption(), kChild | SS_OWNERDRAW | SS_NOTIFY, b.left,
-                                 b.top, b.width > 0 ? b.width : 1, b.height > 0 ? b.height : 1, parent);
+                                 b.top, size.cx > 0 ? size.cx : 1, size.cy > 0 ? size.cy : 1, parent);
 }
 
 UINT LabelPeer::TextFormat() const
@@ -500,12 +515,9 @@ SIZE LabelPeer::ContentSize()
     // An empty caption keeps the height of one line, as the designer's labels do.
     const std::string text = model_.Caption().empty() ? std::string(" ") : model_.Caption();
     RECT area{0, 0, 0, 0};
-    HDC dc = GetDC(hwnd_);
-    {
-        Selection font(dc, Font());
-        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &area, TextFormat() | DT_CALCRECT);
-    }
-    ReleaseDC(hwnd_, dc);
+    HDC dc = kit_.MeasureDc();
+    Selection font(dc, Font());
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &area, TextFormat() | DT_CALCRECT);
     const int shadow = HasShadow() ? 1 : 0;
     return {area.right - area.left + shadow, area.bottom - area.top + shadow};
 }
@@ -514,7 +526,8 @@ void LabelPeer::Sync(Property property)
 {
     switch (property) {
     case Property::Caption:
-        SetWindowTextIfDifferent(hwnd_, model_.Caption());
+        // A new window already holds its caption: it is measured once, when it is placed.
+        if (!SetWindowTextIfDifferent(hwnd_, model_.Caption())) break;
         if (autoSize_) ApplyBounds();
         InvalidateRect(hwnd_, nullptr, FALSE);
         break;

@@ -5,6 +5,7 @@
 #include <olectl.h>
 
 #include <cstring>
+#include <utility>
 
 namespace lumora::win32 {
 
@@ -121,6 +122,18 @@ HBITMAP LoadGif(HINSTANCE instance, const char* name, SIZE& size)
     return result;
 }
 
+// The logical screen size a GIF resource declares in its header; false for anything else.
+bool GifSize(HINSTANCE instance, const char* name, SIZE& size)
+{
+    HRSRC resource = FindResourceA(instance, name, "GIF");
+    if (!resource || SizeofResource(instance, resource) < 10) return false;
+    const auto* data = static_cast<const unsigned char*>(LockResource(LoadResource(instance, resource)));
+    if (!data || std::memcmp(data, "GIF", 3) != 0) return false;
+    size.cx = data[6] | data[7] << 8;
+    size.cy = data[8] | data[9] << 8;
+    return size.cx > 0 && size.cy > 0;
+}
+
 }  // namespace
 
 std::unique_ptr<Picture> Picture::Load(HINSTANCE instance, const std::string& name)
@@ -137,8 +150,9 @@ std::unique_ptr<Picture> Picture::Load(HINSTANCE instance, const std::string& na
         }
     }
     SIZE size{0, 0};
-    if (HBITMAP gif = LoadGif(instance, name.c_str(), size)) {
-        picture->bitmap_.Reset(gif);
+    if (GifSize(instance, name.c_str(), size)) {
+        picture->instance_ = instance;
+        picture->gif_ = name;
         picture->size_ = size;
         return picture;
     }
@@ -157,8 +171,25 @@ Picture::~Picture()
     if (icon_) DestroyIcon(icon_);
 }
 
-void Picture::Draw(HDC dc, int x, int y) const
+void Picture::Decode()
 {
+    const std::string name = std::move(gif_);
+    gif_.clear();
+    SIZE size{0, 0};
+    if (HBITMAP gif = LoadGif(instance_, name.c_str(), size)) {
+        bitmap_.Reset(gif);
+        size_ = size;
+    } else if (HBITMAP bitmap = LoadBitmapA(instance_, name.c_str())) {
+        BITMAP info{};
+        GetObjectA(bitmap, sizeof info, &info);
+        bitmap_.Reset(bitmap);
+        size_ = {info.bmWidth, info.bmHeight};
+    }
+}
+
+void Picture::Draw(HDC dc, int x, int y)
+{
+    if (!gif_.empty()) Decode();
     if (icon_) {
         DrawIconEx(dc, x, y, icon_, size_.cx, size_.cy, 0, nullptr, DI_NORMAL);
         return;

@@ -12,7 +12,8 @@ namespace lumora::win32 {
 class Picture {
 public:
     // Looks for an icon of that name, then a "GIF" resource (decoded by the system's OLE picture
-    // loader when the machine has one), then a bitmap. nullptr when none can be shown.
+    // loader when the machine has one), then a bitmap. nullptr when none can be shown. A GIF is
+    // decoded when it is first drawn: the OLE libraries then load only for a page that shows one.
     static std::unique_ptr<Picture> Load(HINSTANCE instance, const std::string& name);
 
     ~Picture();
@@ -21,12 +22,16 @@ public:
 
     SIZE Size() const { return size_; }
     // Draws the picture with its top-left corner at (x, y); icons keep their transparency, a
-    // GIF was flattened onto the button-face colour when it was loaded.
-    void Draw(HDC dc, int x, int y) const;
+    // GIF is flattened onto the button-face colour when it is decoded. A GIF that cannot be
+    // decoded draws the bitmap of the same name instead, when there is one.
+    void Draw(HDC dc, int x, int y);
 
 private:
     Picture() = default;
+    void Decode();
 
+    HINSTANCE instance_ = nullptr;
+    std::string gif_;  // the GIF resource still to decode
     HICON icon_ = nullptr;
     GdiObject<HBITMAP> bitmap_;
     SIZE size_{0, 0};
