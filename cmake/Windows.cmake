@@ -8,7 +8,15 @@ add_library(lumora_win32 STATIC ${LUMORA_WIN32_SOURCES})
 target_include_directories(lumora_win32 PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_compile_options(lumora_win32 PRIVATE ${LUMORA_WARNINGS})
 target_compile_definitions(lumora_win32 PUBLIC WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_IE=0x0300)
-target_link_libraries(lumora_win32 PUBLIC lumora_core comctl32 comdlg32 shell32 advapi32 gdi32 user32 kernel32)
+# COMDLG32 and SHELL32 are loaded when first used, not imported: see the dialog and shell ports.
+target_link_libraries(lumora_win32 PUBLIC lumora_core comctl32 advapi32 gdi32 user32 kernel32)
+# The release has a size budget: the program's code is built for size, every function and datum in
+# its own section so that the link drops what nothing calls.
+# Everything runs on the one GUI thread, so function-local statics need no guard; nothing asks
+# for a type at run time, so classes carry no type records beyond those exceptions need.
+set(LUMORA_SIZE_FLAGS -Os -ffunction-sections -fdata-sections -fno-threadsafe-statics -fno-rtti)
+target_compile_options(lumora_core PRIVATE ${LUMORA_SIZE_FLAGS})
+target_compile_options(lumora_win32 PRIVATE ${LUMORA_SIZE_FLAGS})
 
 enable_language(RC)
 set(LUMORA_RESOURCES "")
@@ -21,11 +29,15 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/src/platform/win32/WinMain.cpp)
   add_executable(lumora-manager WIN32 ${CMAKE_SOURCE_DIR}/src/platform/win32/WinMain.cpp
     ${CMAKE_SOURCE_DIR}/src/platform/win32/Win9xStubs.cpp ${LUMORA_RESOURCES})
   target_link_libraries(lumora-manager PRIVATE lumora_win32)
-  target_compile_options(lumora-manager PRIVATE ${LUMORA_WARNINGS})
-  target_link_options(lumora-manager PRIVATE ${LUMORA_WIN_FLAGS} -s)
+  target_compile_options(lumora-manager PRIVATE ${LUMORA_WARNINGS} ${LUMORA_SIZE_FLAGS})
+  target_link_options(lumora-manager PRIVATE ${LUMORA_WIN_FLAGS} -s -Wl,--gc-sections)
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     # Windows 95 loads only images that ask for subsystem 4.0.
     target_link_options(lumora-manager PRIVATE -Wl,--subsystem,windows:4.0 -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
+    # Windows 9x never relocates a program, and a 32-bit program that is not relocated needs no
+    # relocation table (older linkers never wrote one); the NT family then loads it at its
+    # preferred address.
+    target_link_options(lumora-manager PRIVATE -Wl,--disable-dynamicbase -Wl,--disable-reloc-section)
   endif()
 endif()
 

@@ -66,7 +66,8 @@ public:
 
 class TControl {
 public:
-    TControl(ControlKind kind, std::string name, TControl* parent);
+    // Names are literals of the layout; taking them as text keeps the window's constructor small.
+    TControl(ControlKind kind, const char* name, TControl* parent);
     virtual ~TControl() = default;
     TControl(const TControl&) = delete;
     TControl& operator=(const TControl&) = delete;
@@ -120,37 +121,37 @@ private:
 
 class TLabel : public TControl {
 public:
-    TLabel(std::string name, TControl* parent) : TControl(ControlKind::Label, std::move(name), parent) {}
+    TLabel(const char* name, TControl* parent) : TControl(ControlKind::Label, name, parent) {}
 };
 
 class TButton : public TControl {
 public:
-    TButton(std::string name, TControl* parent) : TControl(ControlKind::Button, std::move(name), parent) {}
+    TButton(const char* name, TControl* parent) : TControl(ControlKind::Button, name, parent) {}
     void Click() override;
 };
 
 class TGroupBox : public TControl {
 public:
-    TGroupBox(std::string name, TControl* parent) : TControl(ControlKind::GroupBox, std::move(name), parent) {}
+    TGroupBox(const char* name, TControl* parent) : TControl(ControlKind::GroupBox, name, parent) {}
 };
 
 class TImage : public TControl {
 public:
-    TImage(std::string name, TControl* parent) : TControl(ControlKind::Image, std::move(name), parent) {}
+    TImage(const char* name, TControl* parent) : TControl(ControlKind::Image, name, parent) {}
     std::string resource;  // name of the picture among the program's resources
 };
 
 class TSpeedButton : public TControl {
 public:
-    TSpeedButton(std::string name, TControl* parent)
-        : TControl(ControlKind::SpeedButton, std::move(name), parent) {}
+    TSpeedButton(const char* name, TControl* parent)
+        : TControl(ControlKind::SpeedButton, name, parent) {}
     void Click() override;
     std::string resource;  // the glyph strip: normal and greyed images side by side
 };
 
 class TCheckBox : public TControl {
 public:
-    TCheckBox(std::string name, TControl* parent) : TControl(ControlKind::CheckBox, std::move(name), parent) {}
+    TCheckBox(const char* name, TControl* parent) : TControl(ControlKind::CheckBox, name, parent) {}
     bool Checked() const { return checked_; }
     // Runs OnClick when the state changes, whoever changes it.
     void SetChecked(bool checked);
@@ -163,7 +164,7 @@ private:
 
 class TEdit : public TControl {
 public:
-    TEdit(std::string name, TControl* parent) : TControl(ControlKind::Edit, std::move(name), parent) {}
+    TEdit(const char* name, TControl* parent) : TControl(ControlKind::Edit, name, parent) {}
     const std::string& Text() const { return Caption(); }
     void SetText(const std::string& text) { SetCaption(text); }
     bool readOnly = true;
@@ -171,8 +172,8 @@ public:
 
 class TProgressBar : public TControl {
 public:
-    TProgressBar(std::string name, TControl* parent)
-        : TControl(ControlKind::ProgressBar, std::move(name), parent) {}
+    TProgressBar(const char* name, TControl* parent)
+        : TControl(ControlKind::ProgressBar, name, parent) {}
     int Min() const { return min_; }
     int Max() const { return max_; }
     int Position() const { return position_; }
@@ -187,7 +188,7 @@ private:
 
 class TComboBox : public TControl {
 public:
-    TComboBox(std::string name, TControl* parent) : TControl(ControlKind::ComboBox, std::move(name), parent) {}
+    TComboBox(const char* name, TControl* parent) : TControl(ControlKind::ComboBox, name, parent) {}
     const std::vector<std::string>& Items() const { return items_; }
     void SetItems(std::vector<std::string> items);
     int ItemIndex() const { return itemIndex_; }
@@ -208,13 +209,13 @@ private:
 
 class TTabSheet : public TControl {
 public:
-    TTabSheet(std::string name, TControl* parent) : TControl(ControlKind::TabSheet, std::move(name), parent) {}
+    TTabSheet(const char* name, TControl* parent) : TControl(ControlKind::TabSheet, name, parent) {}
 };
 
 class TPageControl : public TControl {
 public:
-    TPageControl(std::string name, TControl* parent)
-        : TControl(ControlKind::PageControl, std::move(name), parent) {}
+    TPageControl(const char* name, TControl* parent)
+        : TControl(ControlKind::PageControl, name, parent) {}
     void AddPage(TTabSheet* page) { pages_.push_back(page); }
     const std::vector<TTabSheet*>& Pages() const { return pages_; }
     int ActivePageIndex() const { return active_; }

@@ -11,7 +11,7 @@ enum class SliderKey { Left, Right, Home, End };
 
 class TRxSlider : public TControl {
 public:
-    TRxSlider(std::string name, TControl* parent) : TControl(ControlKind::Slider, std::move(name), parent) {}
+    TRxSlider(const char* name, TControl* parent) : TControl(ControlKind::Slider, name, parent) {}
 
     std::int32_t MinValue() const { return min_; }
     std::int32_t MaxValue() const { return max_; }

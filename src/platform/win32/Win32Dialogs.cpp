@@ -16,6 +16,31 @@ namespace {
 // Room for any path Windows 9x accepts, and more.
 constexpr std::size_t kNameCapacity = 1024;
 
+using GetOpenFileNameFn = BOOL(WINAPI*)(LPOPENFILENAMEA);
+using CommDlgExtendedErrorFn = DWORD(WINAPI*)();
+
+// COMDLG32 is loaded when the dialog is first wanted, not at start-up: importing it would load
+// it, and the printing libraries behind it, into every start. It stays loaded once it is.
+struct CommonDialogs {
+    GetOpenFileNameFn getOpenFileName = nullptr;
+    CommDlgExtendedErrorFn extendedError = nullptr;
+};
+
+const CommonDialogs& Comdlg32()
+{
+    static const CommonDialogs functions = [] {
+        CommonDialogs found;
+        if (const HMODULE module = LoadLibraryA("COMDLG32.DLL")) {
+            found.getOpenFileName = reinterpret_cast<GetOpenFileNameFn>(
+                reinterpret_cast<void*>(GetProcAddress(module, "GetOpenFileNameA")));
+            found.extendedError = reinterpret_cast<CommDlgExtendedErrorFn>(
+                reinterpret_cast<void*>(GetProcAddress(module, "CommDlgExtendedError")));
+        }
+        return found;
+    }();
+    return functions;
+}
+
 }  // namespace
 
 void Win32Dialogs::showError(const std::string& message)
@@ -51,15 +76,17 @@ bool Win32Dialogs::openFile(const std::string& filter, const std::string& initia
     // NOCHANGEDIR keeps the working folder, which the first start stores as the agent's folder.
     dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
 
-    if (GetOpenFileNameA(&dialog)) {
+    const CommonDialogs& comdlg = Comdlg32();
+    if (!comdlg.getOpenFileName || !comdlg.extendedError) return false;
+    if (comdlg.getOpenFileName(&dialog)) {
         fileName = name.data();
         return true;
     }
     // A preselected name the dialog cannot start with (a malformed path) is dropped and the dialog
     // opened again; anything else, cancelling included, leaves the name as it was.
-    if (CommDlgExtendedError() != FNERR_INVALIDFILENAME || name[0] == '\0') return false;
+    if (comdlg.extendedError() != FNERR_INVALIDFILENAME || name[0] == '\0') return false;
     std::fill(name.begin(), name.end(), '\0');
-    if (!GetOpenFileNameA(&dialog)) return false;
+    if (!comdlg.getOpenFileName(&dialog)) return false;
     fileName = name.data();
     return true;
 }

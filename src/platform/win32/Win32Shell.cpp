@@ -2,13 +2,26 @@
 #include "platform/win32/Win32Ports.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 namespace lumora {
 
+namespace {
+
+using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+
+}  // namespace
+
 void Win32Shell::open(const std::string& link)
 {
-    ShellExecuteA(static_cast<HWND>(owner_), "open", link.c_str(), nullptr, nullptr, SW_SHOW);
+    // SHELL32 is loaded on the first link, not at start-up: importing it would load it and the
+    // libraries behind it into every start for a click most sessions never make. It stays
+    // loaded for the links that follow.
+    static const auto shellExecute = [] {
+        const HMODULE shell = LoadLibraryA("SHELL32.DLL");
+        return shell ? reinterpret_cast<ShellExecuteFn>(reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteA")))
+                     : nullptr;
+    }();
+    if (shellExecute) shellExecute(static_cast<HWND>(owner_), "open", link.c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 }  // namespace lumora
