@@ -3,14 +3,62 @@
 
 #include <windows.h>
 
+#include <string>
+
 #ifndef HKEY_DYN_DATA
 #define HKEY_DYN_DATA ((HKEY)(ULONG_PTR)((LONG)0x80000006))
 #endif
 
 namespace lumora {
 
+namespace {
+
+// Windows loads the performance providers (the libraries named under each service's Performance
+// key) at the first query of HKEY_PERFORMANCE_DATA and keeps them until the key is closed; Wine
+// loads and frees them around every query, some 15 ms of CPU each time, which the 800 ms tick
+// would pay for ever. A reference of our own keeps them loaded, as Windows does.
+void KeepProvidersLoaded()
+{
+    HKEY services = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services", 0, KEY_READ, &services) !=
+        ERROR_SUCCESS) {
+        return;
+    }
+    for (DWORD index = 0;; ++index) {
+        char name[256];
+        DWORD length = sizeof name;
+        const LONG rc = RegEnumKeyExA(services, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (rc == ERROR_NO_MORE_ITEMS) break;
+        if (rc != ERROR_SUCCESS) continue;
+        HKEY performance = nullptr;
+        if (RegOpenKeyExA(services, (std::string(name, length) + "\\Performance").c_str(), 0, KEY_READ,
+                          &performance) != ERROR_SUCCESS) {
+            continue;
+        }
+        char library[MAX_PATH + 1] = {};
+        DWORD size = MAX_PATH;  // room for the terminator a stored string may lack
+        DWORD type = 0;
+        if (RegQueryValueExA(performance, "Library", nullptr, &type, reinterpret_cast<BYTE*>(library), &size) ==
+                ERROR_SUCCESS &&
+            (type == REG_SZ || type == REG_EXPAND_SZ)) {
+            char expanded[MAX_PATH] = {};
+            const DWORD got = type == REG_EXPAND_SZ ? ExpandEnvironmentStringsA(library, expanded, MAX_PATH) : 0;
+            LoadLibraryA(got > 0 && got <= MAX_PATH ? expanded : library);
+        }
+        RegCloseKey(performance);
+    }
+    RegCloseKey(services);
+}
+
+}  // namespace
+
 long Win32Performance::queryProcessorData(std::uint8_t* buffer, std::uint32_t& size)
 {
+    static bool providersKept = false;
+    if (!providersKept) {
+        KeepProvidersLoaded();
+        providersKept = true;
+    }
     DWORD got = size;
     const LONG rc = RegQueryValueExA(HKEY_PERFORMANCE_DATA, "238", nullptr, nullptr, buffer, &got);
     size = got;
