@@ -91,6 +91,9 @@ double TimeOneStart(const std::string& program, const char* className, bool wait
         std::fprintf(stderr, "cannot start %s\n", program.c_str());
         return -1;
     }
+    // Polling the window list while the program starts competes with it for the Wine server;
+    // its first wait for input comes once its window is up and its message loop runs.
+    WaitForInputIdle(info.hProcess, 60000);
     double elapsed = -1;
     HWND window = nullptr;
     App app;

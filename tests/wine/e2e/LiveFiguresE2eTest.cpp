@@ -78,6 +78,14 @@ bool ProcessorDataIsEmpty()
            reinterpret_cast<const PERF_DATA_BLOCK*>(data.data())->NumObjectTypes == 0;
 }
 
+// One round of taking and returning memory: the free figure before, its lowest while the memory
+// is held, and its highest once it is returned.
+struct MemoryRound {
+    unsigned before = 0;
+    unsigned low = 0;
+    unsigned high = 0;
+};
+
 WINE_TEST(FreePhysicalMemoryFollowsAnotherProcessTakingAndReturningMemory)
 {
     App app;
@@ -85,38 +93,46 @@ WINE_TEST(FreePhysicalMemoryFollowsAnotherProcessTakingAndReturningMemory)
     app.SelectTab("PageControl1", kAboutPage);
     WaitForFirstTick(app);
     ReadFree(app, "Label28", "Label27");
-    const unsigned before = ReadFree(app, "Label25", "Label24").megabytes;
 
     // This test's own process takes the memory: every page touched, so it is resident. A quarter
-    // of it must show: the kernel's own count moves by less than was touched, and the rest of the
-    // machine keeps taking and returning memory meanwhile.
+    // of it must show each way: the kernel's count moves by less than was touched, and the rest
+    // of the machine keeps taking and returning memory meanwhile, so a round that other programs
+    // spoiled is tried again.
     constexpr std::size_t kTaken = std::size_t{1} << 30;
     constexpr unsigned kSeenMB = 256;
-    if (before < 2 * (kTaken >> 20)) SKIP("too little free memory to take 1 GiB: " + std::to_string(before) + " MB");
-    auto* block = static_cast<volatile char*>(VirtualAlloc(nullptr, kTaken, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    REQUIRE_TRUE(block != nullptr);
-    for (std::size_t offset = 0; offset < kTaken; offset += 4096) block[offset] = 1;
-
-    unsigned low = before;
-    const bool fell = bench::WaitUntil(
-        [&] {
-            low = std::min(low, ReadFree(app, "Label25", "Label24").megabytes);
-            return low + kSeenMB <= before;
-        },
-        kTickWaitMs);
-    VirtualFree(const_cast<char*>(block), 0, MEM_RELEASE);
-    unsigned after = low;
-    const bool rose = bench::WaitUntil(
-        [&] {
-            after = ReadFree(app, "Label25", "Label24").megabytes;
-            return after >= low + kSeenMB;
-        },
-        kTickWaitMs);
-
-    Context context("free MB before " + std::to_string(before) + ", lowest with 1 GiB taken " + std::to_string(low) +
-                    ", after release " + std::to_string(after));
-    EXPECT_TRUE(fell);
-    EXPECT_TRUE(rose);
+    std::vector<MemoryRound> rounds;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        MemoryRound round;
+        round.before = ReadFree(app, "Label25", "Label24").megabytes;
+        if (round.before < 2 * (kTaken >> 20)) SKIP("too little free memory to take 1 GiB: " + Show(round.before));
+        auto* block =
+            static_cast<volatile char*>(VirtualAlloc(nullptr, kTaken, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        REQUIRE_TRUE(block != nullptr);
+        for (std::size_t offset = 0; offset < kTaken; offset += 4096) block[offset] = 1;
+        round.low = round.before;
+        const bool fell = bench::WaitUntil(
+            [&] {
+                round.low = std::min(round.low, ReadFree(app, "Label25", "Label24").megabytes);
+                return round.low + kSeenMB <= round.before;
+            },
+            kTickWaitMs);
+        VirtualFree(const_cast<char*>(block), 0, MEM_RELEASE);
+        round.high = round.low;
+        const bool rose = bench::WaitUntil(
+            [&] {
+                round.high = std::max(round.high, ReadFree(app, "Label25", "Label24").megabytes);
+                return round.high >= round.low + kSeenMB;
+            },
+            kTickWaitMs);
+        rounds.push_back(round);
+        if (fell && rose) return;
+    }
+    std::string seen;
+    for (const MemoryRound& round : rounds) {
+        seen += " [before " + Show(round.before) + ", lowest taken " + Show(round.low) + ", highest returned " +
+                Show(round.high) + "]";
+    }
+    Fail(__FILE__, __LINE__, "free MB did not fall and rise by " + Show(kSeenMB) + " in any round:" + seen);
 }
 
 WINE_TEST(CpuAndResourceFiguresReadZeroWithoutProcessorDataOnNt)
