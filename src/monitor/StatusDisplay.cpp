@@ -1,4 +1,6 @@
 // The About page's live figures, refreshed on every tick of Timer1.
+#include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <exception>
 
@@ -12,8 +14,36 @@ namespace lumora {
 
 namespace {
 
-// Captions are formatted into a stack buffer and compared before they are set, so that a tick
-// whose figures did not change allocates nothing.
+// Captions are written into a stack buffer and compared before they are set, so that a tick
+// whose figures did not change allocates nothing. The whole numbers are written digit by digit:
+// the general-purpose formatter costs more than the rest of the tick together.
+class CaptionText {
+public:
+    CaptionText& operator<<(const char* text)
+    {
+        while (*text != '\0' && length_ + 1 < sizeof text_) text_[length_++] = *text++;
+        text_[length_] = '\0';
+        return *this;
+    }
+    CaptionText& operator<<(unsigned long long value)
+    {
+        char digits[24];
+        std::size_t count = 0;
+        do {
+            digits[count++] = static_cast<char>('0' + value % 10);
+            value /= 10;
+        } while (value != 0);
+        while (count > 0 && length_ + 1 < sizeof text_) text_[length_++] = digits[--count];
+        text_[length_] = '\0';
+        return *this;
+    }
+    const char* Text() const { return text_; }
+
+private:
+    char text_[48] = {};
+    std::size_t length_ = 0;
+};
+
 void ShowCaption(TControl& control, const char* text)
 {
     if (control.Caption() != text) control.SetCaption(text);
@@ -21,15 +51,33 @@ void ShowCaption(TControl& control, const char* text)
 
 void ShowFreeFigure(TControl& label, unsigned megabytes, unsigned percent)
 {
-    char text[48];
-    std::snprintf(text, sizeof text, "%u MB (%u %%)", megabytes, percent);
-    ShowCaption(label, text);
+    CaptionText text;
+    text << megabytes << " MB (" << percent << " %)";
+    ShowCaption(label, text.Text());
 }
 
 void ShowPercent(TControl& label, unsigned percent)
 {
-    char text[16];
-    std::snprintf(text, sizeof text, "%u %%", percent);
+    CaptionText text;
+    text << percent << " %";
+    ShowCaption(label, text.Text());
+}
+
+// The CPU figure in the general form with 15 significant digits. It is whole, so below 10^15 that
+// form is its plain digits; anything larger takes the formatter's exponent form.
+void ShowCpuFigure(TControl& label, double percent)
+{
+    const double value = percent + 0.0;  // adding 0 turns a negative zero into "0"
+    if (std::fabs(value) < 1e15) {
+        CaptionText text;
+        const auto whole = static_cast<long long>(value);
+        if (whole < 0) text << "-";
+        text << static_cast<unsigned long long>(whole < 0 ? -whole : whole) << " %";
+        ShowCaption(label, text.Text());
+        return;
+    }
+    char text[40];
+    std::snprintf(text, sizeof text, "%.15G %%", value);
     ShowCaption(label, text);
 }
 
@@ -51,9 +99,9 @@ void TForm1::Timer1Timer()
     TakeFreeFigures(ports.system.memoryStatus());
 
     ShowFreeFigure(Label25, FreePhysMB, FreePhysPercent);
-    char total[24];
-    std::snprintf(total, sizeof total, "%u MB", static_cast<unsigned>(TotalSwapMB));
-    ShowCaption(Label27, total);
+    CaptionText total;
+    total << TotalSwapMB << " MB";
+    ShowCaption(Label27, total.Text());
     ShowFreeFigure(Label28, FreeSwapMB, FreeSwapPercent);
 
     try {
@@ -70,11 +118,7 @@ void TForm1::Timer1Timer()
     if (CpuDetectDisabled == 1) {
         ShowCaption(Label48, "...%");
     } else {
-        // The figure is whole, so the general form with 15 significant digits prints it
-        // without a decimal separator; adding 0 turns a negative zero into "0".
-        char cpu[40];
-        std::snprintf(cpu, sizeof cpu, "%.15G %%", CpuUsagePercent + 0.0);
-        ShowCaption(Label48, cpu);
+        ShowCpuFigure(Label48, CpuUsagePercent);
     }
 
     ProgressBar1.SetPosition(FreePhysPercent);
