@@ -30,6 +30,13 @@ bench_prefix "$BENCH_X64/prefix"
 load_before="$(cut -d' ' -f1-3 /proc/loadavg)"
 ticks_per_second="$(clock_ticks_per_second)"
 
+# A new prefix starts its services with the first program; they settle before anything is timed.
+say "settling the new prefix"
+settle="$(start_program "$(win_path "$REFERENCE_X64")")"
+tool wait TReference 60 >/dev/null || die "the reference window did not appear"
+stop_program "$settle" TReference
+sleep 15
+
 # --- start-up: the bench tool starts each program itself and alternates which goes first.
 say "start-up: $PAIRS pairs"
 tool startup "$PAIRS" "$(win_path "$MANAGER_X64")" "$(win_path "$REFERENCE_X64")" | tee "$OUT/startup.txt"
