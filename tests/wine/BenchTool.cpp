@@ -404,6 +404,10 @@ int AnswerRestartYes(DWORD timeoutMs)
             return window != nullptr;
         },
         timeoutMs);
+    // The box's page gets its windows when it is first shown.
+    constexpr int kTweakPage = 4;
+    App app;
+    if (window != nullptr && app.Attach(window)) app.SelectTab("PageControl1", kTweakPage);
     const HWND box = window != nullptr ? NamedControl(window, "CheckBox9") : nullptr;
     const HWND apply = window != nullptr ? NamedControl(window, "Button2") : nullptr;
     if (box == nullptr || apply == nullptr) {

@@ -104,9 +104,20 @@ void Toolkit::Build(TControl& model, HWND parent)
     if (&model == &form_) main_ = peer.Window();
     if (!peer.Window()) return;
     Name(peer.Window(), model.Name());
-    const HWND inner = peer.ChildParent();
-    for (TControl* child : model.Children()) Build(*child, inner);
-    ArrangeZOrder(model);
+    // A page gets its controls when it is first shown (its peer asks): most users look at one or
+    // two pages, and every window costs start-up time and, on Windows 9x, room in the shared USER
+    // heap.
+    if (model.Kind() == ControlKind::TabSheet) return;
+    BuildContents(model);
+}
+
+void Toolkit::BuildContents(TControl& container)
+{
+    NativeControl* peer = PeerOf(container);
+    if (!peer || !peer->Window() || !built_.insert(&container).second) return;
+    const HWND inner = peer->ChildParent();
+    for (TControl* child : container.Children()) Build(*child, inner);
+    ArrangeZOrder(container);
 }
 
 void Toolkit::ArrangeZOrder(TControl& container)

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -31,7 +32,8 @@ public:
     Toolkit(const Toolkit&) = delete;
     Toolkit& operator=(const Toolkit&) = delete;
 
-    // Creates the main window and the windows of every control, all still hidden.
+    // Creates the main window and the windows of every control outside the pages, of the page
+    // shown and of no other page, all still hidden.
     HWND Create();
     // Centres the main window on the screen and shows it.
     void Show(int showCommand);
@@ -65,6 +67,9 @@ public:
     bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     // Puts the focus on the first control the Tab key visits.
     void FocusFirst();
+    // Creates the windows of the container's controls, once: a page's controls wait until the
+    // page is first shown.
+    void BuildContents(TControl& container);
 
 private:
     struct WindowEntry {
@@ -96,6 +101,7 @@ private:
     std::map<std::string, HFONT> fonts_;
     std::vector<std::unique_ptr<NativeControl>> peers_;
     std::map<const TControl*, NativeControl*> byModel_;
+    std::set<const TControl*> built_;
     std::unordered_map<HWND, WindowEntry> windows_;
     std::vector<ATOM> atoms_;
     int nextId_ = 100;

@@ -386,9 +386,12 @@ void TabSheetPeer::Sync(Property property)
         SendMessageA(GetParent(hwnd_), TCM_SETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
         break;
     }
-    case Property::Visible:
-        ShowWindow(hwnd_, Shown() ? SW_SHOWNA : SW_HIDE);
+    case Property::Visible: {
+        const bool shown = Shown();
+        if (shown) kit_.BuildContents(model_);
+        ShowWindow(hwnd_, shown ? SW_SHOWNA : SW_HIDE);
         break;
+    }
     case Property::Bounds:
         if (!writingBack_) Place();
         break;

@@ -182,6 +182,7 @@ WINE_TEST(CpuLabelFollowsTheStoredDetectionSwitch)
         App app;
         bench::Launch(app, false);
         EXPECT_EQ(app.Checked("CheckBox6"), row.boxChecked);
+        app.SelectTab("PageControl1", kAboutPage);
         WaitForFirstTick(app);
         EXPECT_EQ(app.Text("Label48"), std::string(row.label48));
         Sleep(900);

@@ -13,6 +13,8 @@ using bench::App;
 
 constexpr int kFileCachePage = 3;
 constexpr int kDiskCachePage = 2;
+constexpr int kOptionsPage = 1;
+constexpr int kPageCount = 7;
 
 std::string NameOf(HWND window)
 {
@@ -48,6 +50,13 @@ WINE_TEST(EveryControlWindowCarriesItsModelNameAndKind)
         {"Edit1", "Edit"},                  {"SpeedButton1", "Button"},      {"Image1", "Static"},
         {"RxLabel1", "Static"},
     };
+    // A page's controls get their windows when the page is first shown, and keep them.
+    EXPECT_TRUE(app.Find("RxSlider1") != nullptr);
+    for (const char* later : {"CheckBox7", "RxSlider7", "Image1", "RxLabel1"}) {
+        Context hidden(std::string(later) + " before its page was shown");
+        EXPECT_TRUE(app.Find(later) == nullptr);
+    }
+    for (int page = kPageCount - 1; page >= 0; --page) app.SelectTab("PageControl1", page);
     for (const auto& c : controls) {
         Context row(c.name);
         REQUIRE_TRUE(app.Find(c.name) != nullptr);
@@ -202,6 +211,7 @@ WINE_TEST(StoredStayOnTopMakesTheWindowTopmostFromTheStart)
     App app;
     bench::Launch(app, false);
     EXPECT_TRUE((GetWindowLongA(app.Window(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0);
+    app.SelectTab("PageControl1", kOptionsPage);
     EXPECT_TRUE(app.Checked("CheckBox7"));
     app.Stop();
     bench::ResetMachine();

@@ -19,6 +19,7 @@ using bench::App;
 constexpr int kDiskCachePage = 2;
 constexpr int kFileCachePage = 3;
 constexpr int kTweakPage = 4;
+constexpr int kAboutPage = 6;
 constexpr const char* kSystemIni = "SYSTEM.INI";
 constexpr const char* kRestartQuestion = "Do you want to restart your computer now?";
 
@@ -264,6 +265,7 @@ WINE_TEST(TuningPagesShowThePreparedMachineAndApplyStoresItAsShown)
     PrepareMachine();
     App app;
     bench::Launch(app, false);
+    app.SelectTab("PageControl1", kDiskCachePage);
     ExpectShown(app, {
                          {"RxSlider3", "2"},
                          {"Label16", "2048 kb"},
@@ -272,18 +274,21 @@ WINE_TEST(TuningPagesShowThePreparedMachineAndApplyStoresItAsShown)
                          {"RxSlider5", "0"},
                          {"Label30", "0 kb"},
                          {"ComboBox1", "User Defined"},
+                     });
+    app.SelectTab("PageControl1", kFileCachePage);
+    ExpectShown(app, {
                          {"RxSlider6", "0"},
                          {"Label4", "337"},
                          {"RxSlider7", "2"},
                          {"Label5", "16"},
                          {"ComboBox2", "Mobile or docking system"},
                      });
+    app.SelectTab("PageControl1", kTweakPage);
     EXPECT_FALSE(app.Checked("CheckBox8"));
     EXPECT_FALSE(app.Checked("CheckBox9"));
     EXPECT_FALSE(app.Checked("CheckBox10"));
     EXPECT_FALSE(app.Enabled("Button2"));
 
-    app.SelectTab("PageControl1", kTweakPage);
     Tick(app, "CheckBox10");
     ApplyAndDeclineTheRestart(app);
 
@@ -306,6 +311,7 @@ WINE_TEST(TuningChoicesByMouseAndKeyboardAreWrittenExactly)
     bench::Launch(app, false);
     // The cache sliders end at the installed memory (shown on the About page); the chosen
     // profile's positions need a few MB. A 16-bit memory figure can wrap to a small number.
+    app.SelectTab("PageControl1", kAboutPage);
     if (std::atoi(app.Text("Label24").c_str()) < 8) SKIP("the program sees less than 8 MB: " + app.Text("Label24"));
 
     app.SelectTab("PageControl1", kDiskCachePage);
@@ -408,6 +414,7 @@ WINE_TEST(MissingTemplatesKeyStopsApplyWithItsErrorAfterTheTweaksAreWritten)
     DeleteTree(HKEY_LOCAL_MACHINE, bench::kFsTemplatesKey);
     App app;
     bench::Launch(app, false);
+    app.SelectTab("PageControl1", kFileCachePage);
     ExpectShown(app, {{"ComboBox2", "User Defined"}, {"Label4", "0"}, {"Label5", "0"}});
 
     app.SelectTab("PageControl1", kTweakPage);
