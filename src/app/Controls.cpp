@@ -144,4 +144,12 @@ void TTimer::SetEnabled(bool enabled)
     if (onStateChanged) onStateChanged();
 }
 
+void PlaceLabels(std::initializer_list<LabelPlace> places)
+{
+    for (const LabelPlace& place : places) {
+        place.label->SetBounds({place.left, place.top, 0, 0});
+        place.label->SetCaption(place.caption);
+    }
+}
+
 }  // namespace lumora

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -123,6 +124,15 @@ class TLabel : public TControl {
 public:
     TLabel(const char* name, TControl* parent) : TControl(ControlKind::Label, name, parent) {}
 };
+
+// A label at its designed place with its designed caption, sized to the caption.
+struct LabelPlace {
+    TLabel* label;
+    int left;
+    int top;
+    std::string caption;
+};
+void PlaceLabels(std::initializer_list<LabelPlace> places);
 
 class TButton : public TControl {
 public:

@@ -17,14 +17,9 @@ std::string Padded(const char* text, std::size_t blanks)
 
 void TForm1::BuildRamPage()
 {
-    struct LabelRow {
-        TLabel* label;
-        int left, top;
-        std::string caption;
-    };
     // The row labels carry trailing blanks so that they reach across their rows, under the
     // row's other controls: pointing anywhere along the row then finds the row's label.
-    const LabelRow labels[] = {
+    PlaceLabels({
         {&Target, 16, 32, "Target Free RAM    :"},
         {&Label18, 344, 32, "100 MB"},
         {&Minimum, 16, 72, "Minimum Free RAM :"},
@@ -38,11 +33,7 @@ void TForm1::BuildRamPage()
         {&Label19, 184, 232, "MB"},
         {&Label20, 264, 232, "MB"},
         {&Label21, 344, 232, "MB"},
-    };
-    for (const auto& row : labels) {
-        row.label->SetBounds({row.left, row.top, 0, 0});
-        row.label->SetCaption(row.caption);
-    }
+    });
 
     RxSlider1.SetBounds({120, 24, 217, 33});
     RxSlider1.tabOrder = 2;

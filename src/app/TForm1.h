@@ -320,6 +320,13 @@ private:
     void BuildTweakPage();
     void BuildPromotionPage();
     void BuildAboutPage();
+    // The cache pages' sliders: full-width rows from 0 to max in steps of increment.
+    struct CacheSliderRow {
+        TRxSlider* slider;
+        int top, tabOrder, max;
+        void (TForm1::*change)();
+    };
+    void PlaceCacheSliders(std::initializer_list<CacheSliderRow> rows, int increment);
     void BindDescriptions();
 
     bool stayOnTop_ = false;

@@ -34,14 +34,9 @@ void TForm1::BuildAboutPage()
     GroupBox1.SetBounds({16, 116, 364, 7});
     GroupBox1.SetCaption("");
 
-    struct LabelRow {
-        TLabel* label;
-        int left, top;
-        const char* caption;
-    };
     // The figure labels hold their design captions until start-up and the status display
     // write the live values.
-    const LabelRow labels[] = {
+    PlaceLabels({
         {&Label57, 16, 100, "GDI :"},
         {&Label60, 46, 100, "100 %"},
         {&Label58, 104, 100, "System :"},
@@ -63,11 +58,7 @@ void TForm1::BuildAboutPage()
         {&Label7, 16, 296, "Homepage : "},
         {&Label13, 80, 296, kHomepageLink},
         {&Label12, 16, 312, "Copyright (C) 2002 Alex Marlow. All rights reserved."},
-    };
-    for (const auto& row : labels) {
-        row.label->SetBounds({row.left, row.top, 0, 0});
-        row.label->SetCaption(row.caption);
-    }
+    });
 
     ProgressBar1.SetBounds({16, 176, 369, 16});
     ProgressBar2.SetBounds({16, 248, 364, 16});

@@ -29,14 +29,22 @@ CachePositions ProfilePositions(int item, std::uint16_t totalMB)
 
 }  // namespace
 
+void TForm1::PlaceCacheSliders(std::initializer_list<CacheSliderRow> rows, int increment)
+{
+    for (const CacheSliderRow& row : rows) {
+        row.slider->SetBounds({8, row.top, 377, 33});
+        row.slider->tabOrder = row.tabOrder;
+        row.slider->SetMinValue(0);
+        row.slider->SetIncrement(increment);
+        row.slider->SetMaxValue(row.max);
+        const auto change = row.change;
+        row.slider->OnChange = [this, change] { (this->*change)(); };
+    }
+}
+
 void TForm1::BuildDiskCachePage()
 {
-    struct LabelRow {
-        TLabel* label;
-        int left, top;
-        const char* caption;
-    };
-    const LabelRow labels[] = {
+    PlaceLabels({
         {&Label3, 16, 24, "Minimum Cache Size :"},
         {&Label16, 128, 24, "0 kb"},
         {&Label10, 16, 88, "Maximum Cache Size  :"},
@@ -44,32 +52,16 @@ void TForm1::BuildDiskCachePage()
         {&Label11, 16, 152, "Chunk Size :"},
         {&Label30, 80, 152, "0 kb"},
         {&Label49, 16, 224, "Your system profile is "},
-    };
-    for (const auto& row : labels) {
-        row.label->SetBounds({row.left, row.top, 0, 0});
-        row.label->SetCaption(row.caption);
-    }
+    });
 
-    struct SliderRow {
-        TRxSlider* slider;
-        int top, tabOrder, max;
-        void (TForm1::*change)();
-    };
     // The two cache limits' maxima of 100 become TotalPhysMB at start-up.
-    const SliderRow sliders[] = {
-        {&RxSlider3, 40, 2, 100, &TForm1::RxSlider3Change},
-        {&RxSlider4, 104, 0, 100, &TForm1::RxSlider4Change},
-        {&RxSlider5, 168, 1, 128, &TForm1::RxSlider5Change},
-    };
-    for (const auto& row : sliders) {
-        row.slider->SetBounds({8, row.top, 377, 33});
-        row.slider->tabOrder = row.tabOrder;
-        row.slider->SetMinValue(0);
-        row.slider->SetIncrement(10);
-        row.slider->SetMaxValue(row.max);
-        const auto change = row.change;
-        row.slider->OnChange = [this, change] { (this->*change)(); };
-    }
+    PlaceCacheSliders(
+        {
+            {&RxSlider3, 40, 2, 100, &TForm1::RxSlider3Change},
+            {&RxSlider4, 104, 0, 100, &TForm1::RxSlider4Change},
+            {&RxSlider5, 168, 1, 128, &TForm1::RxSlider5Change},
+        },
+        10);
 
     ComboBox1.SetBounds({16, 240, 185, 0});
     ComboBox1.tabOrder = 3;

@@ -29,39 +29,18 @@ constexpr int kServerRole = 3;
 
 void TForm1::BuildFileCachePage()
 {
-    struct LabelRow {
-        TLabel* label;
-        int left, top;
-        const char* caption;
-    };
-    const LabelRow labels[] = {
+    PlaceLabels({
         {&Label55, 16, 24, "Name Cache :"},  {&Label4, 88, 24, "0 "},
         {&Label56, 16, 88, "Directory Cache :"}, {&Label5, 102, 88, "0 "},
         {&Label54, 16, 224, "Typical Role of this Computer"},
-    };
-    for (const auto& row : labels) {
-        row.label->SetBounds({row.left, row.top, 0, 0});
-        row.label->SetCaption(row.caption);
-    }
+    });
 
-    struct SliderRow {
-        TRxSlider* slider;
-        int top, tabOrder, max;
-        void (TForm1::*change)();
-    };
-    const SliderRow sliders[] = {
-        {&RxSlider6, 40, 0, 12, &TForm1::RxSlider6Change},
-        {&RxSlider7, 104, 1, 16, &TForm1::RxSlider7Change},
-    };
-    for (const auto& row : sliders) {
-        row.slider->SetBounds({8, row.top, 377, 33});
-        row.slider->tabOrder = row.tabOrder;
-        row.slider->SetMinValue(0);
-        row.slider->SetIncrement(2);
-        row.slider->SetMaxValue(row.max);
-        const auto change = row.change;
-        row.slider->OnChange = [this, change] { (this->*change)(); };
-    }
+    PlaceCacheSliders(
+        {
+            {&RxSlider6, 40, 0, 12, &TForm1::RxSlider6Change},
+            {&RxSlider7, 104, 1, 16, &TForm1::RxSlider7Change},
+        },
+        2);
 
     ComboBox2.SetBounds({16, 240, 185, 0});
     ComboBox2.tabOrder = 2;
