@@ -47,30 +47,30 @@ reference_ms="$(awk '/^startup-reference-ms/ {print $2}' "$OUT/startup.txt")"
 # --- idle CPU and memory: the reference alone first, then the manager on its About page next
 # to it; the server's CPU time in each phase tells what the manager's ticks cost it.
 server="$(wineserver_pid)" || die "no wine server for $WINEPREFIX"
+# After 5 s of settling: "RSS ANON CPU SERVER", the program's memory, then its CPU ticks and the
+# server's over the next IDLE seconds.
+idle_phase() {
+    local pid="$1" rss anon cpu0 server0
+    sleep 5
+    read -r rss anon <<<"$(memory_kib "$pid")"
+    cpu0="$(cpu_ticks "$pid")"
+    server0="$(cpu_ticks "$server")"
+    sleep "$IDLE"
+    echo "$rss $anon $(($(cpu_ticks "$pid") - cpu0)) $(($(cpu_ticks "$server") - server0))"
+}
+
 say "idle: the reference alone for $IDLE s"
 reference="$(start_program "$(win_path "$REFERENCE_X64")")"
 tool wait TReference 60 >/dev/null || die "the reference window did not appear"
 reference_started=$(date +%s)
-sleep 5
-read -r ref_rss_start ref_anon_start <<<"$(memory_kib "$reference")"
-ref_cpu0="$(cpu_ticks "$reference")"
-server0="$(cpu_ticks "$server")"
-sleep "$IDLE"
-ref_cpu="$(($(cpu_ticks "$reference") - ref_cpu0))"
-server_ref="$(($(cpu_ticks "$server") - server0))"
+read -r ref_rss_start ref_anon_start ref_cpu server_ref <<<"$(idle_phase "$reference")"
 
 say "idle: the manager on its About page for $IDLE s"
 manager="$(start_program "$(win_path "$MANAGER_X64")")"
 tool wait TForm1 60 >/dev/null || die "the manager window did not appear"
 manager_started=$(date +%s)
 tool page 6 >/dev/null || die "the About page did not open"
-sleep 5
-read -r man_rss_start man_anon_start <<<"$(memory_kib "$manager")"
-man_cpu0="$(cpu_ticks "$manager")"
-server0="$(cpu_ticks "$server")"
-sleep "$IDLE"
-man_cpu="$(($(cpu_ticks "$manager") - man_cpu0))"
-server_both="$(($(cpu_ticks "$server") - server0))"
+read -r man_rss_start man_anon_start man_cpu server_both <<<"$(idle_phase "$manager")"
 
 say "memory: both run until $MINUTES minutes after their start"
 wait_until() {
