@@ -14,9 +14,17 @@ namespace lumora {
 namespace {
 
 // Windows loads the performance providers (the libraries named under each service's Performance
-// key) at the first query of HKEY_PERFORMANCE_DATA and keeps them until the key is closed; Wine
-// loads and frees them around every query, some 15 ms of CPU each time, which the 800 ms tick
-// would pay for ever. A reference of our own keeps them loaded, as Windows does.
+// key) at the first query of HKEY_PERFORMANCE_DATA and keeps them until the key is closed, and
+// loads only those the query needs. Wine loads and frees every provider around every query, some
+// 15 ms of CPU each time, which the 800 ms tick would pay for ever; there a reference of our own
+// keeps them loaded, as Windows does. Windows itself is left alone: loading every provider there
+// would map libraries the query never calls into this process.
+bool ProvidersFreedAfterEachQuery()
+{
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 void KeepProvidersLoaded()
 {
     HKEY services = nullptr;
@@ -56,7 +64,7 @@ long Win32Performance::queryProcessorData(std::uint8_t* buffer, std::uint32_t& s
 {
     static bool providersKept = false;
     if (!providersKept) {
-        KeepProvidersLoaded();
+        if (ProvidersFreedAfterEachQuery()) KeepProvidersLoaded();
         providersKept = true;
     }
     DWORD got = size;
