@@ -307,6 +307,9 @@ int Drive(int seconds)
     int boxes = 0;
     int applies = 0;
     int round = 0;
+    // A page's controls get their windows when it is first shown, and the values expected after
+    // an Apply are read from the RAM and Options pages: every page is shown once before the first.
+    for (int page = 6; page >= 0; --page) app.SelectTab("PageControl1", page);
     for (int step = 0; Now() < end && app.Running(); ++step) {
         const int page = step % 7;
         app.SelectTab("PageControl1", page);
