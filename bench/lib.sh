@@ -9,6 +9,7 @@ BENCH_TOOL="$BENCH_X64/tests/wine/bench_tool.exe"
 MANAGER_X64="$BENCH_X64/lumora-manager.exe"
 MANAGER_I686="$BENCH_I686/lumora-manager.exe"
 REFERENCE_X64="$BENCH_X64/bench/lumora-reference.exe"
+TICK_COST="$BENCH_X64/bench/tick_cost.exe"
 MICRO_BENCH="$BENCH_NATIVE/bench/micro_bench"
 
 # Configures and builds the named targets of one flavour (x86_64, i686 or native), Release.
