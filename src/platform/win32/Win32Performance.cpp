@@ -15,9 +15,9 @@ namespace {
 
 // Windows loads the performance providers (the libraries named under each service's Performance
 // key) at the first query of HKEY_PERFORMANCE_DATA and keeps them until the key is closed, and
-// loads only those the query needs. Wine loads and frees every provider around every query, some
-// 15 ms of CPU each time, which the 800 ms tick would pay for ever; there a reference of our own
-// keeps them loaded, as Windows does. Windows itself is left alone: loading every provider there
+// loads only those the query needs. Wine loads and frees every provider around every query, more
+// than a millisecond of CPU each time, which the 800 ms tick would pay for ever; there a reference
+// of our own keeps them loaded, as Windows does. Windows itself is left alone: loading every provider there
 // would map libraries the query never calls into this process.
 bool ProvidersFreedAfterEachQuery()
 {
