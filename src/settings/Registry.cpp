@@ -52,7 +52,7 @@ bool TRegistry::Query(const std::string& name, std::uint32_t& type, std::vector<
     case RegQuery::Missing: return false;
     case RegQuery::Failed: break;
     }
-    throw Exception(Format(kFailedToGetData, name));
+    throw ReadFailure(Format(kFailedToGetData, name));
 }
 
 bool TRegistry::ValueExists(const std::string& name)
@@ -105,7 +105,7 @@ std::size_t TRegistry::ReadBinaryData(const std::string& name, void* buffer, std
     std::uint32_t type = 0;
     std::vector<std::uint8_t> data;
     if (!Query(name, type, data)) return 0;
-    if (type == kRegSz || type == kRegExpandSz || type == kRegDword || data.size() > size) {
+    if ((type != kRegBinary && type != kRegNone) || data.size() > size) {
         throw Exception(Format(kInvalidDataType, name));
     }
     if (!data.empty()) std::memcpy(buffer, data.data(), data.size());

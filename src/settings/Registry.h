@@ -7,9 +7,17 @@
 #include <cstdint>
 #include <string>
 
+#include "app/Exception.h"
 #include "platform/Registry.h"
 
 namespace lumora {
+
+// "Failed to get data": the platform refused a read of a value that exists. Unlike a value of
+// the wrong type or size, it says nothing about what is stored.
+class ReadFailure : public Exception {
+public:
+    using Exception::Exception;
+};
 
 class TRegistry {
 public:
@@ -33,8 +41,8 @@ public:
     // REG_SZ or REG_EXPAND_SZ, not expanded; a missing value reads as empty text.
     std::string ReadString(const std::string& name);
     // Copies the value's bytes to the start of buffer and returns their count. A missing value
-    // leaves the buffer untouched and returns 0; string and integer types, or data longer than
-    // size, are errors.
+    // leaves the buffer untouched and returns 0; only binary and untyped values are read, and
+    // data longer than size is an error too.
     std::size_t ReadBinaryData(const std::string& name, void* buffer, std::size_t size);
 
     void WriteInteger(const std::string& name, std::int32_t value);
@@ -46,7 +54,7 @@ public:
 
 private:
     RegKey CurrentKey();
-    // Reads the value or raises "Failed to get data"; false when it does not exist.
+    // Reads the value or raises ReadFailure; false when it does not exist.
     bool Query(const std::string& name, std::uint32_t& type, std::vector<std::uint8_t>& data);
     void Write(const std::string& name, std::uint32_t type, const std::uint8_t* data, std::size_t size);
 

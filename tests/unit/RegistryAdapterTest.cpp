@@ -48,6 +48,7 @@ std::vector<Stored> StoredKinds()
         {"empty string", kRegSz, {}},
         {"untyped 3 bytes", kRegNone, {1, 2, 3}},
         {"multi string", 7, {'a', 0, 0}},
+        {"big-endian dword", 5, {0, 0, 0, 7}},
     };
 }
 
@@ -70,7 +71,10 @@ TEST(RegistryAdapter, EveryReaderAgainstEveryStoredKind)
         {"invalid", "invalid", "%W%", "invalid"},
         {"invalid", "invalid", "", "invalid"},
         {"invalid", "invalid", "invalid", "3:010203bd"},
-        {"invalid", "invalid", "invalid", "3:610000bd"},
+        // Binary data is only ever binary or untyped: a list of texts or a big-endian number
+        // is no name cache size.
+        {"invalid", "invalid", "invalid", "invalid"},
+        {"invalid", "invalid", "invalid", "invalid"},
     };
     const auto kinds = StoredKinds();
     for (std::size_t i = 0; i < kinds.size(); ++i) {
@@ -141,7 +145,7 @@ TEST(RegistryAdapter, NamesMatchWithoutRegardToCase)
     EXPECT_EQ(reg.ReadString(""), "default");
 }
 
-TEST(RegistryAdapter, WritesStoreTheDocumentedBytes)
+TEST(RegistryAdapter, WritesStoreLittleEndianIntegersAndDoublesAndTerminatedText)
 {
     FakeMachine m;
     TRegistry reg(m.registry);
