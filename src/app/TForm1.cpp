@@ -1,6 +1,9 @@
 // The main window: frame, start-up, Apply, Cancel and the page switch.
 #include "app/TForm1.h"
 
+#include <algorithm>
+#include <exception>
+
 #include "app/Exception.h"
 #include "app/Text.h"
 #include "monitor/SystemProbe.h"
@@ -92,53 +95,70 @@ void TForm1::SetStayOnTop(bool onTop)
     Notify(Property::Style);
 }
 
-void TForm1::TakeMemoryFigures()
+namespace {
+
+// The 16-bit figures stop at their largest value instead of wrapping on bigger machines (or,
+// for a share, beside a page file that grew far beyond its start-up size).
+std::uint16_t Saturated16(std::uint64_t megabytes)
 {
-    const MemoryStatus status = ports.system.memoryStatus();
-    std::uint32_t total = static_cast<std::uint32_t>(status.totalPhys >> 20);
-    if ((status.totalPhys & 0xFFFFF) > 5) ++total;
-    TotalPhysMB = static_cast<std::uint16_t>(total);
-    TotalSwapMB = static_cast<std::uint16_t>(status.totalPageFile >> 20);
-    TakeFreeFigures(status);
+    return static_cast<std::uint16_t>(std::min<std::uint64_t>(megabytes, 0xFFFFu));
 }
 
-namespace {
 std::uint16_t FreePercent(std::uint16_t freeMB, std::uint16_t totalMB)
 {
     // A zero total (no page file) gives 0 rather than a division by zero.
     if (totalMB == 0) return 0;
-    return static_cast<std::uint16_t>(std::uint32_t{freeMB} * 100u / totalMB);
+    return Saturated16(std::uint64_t{freeMB} * 100u / totalMB);
 }
+
 }  // namespace
+
+void TForm1::TakeMemoryFigures()
+{
+    const MemoryStatus status = ports.system.memoryStatus();
+    std::uint64_t total = status.totalPhys >> 20;
+    if ((status.totalPhys & 0xFFFFF) > 5) ++total;
+    TotalPhysMB = Saturated16(total);
+    TotalSwapMB = Saturated16(status.totalPageFile >> 20);
+    TakeFreeFigures(status);
+}
 
 void TForm1::TakeFreeFigures(const MemoryStatus& status)
 {
-    FreePhysMB = static_cast<std::uint16_t>(status.availPhys >> 20);
+    FreePhysMB = Saturated16(status.availPhys >> 20);
     FreePhysPercent = FreePercent(FreePhysMB, TotalPhysMB);
-    FreeSwapMB = static_cast<std::uint16_t>(status.availPageFile >> 20);
+    FreeSwapMB = Saturated16(status.availPageFile >> 20);
     FreeSwapPercent = FreePercent(FreeSwapMB, TotalSwapMB);
+}
+
+void TForm1::SettleCurrentDir()
+{
+    TRegistry reg(ports.registry);
+    reg.SetRootKey(RegRoot::CurrentUser);
+    reg.OpenKey(kAgentKey, true);
+    if (reg.ValueExists("CurrentDir")) {
+        try {
+            CurrentDir = reg.ReadString("CurrentDir");
+            return;
+        } catch (const ReadFailure&) {
+            // The stored folder is there but could not be read this time: it stays stored,
+            // and this run works with the working folder.
+            CurrentDir = ports.system.currentDirectory();
+            return;
+        } catch (const Exception&) {
+            // Stored with another type than text: counts as missing and is replaced.
+        }
+    }
+    CurrentDir = ports.system.currentDirectory();
+    reg.WriteString("CurrentDir", CurrentDir);
 }
 
 void TForm1::FormCreate()
 {
-    {
-        TRegistry reg(ports.registry);
-        reg.SetRootKey(RegRoot::CurrentUser);
-        reg.OpenKey(kAgentKey, true);
-        // A CurrentDir of another type than text counts as missing and is replaced.
-        bool stored = false;
-        if (reg.ValueExists("CurrentDir")) {
-            try {
-                CurrentDir = reg.ReadString("CurrentDir");
-                stored = true;
-            } catch (const Exception&) {
-            }
-        }
-        if (!stored) {
-            CurrentDir = ports.system.currentDirectory();
-            reg.WriteString("CurrentDir", CurrentDir);
-        }
-    }
+    // A step that fails is reported and costs only what it could not do: the steps after it
+    // still run, so the window never opens half loaded with an Apply that would write the
+    // unloaded controls over the stored settings.
+    Dispatch([this] { SettleCurrentDir(); });
 
     TakeMemoryFigures();
 
@@ -165,7 +185,7 @@ void TForm1::FormCreate()
     Label8.SetCaption("");
     Label9.SetCaption("");
 
-    ReadData();
+    Dispatch([this] { ReadData(); });
 
     Button2.SetEnabled(false);
     RestartPending = false;
@@ -176,8 +196,18 @@ void TForm1::ReadData()
 {
     LoadTuningValues();
     ReadAgentValues();
+    // The autostart entry is the one write of a load. Its refusal is raised once the rest of
+    // the load has run, so that every page shows what was read.
+    std::exception_ptr refused;
+    try {
+        RegisterAutoStart();
+    } catch (const std::exception&) {
+        refused = std::current_exception();
+    }
+    ApplyAgentFlags();
     LoadDiskCacheControls();
     FillRamAndOptions();
+    if (refused) std::rethrow_exception(refused);
 }
 
 void TForm1::SaveData()

@@ -184,7 +184,8 @@ public:
     std::int32_t ContigAllocSize = 0;
     std::string PageBuffersText;
     std::string ConservativeSwapText;
-    double CpuUsagePercent = 0;
+    // Extended precision: the percentage of a fraction just off a half must not round to the half.
+    long double CpuUsagePercent = 0;
 
     // The stay-on-top style of the window; its peer follows it.
     bool StayOnTop() const { return stayOnTop_; }
@@ -200,6 +201,8 @@ public:
 
     // --- Main window (TForm1.cpp)
     void FormCreate();
+    // Reads CurrentDir from the agent key, or stores the working folder there on a first start.
+    void SettleCurrentDir();
     void Button2Click();
     void Button3Click();
     void PageControl1Change();
@@ -210,14 +213,26 @@ public:
     void TakeFreeFigures(const MemoryStatus& status);
 
     // --- Agent settings store (settings/AgentStore.cpp)
-    void ReadAgentValues();     // ReadData steps 2 to 4
-    void FillRamAndOptions();   // ReadData steps 6 and 7
-    void SaveAgentValues();     // SaveData steps 2 and 3
+    // The agent key's values into the window state; loading never fails.
+    void ReadAgentValues();
+    // Registers or removes the agent's autostart entry as the loaded "AutoStart" says; the one
+    // write of a load. Skipped when the Run key does not exist or the agent key could not be read.
+    void RegisterAutoStart();
+    // The check boxes and window style that follow the loaded flags.
+    void ApplyAgentFlags();
+    // The RAM and Options pages from the window state.
+    void FillRamAndOptions();
+    // The autostart entry, then every value of the agent key.
+    void SaveAgentValues();
 
     // --- Tuning store (tuning/TuningStore.cpp)
-    void LoadTuningValues();    // load steps 1 to 5
-    void LoadDiskCacheControls();  // load step 6
-    void SaveTuningValues();    // save steps 1 to 5
+    // The tweaks, the file-system template and the disk cache texts; the Tweak and File Cache
+    // pages follow them. Never fails.
+    void LoadTuningValues();
+    // The Disk Cache page from the disk cache texts, after the agent values are loaded.
+    void LoadDiskCacheControls();
+    // The tweaks, the file-system template and the disk cache texts, in that order.
+    void SaveTuningValues();
 
     // --- RAM page (RamPage.cpp)
     void RxSlider1Change();
@@ -327,9 +342,16 @@ private:
         void (TForm1::*change)();
     };
     void PlaceCacheSliders(std::initializer_list<CacheSliderRow> rows, int increment);
+    // The platform version query says NT; a refused query counts as Windows 9x.
+    bool OnNtPlatform();
     void BindDescriptions();
 
     bool stayOnTop_ = false;
+    // The last load opened the agent key, so the loaded "AutoStart" is the stored one.
+    bool agentKeyRead_ = false;
+    // A File Cache control changed since the last load: only then does the save choose a
+    // template for the user.
+    bool fileCacheEdited_ = false;
 };
 
 }  // namespace lumora

@@ -49,7 +49,9 @@ void TForm1::ReadAgentValues()
     {
         TRegistry reg(ports.registry);
         reg.SetRootKey(RegRoot::CurrentUser);
-        reg.OpenKey(kAgentKey, true);
+        // When the key cannot be opened the reads look at the root key, which holds none of the
+        // values: they take their missing defaults.
+        agentKeyRead_ = reg.OpenKey(kAgentKey, true);
         const auto integer = [&](const char* name, std::uint16_t missing, std::uint16_t unreadable) {
             return Load<std::uint16_t>(
                 reg, name, [&](const std::string& n) { return Low16(reg.ReadInteger(n)); }, missing, unreadable);
@@ -79,18 +81,26 @@ void TForm1::ReadAgentValues()
         // The one value whose defaults differ: a first start registers the agent.
         AutoStartFlag = integer("AutoStart", 1, 0);
     }
+}
 
-    {
-        TRegistry reg(ports.registry);
-        reg.SetRootKey(RegRoot::LocalMachine);
-        reg.OpenKey(kRunKey, false);
-        if (AutoStartFlag == 1) {
-            reg.WriteString("Lumora", AgentPath(*this));
-        } else {
-            reg.DeleteValue("Lumora");
-        }
+void TForm1::RegisterAutoStart()
+{
+    // The defaults that stood in for an unreadable agent key must not change the entry.
+    if (!agentKeyRead_) return;
+    TRegistry reg(ports.registry);
+    reg.SetRootKey(RegRoot::LocalMachine);
+    // The load never creates the Run key: without it there is nothing to keep in step (the
+    // adapter would otherwise aim the write at the root key). The save creates it.
+    if (!reg.OpenKey(kRunKey, false)) return;
+    if (AutoStartFlag == 1) {
+        reg.WriteString("Lumora", AgentPath(*this));
+    } else {
+        reg.DeleteValue("Lumora");
     }
+}
 
+void TForm1::ApplyAgentFlags()
+{
     if (CpuDetectDisabled == 1) CheckBox6.SetChecked(true);
     if (AlwaysOnTopFlag == 1) {
         CheckBox7.SetChecked(true);

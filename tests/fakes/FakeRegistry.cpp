@@ -207,6 +207,12 @@ void FakeRegistry::CreateKey(const std::string& keyPath)
     Resolve(keyPath, true);
 }
 
+void FakeRegistry::RemoveKey(const std::string& keyPath)
+{
+    Node* node = Resolve(keyPath, false);
+    if (node && node->parent) node->parent->keys.erase(Lower(node->name));
+}
+
 bool FakeRegistry::KeyExists(const std::string& keyPath) const
 {
     return Resolve(keyPath, false) != nullptr;

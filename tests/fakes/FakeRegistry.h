@@ -38,6 +38,8 @@ public:
     void PutString(const std::string& keyPath, const std::string& name, const std::string& value);
     void PutDouble(const std::string& keyPath, const std::string& name, double value);
     void CreateKey(const std::string& keyPath);
+    // Removes the key with its values and sub-keys; no handle may be open on it.
+    void RemoveKey(const std::string& keyPath);
     bool KeyExists(const std::string& keyPath) const;
     const FakeValue* Find(const std::string& keyPath, const std::string& name) const;
     bool Has(const std::string& keyPath, const std::string& name) const { return Find(keyPath, name) != nullptr; }

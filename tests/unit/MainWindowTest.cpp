@@ -19,6 +19,9 @@ TEST(MainWindow, MemoryFiguresRoundTheTotalAndTruncatePercentages)
         {(64ull << 20) + 5, 0, 0, 0, 64, 0, 0, 0, 0},  // no page file: percentage 0
         {(64ull << 20) + 6, 64ull << 20, 1ull << 20, (1ull << 20) + 5, 65, 64, 98, 1, 100},
         {0, 0, 0, 0, 0, 0, 0, 0, 0},  // zero total: no division
+        // Beyond 65,535 MB the 16-bit figures stay at their largest value instead of wrapping.
+        {128ull << 30, 16ull << 30, 200ull << 30, 100ull << 30, 65535, 16384, 25, 65535, 100},
+        {(65535ull << 20) + 6, 65536ull << 20, 65536ull << 20, 65535ull << 20, 65535, 65535, 100, 65535, 100},
     };
     for (const auto& c : cases) {
         FormHarness h;
@@ -37,6 +40,7 @@ TEST(MainWindow, MemoryFiguresRoundTheTotalAndTruncatePercentages)
         EXPECT_EQ(f.Label24.Caption(), std::to_string(c.totalMB) + " MB");
         EXPECT_EQ(f.Label25.Caption(), std::to_string(c.freeMB) + " MB");
         EXPECT_EQ(f.ProgressBar1.Position(), c.freePercent);
+        EXPECT_EQ(f.Label27.Caption(), std::to_string(c.totalSwapMB) + " MB");
         EXPECT_EQ(f.RxSlider1.MaxValue(), c.totalMB);
         EXPECT_EQ(f.RxSpinEdit1.MaxValue(), c.totalMB / 2);
         EXPECT_EQ(f.RxSlider5.MaxValue(), 128);
@@ -86,13 +90,15 @@ TEST(MainWindow, ARefusedWriteInApplyWritesNoUpdateAndAsksNothing)
     EXPECT_TRUE(f.RestartPending) << "the offer is still due at the next Apply";
 }
 
-TEST(MainWindow, AFailedStartUpStepShowsTheErrorAndOpensWithWhatWasLoaded)
+TEST(MainWindow, AFailedStartUpStepShowsTheErrorAndTheRestOfTheStartUpRuns)
 {
     FormHarness h;
     h.machine.registry.refuseOpen.insert("hkcu\\software\\lumora");
     TForm1& f = h.Start();
     EXPECT_EQ(h.machine.dialogs.errors, (std::vector<std::string>{"Failed to set data for 'CurrentDir'"}));
-    EXPECT_FALSE(f.Timer1.Enabled());
+    EXPECT_TRUE(f.Timer1.Enabled()) << "the live figures run whatever the load met";
+    EXPECT_FALSE(f.Button2.Enabled());
+    EXPECT_FALSE(f.RestartPending);
 }
 
 TEST(MainWindow, CancelClosesWithoutWritingAnything)
