@@ -55,6 +55,7 @@ void TForm1::BuildFileCachePage()
 
 void TForm1::RxSlider6Change()
 {
+    fileCacheEdited_ = true;
     Button2.SetEnabled(true);
     NameCacheSize = RxSlider6.Value() * 512;
     Label4.SetCaption(ToDecimal(NameCacheSize));
@@ -65,6 +66,7 @@ void TForm1::RxSlider6Change()
 
 void TForm1::RxSlider7Change()
 {
+    fileCacheEdited_ = true;
     Button2.SetEnabled(true);
     PathCacheSize = RxSlider7.Value() * 8;
     Label5.SetCaption(ToDecimal(PathCacheSize));
@@ -97,6 +99,7 @@ void ShowCacheSizes(TForm1& form)
 
 void TForm1::ComboBox2Change()
 {
+    fileCacheEdited_ = true;
     RestartPending = true;
     Button2.SetEnabled(true);
     const int item = ComboBox2.ItemIndex();
@@ -111,6 +114,7 @@ void TForm1::ComboBox2Change()
 
 void TForm1::Button6Click()
 {
+    fileCacheEdited_ = true;
     RestartPending = true;
     Button2.SetEnabled(true);
     ApplyRole(*this, TotalPhysMB < 64 ? kDesktopRole : kServerRole);

@@ -7,6 +7,7 @@
 #include "app/TForm1.h"
 #include "app/Text.h"
 #include "settings/IniFile.h"
+#include "platform/System.h"
 #include "settings/Registry.h"
 
 namespace lumora {
@@ -94,6 +95,12 @@ int RecogniseDiskProfile(std::int32_t minimum, std::int32_t maximum, std::int32_
 
 }  // namespace
 
+bool TForm1::OnNtPlatform()
+{
+    OsVersion version;
+    return ports.system.version(version) && version.platformId == kPlatformNt;
+}
+
 void TForm1::LoadTuningValues()
 {
     // Load never fails: every value that cannot be read takes its fallback silently.
@@ -152,6 +159,8 @@ void TForm1::LoadTuningValues()
     if (TemplateName == "Mobile") role = 2;
     if (TemplateName == "Server") role = 3;
     ComboBox2.SetItemIndex(role);
+    // The sliders' handlers ran for the load, not for the user.
+    fileCacheEdited_ = false;
 
     MinFileCacheText = ini.ReadString(kCacheSection, kMinFileCache, "0");
     MaxFileCacheText = ini.ReadString(kCacheSection, kMaxFileCache, "0");
@@ -197,9 +206,16 @@ void TForm1::SaveTuningValues()
     {
         TRegistry reg(ports.registry);
         reg.SetRootKey(RegRoot::LocalMachine);
-        // A missing FS Templates key leaves no key open, and the first write below fails.
-        reg.OpenKey(kTemplatesKey, false);
-        if (ComboBox2.ItemIndex() != 0) {
+        const bool templatesKey = reg.OpenKey(kTemplatesKey, false);
+        if (!templatesKey && OnNtPlatform()) {
+            // The NT family keeps no file-system templates: there is nothing to tune, and the
+            // rest of the save goes on.
+        } else if (templatesKey && ComboBox2.ItemIndex() == 0 && !fileCacheEdited_) {
+            // "User Defined" that nobody chose on the page: the stored selection is missing,
+            // unknown or the own template. The page shows what is stored, so writing it back
+            // could only invent a template or sizes; everything stays as it is.
+        } else if (ComboBox2.ItemIndex() != 0) {
+            // Without the key no key is open and this first write fails (Windows 9x).
             reg.WriteString(kDefaultValue, TemplateName);
         } else {
             reg.WriteString(kDefaultValue, kOwnTemplate);

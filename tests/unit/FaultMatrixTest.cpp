@@ -28,13 +28,15 @@ void Prepare(FormHarness& h)
     h.machine.profile.Put("vcache", "CHUNKSIZE", "512");
 }
 
-// Starts, makes a tuning change (so a restart would be offered) and clears the record.
+// Starts, makes a tuning change (so a restart would be offered), chooses the own template on
+// the File Cache page (so the save writes it) and clears the record.
 TForm1& StartAndChange(FormHarness& h)
 {
     Prepare(h);
     TForm1& f = h.Start();
     f.CheckBox10.Click();
     f.CheckBox10.Click();
+    f.ComboBox2.UserSelect(0);
     h.machine.attempts.clear();
     return f;
 }

@@ -289,6 +289,8 @@ TEST(TuningStore, SaveWritesTheChosenTemplateOrTheOwnTemplateWithItsSizes)
                              "set " + own + "\\PathCache"};
     const Lines ownKeptDescription = {"set " + kTemplates + "\\", "set " + own + "\\NameCache", "set " + own + "\\PathCache"};
     auto mobile = [](fakes::FakeRegistry& r) { r.PutString(kTemplatesKey, "", "Mobile"); };
+    // With no template selected the page shows "User Defined"; the user chooses it again.
+    auto chooseOwn = [](TForm1& f) { f.ComboBox2.UserSelect(0); };
     const std::vector<Case> cases = {
         {"role kept", mobile, [](TForm1&) {}, {"set " + kTemplates + "\\"}, "Mobile"},
         {"text typed over a role", mobile, [](TForm1& f) { f.ComboBox2.UserType("Laptop"); },
@@ -298,14 +300,14 @@ TEST(TuningStore, SaveWritesTheChosenTemplateOrTheOwnTemplateWithItsSizes)
                "set " + own + "\\NameCache", "set " + own + "\\PathCache"},
          "Lumora"},
         {"description already exact",
-         [](auto& r) { r.PutString(kOwnTemplateKey, "", "Lumora Settings"); }, [](TForm1&) {}, ownKeptDescription,
+         [](auto& r) { r.PutString(kOwnTemplateKey, "", "Lumora Settings"); }, chooseOwn, ownKeptDescription,
          "Lumora"},
         {"description as expandable text",
          [](auto& r) { r.Put(kOwnTemplateKey, "", kRegExpandSz, Raw({'L','u','m','o','r','a',' ','S','e','t','t','i','n','g','s',0})); },
-         [](TForm1&) {}, ownKeptDescription, "Lumora"},
+         chooseOwn, ownKeptDescription, "Lumora"},
         {"description in other case", [](auto& r) { r.PutString(kOwnTemplateKey, "", "lumora settings"); },
-         [](TForm1&) {}, ownWrites, "Lumora"},
-        {"description empty", [](auto& r) { r.PutString(kOwnTemplateKey, "", ""); }, [](TForm1&) {}, ownWrites,
+         chooseOwn, ownWrites, "Lumora"},
+        {"description empty", [](auto& r) { r.PutString(kOwnTemplateKey, "", ""); }, chooseOwn, ownWrites,
          "Lumora"},
     };
     for (const auto& c : cases) {
@@ -366,6 +368,7 @@ TEST(TuningStore, TemplateFailuresStopTheSaveWithTheirMessages)
         c.prepare(h);
         TForm1& f = h.Start();
         f.CheckBox9.Click();
+        f.ComboBox2.UserSelect(0);
         const std::size_t mark = h.machine.registry.log.size();
         h.machine.profile.log.clear();
         h.Apply();
@@ -439,6 +442,7 @@ TEST(TuningStore, ARefusedTuningWriteKeepsEarlierWritesAttemptsNoLaterOneAndFail
         p.Put("vcache", "CHUNKSIZE", "512");
         TForm1& f = h.Start();
         f.ComboBox1.UserSelect(0);  // a tuning change that changes no value
+        f.ComboBox2.UserSelect(0);  // the own template chosen on its page, so the save writes it
         const std::size_t registryMark = r.log.size();
         const std::size_t profileMark = p.log.size();
         const int registryCalls = r.setCalls;
