@@ -27,14 +27,20 @@ bool ParseWholeNumber(const std::string& text, std::int32_t& out)
     return true;
 }
 
-double RoundHalfEven(double value)
+long double RoundHalfEven(long double value)
 {
     if (!std::isfinite(value)) return value;
-    const double down = std::floor(value);
-    const double fraction = value - down;
-    if (fraction > 0.5) return down + 1;
-    if (fraction < 0.5) return down;
-    return std::fmod(down, 2.0) == 0.0 ? down : down + 1;
+    const long double down = std::floor(value);
+    const long double fraction = value - down;
+    if (fraction > 0.5L) return down + 1;
+    if (fraction < 0.5L) return down;
+    return std::fmod(down, 2.0L) == 0.0L ? down : down + 1;
+}
+
+double RoundHalfEven(double value)
+{
+    // Every whole neighbour of a double is a double again, so the wider rounding is exact.
+    return static_cast<double>(RoundHalfEven(static_cast<long double>(value)));
 }
 
 std::string ToDecimal(std::int64_t value)

@@ -11,6 +11,7 @@ bool ParseWholeNumber(const std::string& text, std::int32_t& out);
 
 // Nearest whole number, a value exactly halfway going to the even neighbour.
 double RoundHalfEven(double value);
+long double RoundHalfEven(long double value);
 
 std::string ToDecimal(std::int64_t value);
 

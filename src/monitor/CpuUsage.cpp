@@ -84,8 +84,7 @@ void CpuUsageMeter::SampleNt()
         // The processor count is fixed by the first sample that finds the object.
         processorCount_ = processor.numInstances;
         const std::size_t count = processorCount_ > 0 ? static_cast<std::size_t>(processorCount_) : 0;
-        currentIdle_.assign(count, 0);
-        previousIdle_.assign(count, 0);
+        processors_.assign(count, ProcessorTrack{});
         sampleIdle_.assign(count, 0);
     }
     std::uint32_t counterOffset = 0;
@@ -96,7 +95,7 @@ void CpuUsageMeter::SampleNt()
     }
     // A later sample may deliver fewer instances (a processor taken off line): only those
     // delivered are updated.
-    const std::size_t delivered = std::min<std::size_t>(currentIdle_.size(),
+    const std::size_t delivered = std::min<std::size_t>(processors_.size(),
                                                         processor.numInstances > 0 ? static_cast<std::size_t>(processor.numInstances) : 0);
     std::uint16_t systemTime[8] = {};
     std::int64_t sampleTime = 0;
@@ -104,13 +103,19 @@ void CpuUsageMeter::SampleNt()
         !reader.SystemTime(systemTime) || !performance_.systemTimeToFileTime(systemTime, sampleTime)) {
         throw Exception(kProcessorObjectMissing);
     }
-    for (std::size_t i = 0; i < delivered; ++i) {
-        previousIdle_[i] = currentIdle_[i];
-        currentIdle_[i] = sampleIdle_[i];
+    for (std::size_t i = 0; i < processors_.size(); ++i) {
+        ProcessorTrack& track = processors_[i];
+        if (i >= delivered) {
+            track.inLastSample = false;
+            continue;
+        }
+        track.previousIdle = track.currentIdle;
+        track.previousTime = track.currentTime;
+        track.currentIdle = sampleIdle_[i];
+        track.currentTime = sampleTime;
+        track.hasInterval = track.inLastSample;
+        track.inLastSample = true;
     }
-    previousSampleTime_ = currentSampleTime_;
-    currentSampleTime_ = sampleTime;
-    if (completeSamples_ < 2) ++completeSamples_;
 }
 
 void CpuUsageMeter::ReadCpuStatistic(std::uintptr_t key)
@@ -150,11 +155,10 @@ double CpuUsageMeter::CpuUsageFraction(int index)
     }
     if (processorCount_ < 0) SampleCpuUsage();
     if (index < 0 || index >= processorCount_) throw Exception(kIndexOutOfBounds);
-    if (completeSamples_ < 2 || currentSampleTime_ == previousSampleTime_) return 0;
-    const std::size_t i = static_cast<std::size_t>(index);
-    const long double idle = static_cast<long double>(WrappingDifference(currentIdle_[i], previousIdle_[i]));
-    const long double elapsed =
-        static_cast<long double>(WrappingDifference(currentSampleTime_, previousSampleTime_));
+    const ProcessorTrack& track = processors_[static_cast<std::size_t>(index)];
+    if (!track.hasInterval || track.currentTime == track.previousTime) return 0;
+    const long double idle = static_cast<long double>(WrappingDifference(track.currentIdle, track.previousIdle));
+    const long double elapsed = static_cast<long double>(WrappingDifference(track.currentTime, track.previousTime));
     return static_cast<double>(1.0L - idle / elapsed);
 }
 

@@ -26,8 +26,9 @@ public:
     void SampleCpuUsage();
     // Usage of processor index as a fraction (1.0: fully busy), not clamped. Samples first
     // only when there is nothing to read yet (NT: no sample has found the processor object;
-    // 9x: the statistic is not running). On NT the first reading, with no earlier sample to
-    // compare with, is 0, and so is an interval of no time.
+    // 9x: the statistic is not running). On NT a processor has an interval once two
+    // consecutive samples delivered it; until then (the first reading, and again after a
+    // sample that left it out) it reads 0, and so does an interval of no time.
     double CpuUsageFraction(int index);
     // Ends the 9x statistic; does nothing on NT or when it does not run.
     void StopCpuSampling();
@@ -48,13 +49,19 @@ private:
     // Only grows, 4096 bytes at a time, up to a limit.
     std::vector<std::uint8_t> perfBuffer_;
     std::int32_t processorCount_ = -1;
-    std::vector<std::int64_t> currentIdle_;
-    std::vector<std::int64_t> previousIdle_;
+    // One processor's last two deliveries. A processor missing from a sample keeps its last
+    // interval; its next delivery starts a new pair, so no interval spans the gap.
+    struct ProcessorTrack {
+        std::int64_t currentIdle = 0;
+        std::int64_t previousIdle = 0;
+        std::int64_t currentTime = 0;
+        std::int64_t previousTime = 0;
+        bool inLastSample = false;  // delivered by the latest sample
+        bool hasInterval = false;   // delivered by two consecutive samples
+    };
+    std::vector<ProcessorTrack> processors_;
     // Receives a sample's counters until the whole sample has proved sound.
     std::vector<std::int64_t> sampleIdle_;
-    std::int64_t currentSampleTime_ = 0;
-    std::int64_t previousSampleTime_ = 0;
-    int completeSamples_ = 0;  // counts up to 2: the first reading needs an earlier sample
     bool win9xSampling_ = false;
     std::uintptr_t win9xStatKey_ = 0;
     std::uint32_t win9xCpuPercent_ = 0;

@@ -65,10 +65,10 @@ void ShowPercent(TControl& label, unsigned percent)
 
 // The CPU figure in the general form with 15 significant digits. It is whole, so below 10^15 that
 // form is its plain digits; anything larger takes the formatter's exponent form.
-void ShowCpuFigure(TControl& label, double percent)
+void ShowCpuFigure(TControl& label, long double percent)
 {
-    const double value = percent + 0.0;  // adding 0 turns a negative zero into "0"
-    if (std::fabs(value) < 1e15) {
+    const long double value = percent + 0.0L;  // adding 0 turns a negative zero into "0"
+    if (std::fabs(value) < 1e15L) {
         CaptionText text;
         const auto whole = static_cast<long long>(value);
         if (whole < 0) text << "-";
@@ -77,7 +77,8 @@ void ShowCpuFigure(TControl& label, double percent)
         return;
     }
     char text[40];
-    std::snprintf(text, sizeof text, "%.15G %%", value);
+    // The runtime's formatter takes doubles only; 15 digits fit in one.
+    std::snprintf(text, sizeof text, "%.15G %%", static_cast<double>(value));
     ShowCaption(label, text);
 }
 
@@ -88,7 +89,8 @@ void TForm1::Timer1Timer()
     if (CpuDetectDisabled == 0) {
         try {
             cpuMeter.SampleCpuUsage();
-            CpuUsagePercent = RoundHalfEven(cpuMeter.CpuUsageFraction(0) * 100);
+            // In double the product of a fraction just off a half can land on the half itself.
+            CpuUsagePercent = RoundHalfEven(static_cast<long double>(cpuMeter.CpuUsageFraction(0)) * 100);
         } catch (const std::exception&) {
             // The next tick tries again; on Windows 9x a failed start starts over.
             CpuUsagePercent = 0;

@@ -131,6 +131,32 @@ TEST_F(NtMeter, FewerInstancesUpdateOnlyThoseDelivered)
     EXPECT_DOUBLE_EQ(meter->CpuUsageFraction(1), 0.75) << "second counter kept its last interval";
 }
 
+TEST_F(NtMeter, AProcessorLeftOutOfASampleHasNoIntervalUntilTwoConsecutiveSamplesDeliverIt)
+{
+    // Processor 0 is busy from 0 to 1 s and idle from 1 s on; processor 1 is always half busy.
+    const auto noProcessors = PerfDataBuilder().SystemTime(2001, 6, 15, 12, 0, 2).Processor({}).Build();
+    const auto onlyFirst = PerfDataBuilder().SystemTime(2001, 6, 15, 12, 0, 5).Processor({4 * kSecond}).Build();
+    const struct {
+        std::vector<std::uint8_t> sample;
+        double first, second;
+        const char* what;
+    } steps[] = {
+        {Sample(0, {0, 0}), 0, 0, "first sample"},
+        {Sample(1, {0, kSecond / 2}), 1, 0.5, "busy second"},
+        {noProcessors, 1, 0.5, "neither delivered: both keep their last interval"},
+        {Sample(3, {2 * kSecond, 3 * kSecond / 2}), 0, 0, "back after the gap: no interval yet"},
+        {Sample(4, {3 * kSecond, 2 * kSecond}), 0, 0.5, "two consecutive deliveries"},
+        {onlyFirst, 0, 0.5, "only the first delivered"},
+        {Sample(6, {5 * kSecond, 3 * kSecond}), 0, 0, "the second is back: no interval yet"},
+        {Sample(7, {6 * kSecond, 3 * kSecond + kSecond / 2}), 0, 0.5, "both again"},
+    };
+    for (const auto& step : steps) {
+        Take({step.sample});
+        EXPECT_DOUBLE_EQ(meter->CpuUsageFraction(0), step.first) << step.what;
+        EXPECT_DOUBLE_EQ(meter->CpuUsageFraction(1), step.second) << step.what;
+    }
+}
+
 TEST_F(NtMeter, BufferGrowsIn4096ByteStepsAndKeepsItsSize)
 {
     auto block = Sample(0, {0});

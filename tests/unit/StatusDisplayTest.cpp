@@ -59,6 +59,18 @@ TEST_F(StatusDisplay, TotalsStayThoseOfStartUp)
     EXPECT_EQ(f.ProgressBar2.Position(), 150) << "a grown page file goes to the bar unchanged";
 }
 
+TEST(StatusDisplayLargeMachine, FreeFiguresStopAt65535)
+{
+    FormHarness h(128 * 1024);
+    TForm1& f = h.Start();
+    h.machine.system.memory.availPhys = 100ull << 30;
+    h.machine.system.memory.availPageFile = 70000ull << 20;
+    f.Timer1.OnTimer();
+    EXPECT_EQ(f.Label25.Caption(), "65535 MB (100 %)");
+    // 65,535 MB free of a 64 MB page file at start-up: a share beyond 16 bits stops too.
+    EXPECT_EQ(f.Label28.Caption(), "65535 MB (65535 %)");
+}
+
 TEST_F(StatusDisplay, ZeroTotalsShowZeroPercent)
 {
     h.machine.system.memory.totalPageFile = 0;
@@ -99,6 +111,35 @@ TEST_F(StatusDisplay, CpuFigureRoundsHalvesToEvenAndIsNotClamped)
         EXPECT_EQ(f.Label48.Caption(), c.shown) << "idle delta " << c.idleDelta;
     }
     EXPECT_EQ(Resources(), (std::vector<std::string>{"0 %", "0 %", "0 %"})) << "NT reads no resources";
+}
+
+TEST_F(StatusDisplay, CpuFigureOfAFractionJustOffAHalfIsNotRoundedAsTheHalf)
+{
+    h.machine.system.os.platformId = kPlatformNt;
+    // Fractions whose products with 100 lie just off a half; in double they land on the half.
+    const struct {
+        std::int64_t idle;  // of one second
+        double fraction;
+        const char* shown;
+    } cases[] = {
+        {kSecond * 985 / 1000, 0.01499999999999999944, "1 %"},
+        {kSecond * 505 / 1000, 0.49499999999999999556, "49 %"},
+        {kSecond * 995 / 1000, 0.005000000000000000104, "1 %"},
+    };
+    for (const auto& c : cases) {
+        FormHarness harness(64);
+        harness.machine.system.os.platformId = kPlatformNt;
+        TForm1& f = harness.Start();
+        for (std::uint16_t second : {0, 1}) {
+            harness.machine.performance.blocks.assign(1, fakes::PerfDataBuilder()
+                                                             .SystemTime(2001, 6, 15, 12, 0, second)
+                                                             .Processor({second == 0 ? 0 : c.idle})
+                                                             .Build());
+            f.Timer1.OnTimer();
+        }
+        ASSERT_EQ(f.cpuMeter.CpuUsageFraction(0), c.fraction) << c.shown;
+        EXPECT_EQ(f.Label48.Caption(), c.shown) << c.fraction;
+    }
 }
 
 TEST_F(StatusDisplay, CpuMeterErrorsShowZeroAndTheNextTickTriesAgain)
