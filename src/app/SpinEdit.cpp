@@ -13,7 +13,8 @@ namespace {
 std::string WholeText(double value)
 {
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.0f", value);
+    // Adding 0 turns a negative zero into "0".
+    std::snprintf(buffer, sizeof buffer, "%.0f", value + 0.0);
     return buffer;
 }
 
@@ -33,6 +34,8 @@ void TRxSpinEdit::SetMaxValue(double value)
 
 double TRxSpinEdit::Clamp(double value) const
 {
+    // No number (a stored NaN, say) stands at the minimum, as text that is no number reads.
+    if (std::isnan(value)) return min_;
     if (min_ == max_) return value;
     if (value < min_) return min_;
     if (value > max_) return max_;

@@ -19,7 +19,8 @@ public:
 
     // The text as a whole decimal number; any other text reads as MinValue truncated toward 0.
     double Value() const;
-    // Clamped to the range (unless both bounds are equal), rounded half to even, shown in decimal.
+    // Clamped to the range (unless both bounds are equal), rounded half to even, shown in decimal;
+    // NaN shows the minimum.
     void SetValue(double value);
 
     const std::string& Text() const { return Caption(); }

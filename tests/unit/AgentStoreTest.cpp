@@ -1,6 +1,7 @@
 // Loading and saving the agent's settings: names, kinds, defaults, the Run entry, write order.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -90,6 +91,7 @@ TEST(AgentStore, EveryValueLoadsItsValueOrItsDefaultWhateverIsStored)
 {
     auto time = [](TForm1& f) { return f.RxSpinEdit2.Text(); };
     auto cpu = [](TForm1& f) { return f.RxSpinEdit7.Text(); };
+    auto freeUp = [](TForm1& f) { return f.RxSpinEdit1.Text(); };
     auto target = [](TForm1& f) { return std::to_string(f.TargetFreeMB) + "/" + std::to_string(f.RxSlider1.Value()); };
     auto music = [](TForm1& f) { return f.SoundFile + "|" + f.Edit1.Text(); };
     const std::string cwd = "C:\\Program Files\\Lumora";
@@ -102,6 +104,12 @@ TEST(AgentStore, EveryValueLoadsItsValueOrItsDefaultWhateverIsStored)
         {"FreeCPU 2.5", [](auto& r) { r.PutDouble(kAgentKey, "FreeCPU", 2.5); }, cpu, "2"},
         {"FreeCPU 3.5", [](auto& r) { r.PutDouble(kAgentKey, "FreeCPU", 3.5); }, cpu, "4"},
         {"FreeCPU empty text", [](auto& r) { r.PutString(kAgentKey, "FreeCPU", ""); }, cpu, "90"},
+        {"FreeCPU NaN stands at the minimum", [](auto& r) { r.PutDouble(kAgentKey, "FreeCPU", std::nan("")); }, cpu,
+         "1"},
+        {"FreeCPU -0 is clamped", [](auto& r) { r.PutDouble(kAgentKey, "FreeCPU", -0.0); }, cpu, "1"},
+        {"FreeValue1 -0 shows 0", [](auto& r) { r.PutDouble(kAgentKey, "FreeValue1", -0.0); }, freeUp, "0"},
+        {"FreeValue1 NaN stands at the minimum", [](auto& r) { r.PutDouble(kAgentKey, "FreeValue1", -std::nan("")); },
+         freeUp, "0"},
         {"Target 70000 keeps low bits then clamps",
          [](auto& r) { r.PutDword(kAgentKey, "Target Fre RAM", 70000); }, target, "128/128"},
         {"Target 100", [](auto& r) { r.PutDword(kAgentKey, "Target Fre RAM", 100); }, target, "100/100"},
