@@ -212,7 +212,7 @@ WINE_TEST(DefaultValueIsAddressedByTheEmptyName)
     EXPECT_EQ(std::string(text), std::string("Lumora"));
 }
 
-WINE_TEST(WritesStoreTheDocumentedTypesAndBytes)
+WINE_TEST(WritesStoreDwordBinaryAndTerminatedTextWithTheirBytes)
 {
     ScratchKey scratch;
     Win32Registry port;

@@ -14,7 +14,7 @@ std::string ShowRect(const RECT& r)
            std::to_string(r.bottom - r.top);
 }
 
-WINE_TEST(WindowOpensWithTheDocumentedFrameOnTheFirstPage)
+WINE_TEST(WindowOpensAtItsFixedSizeAndPlacesOnTheFirstPage)
 {
     App app;
     bench::Launch(app);
