@@ -118,6 +118,14 @@ void ResetMachine()
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, kSystemIniName);
 }
 
+bool NtPlatform()
+{
+    OSVERSIONINFOA info;
+    ZeroMemory(&info, sizeof info);
+    info.dwOSVersionInfoSize = sizeof info;
+    return GetVersionExA(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
 std::map<std::string, std::string> KeyValues(HKEY root, const std::string& path)
 {
     std::map<std::string, std::string> values;

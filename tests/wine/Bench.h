@@ -34,6 +34,11 @@ std::string ProgramPath();
 // FileSystem key, and SYSTEM.INI's 386Enh and vcache sections as prepared.
 void ResetMachine();
 
+// The platform family the prefix reports to programs, the program's as well as the bench's:
+// true for the NT family (Wine's default), false in the Windows 98 mode (HKCU\Software\Wine
+// "Version" = "win98"). Tests of behaviour that differs name the other family in a skip.
+bool NtPlatform();
+
 // Everything the program can change, as one comparable text: the agent key, the autostart
 // entry, the file-system templates, the FileSystem key and SYSTEM.INI.
 std::string MachineSnapshot();

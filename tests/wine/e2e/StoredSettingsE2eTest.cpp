@@ -1,0 +1,185 @@
+// Machines the program must not spoil: a start-up step that meets a missing key, an Apply of
+// agent settings beside file-system templates the program did not choose, and the NT family,
+// which has no templates at all. Each checks what Apply leaves, byte for byte.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "Bench.h"
+#include "Harness.h"
+#include "WineRegistry.h"
+
+namespace lumora::winetest {
+namespace {
+
+using bench::App;
+
+constexpr int kOptionsPage = 1;
+constexpr int kTweakPage = 4;
+
+std::string Stored(const RawValue& value)
+{
+    if (value.rc != ERROR_SUCCESS) return "missing";
+    return std::to_string(value.type) + ":" + Hex(value.data.data(), value.data.size());
+}
+
+std::string Expected(DWORD type, const Bytes& data)
+{
+    return std::to_string(type) + ":" + Hex(data.data(), data.size());
+}
+
+void Put(HKEY root, const std::string& path, const std::string& name, DWORD type, const Bytes& data)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        Fail(__FILE__, __LINE__, "cannot prepare " + path);
+        Abort();
+    }
+    RegSetValueExA(key, name.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size()));
+    RegCloseKey(key);
+}
+
+bool KeyExists(HKEY root, const std::string& path)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// Settings a user saved earlier, which every Apply below must carry through.
+void StoreAgentSettings()
+{
+    Put(HKEY_CURRENT_USER, bench::kAgentKey, "CurrentDir", REG_SZ, StringBytes(bench::kWorkFolder));
+    Put(HKEY_CURRENT_USER, bench::kAgentKey, "Target Fre RAM", REG_DWORD, Le32(40));
+    Put(HKEY_CURRENT_USER, bench::kAgentKey, "PlaySound", REG_DWORD, Le32(1));
+    Put(HKEY_CURRENT_USER, bench::kAgentKey, "FreeTime", REG_BINARY, DoubleBytes(7));
+}
+
+void ExpectAgentSettingsKept()
+{
+    EXPECT_EQ(Stored(QueryRaw(HKEY_CURRENT_USER, bench::kAgentKey, "Target Fre RAM")), Expected(REG_DWORD, Le32(40)));
+    EXPECT_EQ(Stored(QueryRaw(HKEY_CURRENT_USER, bench::kAgentKey, "PlaySound")), Expected(REG_DWORD, Le32(1)));
+    EXPECT_EQ(Stored(QueryRaw(HKEY_CURRENT_USER, bench::kAgentKey, "FreeTime")), Expected(REG_BINARY, DoubleBytes(7)));
+}
+
+// The FS Templates key with everything below it, as one comparable text; "missing" without it.
+std::string TemplatesTree()
+{
+    if (!KeyExists(HKEY_LOCAL_MACHINE, bench::kFsTemplatesKey)) return "missing";
+    const std::string snapshot = bench::MachineSnapshot();
+    const std::string from = std::string("[HKLM\\") + bench::kFsTemplatesKey;
+    const std::size_t begin = snapshot.find(from);
+    const std::size_t end = snapshot.find(std::string("[HKLM\\") + bench::kFileSystemKey);
+    if (begin == std::string::npos || end == std::string::npos || end < begin) return "unreadable snapshot";
+    return snapshot.substr(begin, end - begin);
+}
+
+// No box of the program within a moment (an error box would show at once).
+void ExpectNoBox(App& app, const char* when)
+{
+    const HWND box = app.WaitForDialog("", 1500);
+    if (box != nullptr) {
+        Fail(__FILE__, __LINE__, std::string(when) + " showed a box: " + app.DialogText(box));
+        app.Answer(box, IDOK);
+    }
+}
+
+// Ticks "Clear the clipboard when freeing up RAM" and presses Apply: an agent change alone.
+void ApplyClipboardChange(App& app)
+{
+    app.SelectTab("PageControl1", kOptionsPage);
+    app.Click("CheckBox5");
+    EXPECT_TRUE(app.Checked("CheckBox5"));
+    app.PostClick("Button2");
+    EXPECT_TRUE(bench::WaitUntil([&] { return !app.Enabled("Button2"); }));
+    ExpectNoBox(app, "the agent-only Apply");
+    EXPECT_EQ(Stored(QueryRaw(HKEY_CURRENT_USER, bench::kAgentKey, "AutoClearClipboard")), Expected(REG_DWORD, Le32(1)));
+    EXPECT_EQ(Stored(QueryRaw(HKEY_CURRENT_USER, bench::kAgentKey, "Update")), Expected(REG_DWORD, Le32(1)));
+}
+
+WINE_TEST(MissingRunKeyStartsWithoutAnErrorShowsTheSettingsAndApplyCreatesTheKey)
+{
+    bench::ResetMachine();
+    DeleteTree(HKEY_LOCAL_MACHINE, bench::kRunKey);
+    StoreAgentSettings();
+    App app;
+    bench::Launch(app, false);
+    ExpectNoBox(app, "the start-up");
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, bench::kRunKey));
+    EXPECT_EQ(Stored(QueryRaw(HKEY_LOCAL_MACHINE, "", "Lumora")), std::string("missing"));
+    EXPECT_EQ(app.Text("Label18"), std::string("40 MB"));
+    EXPECT_EQ(app.Text("RxSpinEdit2"), std::string("7"));
+    EXPECT_FALSE(app.Enabled("Button2"));
+    app.SelectTab("PageControl1", kOptionsPage);
+    EXPECT_TRUE(app.Checked("CheckBox1"));
+    EXPECT_TRUE(app.Checked("CheckBox2"));
+
+    ApplyClipboardChange(app);
+    ExpectAgentSettingsKept();
+    EXPECT_EQ(Stored(QueryRaw(HKEY_LOCAL_MACHINE, bench::kRunKey, "Lumora")),
+              Expected(REG_SZ, StringBytes(std::string(bench::kWorkFolder) + "\\Lumora.exe")));
+}
+
+WINE_TEST(AgentOnlyApplyLeavesTemplatesItDidNotChooseByteForByte)
+{
+    const struct {
+        const char* name;
+        void (*prepare)();
+    } machines[] = {
+        {"no template selected", [] {}},
+        {"an unknown template selected",
+         [] {
+             const std::string custom = std::string(bench::kFsTemplatesKey) + "\\Custom";
+             Put(HKEY_LOCAL_MACHINE, bench::kFsTemplatesKey, "", REG_SZ, StringBytes("Custom"));
+             Put(HKEY_LOCAL_MACHINE, custom, "NameCache", REG_BINARY, Bytes{0x00, 0x08});
+             Put(HKEY_LOCAL_MACHINE, custom, "PathCache", REG_BINARY, Le32(16));
+         }},
+    };
+    for (const auto& machine : machines) {
+        Context context(machine.name);
+        bench::ResetMachine();
+        machine.prepare();
+        StoreAgentSettings();
+        const std::string before = TemplatesTree();
+        App app;
+        bench::Launch(app, false);
+        ApplyClipboardChange(app);
+        ExpectAgentSettingsKept();
+        const std::string after = TemplatesTree();
+        EXPECT_TRUE(after == before);
+        if (after != before) std::printf("before:\n%s\nafter:\n%s\n", before.c_str(), after.c_str());
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::string(bench::kFsTemplatesKey) + "\\Lumora"));
+    }
+}
+
+// The Windows 9x half of this pair is MissingTemplatesKeyStopsApplyOnWindows9xAfterTheTweaksAreWritten.
+WINE_TEST(MissingTemplatesKeyOnTheNtFamilyIsSkippedAndApplySavesTheRest)
+{
+    if (!bench::NtPlatform()) SKIP("Windows 9x stops the save at a missing FS Templates key");
+    bench::ResetMachine();
+    DeleteTree(HKEY_LOCAL_MACHINE, bench::kFsTemplatesKey);
+    StoreAgentSettings();
+    App app;
+    bench::Launch(app, false);
+    ExpectNoBox(app, "the start-up");
+    app.SelectTab("PageControl1", kTweakPage);
+    app.Click("CheckBox9");
+    app.SelectTab("PageControl1", kOptionsPage);
+    app.Click("CheckBox5");
+    app.PostClick("Button2");
+    // The tweak asks for the restart; any other box is the failure this test is about.
+    const HWND box = app.WaitForDialog("");
+    REQUIRE_TRUE(box != nullptr);
+    EXPECT_EQ(app.DialogText(box), std::string("Do you want to restart your computer now?"));
+    REQUIRE_TRUE(app.Answer(box, IDNO));
+    EXPECT_TRUE(bench::WaitUntil([&] { return !app.Enabled("Button2"); }));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, bench::kFsTemplatesKey));
+    EXPECT_EQ(bench::IniValue("386Enh", "PageBuffers", "missing"), std::string("32"));
+    ExpectAgentSettingsKept();
+    EXPECT_EQ(Stored(QueryRaw(HKEY_CURRENT_USER, bench::kAgentKey, "AutoClearClipboard")), Expected(REG_DWORD, Le32(1)));
+    EXPECT_EQ(Stored(QueryRaw(HKEY_CURRENT_USER, bench::kAgentKey, "Update")), Expected(REG_DWORD, Le32(1)));
+}
+
+}  // namespace
+}  // namespace lumora::winetest
