@@ -92,8 +92,9 @@ WINE_TEST(EveryReaderAgainstEveryStoredKind)
         {"empty string", REG_SZ, StringBytes(""), "invalid", "invalid", "", "invalid"},
         {"untyped 3 bytes", REG_NONE, {0xa5, 0x02, 0x00}, "invalid", "invalid", "invalid",
          "3:a50200bdbdbdbdbdbdbdbdbd"},
-        {"multi string", REG_MULTI_SZ, {'a', 0, 'b', 0, 0}, "invalid", "invalid", "invalid",
-         "5:6100620000bdbdbdbdbdbdbd"},
+        // Binary data is only ever binary or untyped.
+        {"multi string", REG_MULTI_SZ, {'a', 0, 'b', 0, 0}, "invalid", "invalid", "invalid", "invalid"},
+        {"big-endian dword", REG_DWORD_BIG_ENDIAN, {0, 0, 0, 7}, "invalid", "invalid", "invalid", "invalid"},
         {"binary 13 bytes, longer than the buffer", REG_BINARY, Bytes(13, 7), "invalid", "invalid", "invalid",
          "invalid"},
     };
