@@ -27,8 +27,9 @@ public:
     // Usage of processor index as a fraction (1.0: fully busy), not clamped. Samples first
     // only when there is nothing to read yet (NT: no sample has found the processor object;
     // 9x: the statistic is not running). On NT a processor has an interval once two
-    // consecutive samples delivered it; until then (the first reading, and again after a
-    // sample that left it out) it reads 0, and so does an interval of no time.
+    // consecutive samples delivered it, so the first reading is 0; one left out of a sample
+    // keeps its last interval, and its next delivery reads 0 until the one after. An interval
+    // of no time reads 0 too.
     double CpuUsageFraction(int index);
     // Ends the 9x statistic; does nothing on NT or when it does not run.
     void StopCpuSampling();
