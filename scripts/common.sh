@@ -6,12 +6,45 @@ BUILD="$ROOT/build"
 
 # Debian installs the 64-bit loader outside PATH.
 WINE64="${WINE64:-$(command -v wine64 || echo /usr/lib/wine/wine64)}"
+# The 32-bit loader, from the i386 package wine32:i386, runs the i686 build (the release).
+WINE32="${WINE32:-/usr/lib/wine/wine}"
 WINESERVER="${WINESERVER:-$(command -v wineserver || echo /usr/lib/wine/wineserver)}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
 say() { printf '== %s\n' "$*"; }
 die() { printf 'error: %s\n' "$*" >&2; exit 1; }
+
+# The Wine loader of a flavour's programs.
+wine_loader() {
+    case "$1" in
+    i686) printf '%s' "$WINE32" ;;
+    x86_64) printf '%s' "$WINE64" ;;
+    *) die "unknown Wine flavour $1 (i686, x86_64)" ;;
+    esac
+}
+
+# True when this machine runs 32-bit x86 programs under Wine; otherwise prints one line saying
+# why. A kernel without 32-bit support refuses the loader itself ("Exec format error").
+can_run_i386() {
+    local out
+    if [ ! -x "$WINE32" ]; then
+        echo "this machine cannot run the i686 build: no 32-bit Wine loader at $WINE32 (bash scripts/setup.sh installs wine32:i386)"
+        return 1
+    fi
+    if ! out="$("$WINE32" --version 2>&1 </dev/null)"; then
+        out="$(head -n 1 <<<"$out")"
+        echo "this machine cannot run 32-bit x86 code: the i686 build needs it, and $WINE32 fails (${out##*: })"
+        return 1
+    fi
+}
+
+# Dies with that line unless a flavour's programs can run here.
+require_flavour() {
+    [ "$1" != i686 ] && return 0
+    local why
+    why="$(can_run_i386)" || die "$why"
+}
 
 # Starts Xvfb (screen WIDTHxHEIGHT, 1024x768 by default) on the first free display from :91
 # and exports DISPLAY; stop_xvfb ends it (callers put it in their EXIT trap).

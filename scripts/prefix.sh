@@ -1,16 +1,41 @@
 #!/usr/bin/env bash
 # Creates a Wine prefix in DIR laid out as a Windows 98 machine has it for the manager: the
 # file-system templates, the FileSystem key and SYSTEM.INI with its 386Enh and vcache sections.
+#
+#   prefix.sh [--i686] [--win98] DIR
+#
+# --i686 makes a 32-bit prefix for the i686 build, run by the 32-bit loader: a 32-bit program
+# in a 64-bit prefix would see HKLM\Software through the WOW64 view, not the keys set up here.
+# --win98 makes Wine report Windows 98 (platform 1, version 4.10) to every program of the
+# prefix: HKCU\Software\Wine "Version" = "win98" ("winecfg /v win98" has no effect here).
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-[ $# -eq 1 ] || die "usage: prefix.sh DIR"
+flavour=x86_64
+win98=0
+while [ $# -gt 1 ]; do
+    case "$1" in
+    --i686) flavour=i686 ;;
+    --win98) win98=1 ;;
+    *) die "usage: prefix.sh [--i686] [--win98] DIR" ;;
+    esac
+    shift
+done
+[ $# -eq 1 ] && [ "${1#--}" = "$1" ] || die "usage: prefix.sh [--i686] [--win98] DIR"
+require_flavour "$flavour"
+wine="$(wine_loader "$flavour")"
+arch=win64
+[ "$flavour" = i686 ] && arch=win32
+
 mkdir -p "$1"
 export WINEPREFIX="$(realpath "$1")"
 
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    say "creating Wine prefix $WINEPREFIX"
-    "$WINE64" wineboot -i >/dev/null 2>&1 || die "wineboot failed in $WINEPREFIX"
+if [ -f "$WINEPREFIX/system.reg" ]; then
+    grep -qx "#arch=$arch" "$WINEPREFIX/system.reg" ||
+        die "$WINEPREFIX is not a $arch prefix: each flavour needs a prefix of its own"
+else
+    say "creating Wine prefix $WINEPREFIX ($arch)"
+    WINEARCH=$arch "$wine" wineboot -i >/dev/null 2>&1 || die "wineboot failed in $WINEPREFIX"
 fi
 
 # This Wine does not find its own fonts in its data folder, so "MS Sans Serif" would fall back
@@ -23,20 +48,25 @@ for font in /usr/share/wine/fonts/*.fon /usr/share/wine/fonts/*.ttf; do
 done
 
 # Little-endian 4-byte binaries: 677/32 (Desktop), 337/16 (Mobile), 2729/64 (Server).
+lines=(
+    'REGEDIT4' ''
+    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\FS Templates]' ''
+    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\FS Templates\Desktop]'
+    '"NameCache"=hex:a5,02,00,00' '"PathCache"=hex:20,00,00,00' ''
+    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\FS Templates\Mobile]'
+    '"NameCache"=hex:51,01,00,00' '"PathCache"=hex:10,00,00,00' ''
+    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\FS Templates\Server]'
+    '"NameCache"=hex:a9,0a,00,00' '"PathCache"=hex:40,00,00,00' ''
+    '[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\FileSystem]' ''
+    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Run]' ''
+)
+version='"Version"=-'
+[ $win98 -eq 1 ] && version='"Version"="win98"'
+lines+=('[HKEY_CURRENT_USER\Software\Wine]' "$version" '')
 reg="$WINEPREFIX/drive_c/windows/temp/lumora-machine.reg"
 mkdir -p "$(dirname "$reg")"
-printf '%s\r\n' \
-    'REGEDIT4' '' \
-    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\FS Templates]' '' \
-    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\FS Templates\Desktop]' \
-    '"NameCache"=hex:a5,02,00,00' '"PathCache"=hex:20,00,00,00' '' \
-    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\FS Templates\Mobile]' \
-    '"NameCache"=hex:51,01,00,00' '"PathCache"=hex:10,00,00,00' '' \
-    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\FS Templates\Server]' \
-    '"NameCache"=hex:a9,0a,00,00' '"PathCache"=hex:40,00,00,00' '' \
-    '[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\FileSystem]' '' \
-    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Run]' '' >"$reg"
-"$WINE64" regedit /S 'C:\windows\temp\lumora-machine.reg' >/dev/null 2>&1 || die "regedit failed"
+printf '%s\r\n' "${lines[@]}" >"$reg"
+"$wine" regedit /S 'C:\windows\temp\lumora-machine.reg' >/dev/null 2>&1 || die "regedit failed"
 rm -f "$reg"
 
 # Wine's own system.ini has multimedia sections only; add the two a Windows 98 one has.
@@ -47,4 +77,6 @@ grep -qi '^\[vcache\]' "$ini" || printf '[vcache]\r\n' >>"$ini"
 
 # The registry reaches its files only when the server ends.
 "$WINESERVER" -w
-say "prefix ready: $WINEPREFIX"
+mode="the NT family"
+[ $win98 -eq 1 ] && mode="Windows 98"
+say "prefix ready: $WINEPREFIX ($arch, reports $mode)"
