@@ -3,6 +3,7 @@
 #include <tlhelp32.h>
 #include <winperf.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "Harness.h"
@@ -12,15 +13,85 @@
 namespace lumora::winetest {
 namespace {
 
+// The machine's figures, as a program that can see them all reads them.
+MEMORYSTATUSEX WholeMemoryStatus()
+{
+    MEMORYSTATUSEX status;
+    ZeroMemory(&status, sizeof status);
+    status.dwLength = sizeof status;
+    GlobalMemoryStatusEx(&status);
+    return status;
+}
+
+// What Wine's GlobalMemoryStatus gives a 32-bit program without the large-address flag (the
+// i686 build, like every Windows 9x program): physical memory at most 2 GB - 1, the page-file
+// total at most 0xfff7ffff and its free part at most 0xffffffff.
+constexpr std::uint64_t kPhysicalCap32 = 0x7fffffff;
+constexpr std::uint64_t kPageFileTotalCap32 = 0xfff7ffff;
+constexpr std::uint64_t kPageFileFreeCap32 = 0xffffffff;
+constexpr bool k32BitBuild = sizeof(void*) == 4;
+
 WINE_TEST(MemoryStatusReportsConsistentFigures)
 {
     Win32System system;
     const MemoryStatus status = system.memoryStatus();
     EXPECT_GT(status.totalPhys, std::uint64_t{0});
     EXPECT_LE(status.availPhys, status.totalPhys);
-    EXPECT_LE(status.availPageFile, status.totalPageFile);
+    if (k32BitBuild && WholeMemoryStatus().ullAvailPageFile > kPageFileTotalCap32) {
+        // The two page-file caps differ, so beyond 4 GB of free page file the 32-bit figures
+        // say more is free than there is in all.
+        Context context("i686: more than 4 GB of page file free, both figures at their caps");
+        EXPECT_EQ(status.totalPageFile, kPageFileTotalCap32);
+        EXPECT_EQ(status.availPageFile, kPageFileFreeCap32);
+    } else {
+        EXPECT_LE(status.availPageFile, status.totalPageFile);
+    }
     EXPECT_GT(status.totalVirtual, std::uint64_t{0});
     EXPECT_LE(status.memoryLoad, 100u);
+}
+
+WINE_TEST(MemoryStatusOfThe32BitBuildIsCappedAt2GB)
+{
+    Win32System system;
+    const MemoryStatus status = system.memoryStatus();
+    const MEMORYSTATUSEX whole = WholeMemoryStatus();
+    if (!k32BitBuild) {
+        EXPECT_EQ(status.totalPhys, std::uint64_t{whole.ullTotalPhys});
+        EXPECT_EQ(status.totalPageFile, std::uint64_t{whole.ullTotalPageFile});
+        return;
+    }
+    Context context("i686, machine: " + Show(whole.ullTotalPhys >> 20) + " MB physical, " +
+                    Show(whole.ullTotalPageFile >> 20) + " MB page file");
+    EXPECT_EQ(status.totalPhys, std::min<std::uint64_t>(whole.ullTotalPhys, kPhysicalCap32));
+    EXPECT_EQ(status.totalPageFile, std::min<std::uint64_t>(whole.ullTotalPageFile, kPageFileTotalCap32));
+    // Free memory moves between the two calls; only a figure beyond its cap is steady.
+    if (whole.ullAvailPhys > kPhysicalCap32 + (std::uint64_t{256} << 20)) EXPECT_EQ(status.availPhys, kPhysicalCap32);
+    EXPECT_LE(status.availPhys, kPhysicalCap32);
+}
+
+WINE_TEST(RecordsHaveTheSizesOfTheirFlavour)
+{
+    // The documents give the 32-bit sizes; the 64-bit build's are wider, and the ports take
+    // sizeof, never a number.
+    struct Row {
+        const char* what;
+        std::size_t size;
+        std::size_t i686;
+        std::size_t x86_64;
+    };
+    const Row rows[] = {
+        {"MEMORYSTATUS", sizeof(MEMORYSTATUS), 32, 56},
+        {"PROCESSENTRY32", sizeof(PROCESSENTRY32), 296, 304},
+        {"OSVERSIONINFOA", sizeof(OSVERSIONINFOA), 148, 148},
+    };
+    for (const Row& row : rows) {
+        Context context(row.what);
+        EXPECT_EQ(row.size, k32BitBuild ? row.i686 : row.x86_64);
+    }
+    MEMORYSTATUS status;
+    std::memset(&status, 0xbd, sizeof status);
+    GlobalMemoryStatus(&status);
+    EXPECT_EQ(status.dwLength, static_cast<DWORD>(sizeof status));
 }
 
 WINE_TEST(VersionReportsTheNtPlatformUnderWine)
