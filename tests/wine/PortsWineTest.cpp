@@ -256,6 +256,7 @@ WINE_TEST(ProcessSnapshotListsThisProcess)
     EXPECT_FALSE(toolHelp.firstProcess(0, record));
 }
 
+// On the NT platform the i686 build does not look for them either.
 WINE_TEST(SixteenBitServicesAreUnavailableIn64BitCode)
 {
     Win32Module16 module16;
@@ -263,6 +264,92 @@ WINE_TEST(SixteenBitServicesAreUnavailableIn64BitCode)
     EXPECT_EQ(module16.getProcAddress16(0x1234, "GetFreeSystemResources"), 0u);
     EXPECT_EQ(module16.call16(0x12340000u, 1), std::uint16_t{0});
     module16.freeLibrary16(0x1234);
+}
+
+#if defined(__i386__)
+// Calls lumora_qt_call16 with marks in EBX, ESI, EDI and EBP and stores in out[0..4] those four
+// registers as the call left them and how far ESP moved.
+extern "C" std::uint32_t __cdecl lumora_qt_call16(void* qtThunk, std::uint32_t target, std::uint32_t argument);
+extern "C" __attribute__((naked, noinline, used)) void __cdecl lumora_test_call16_registers(
+    void* /*qtThunk*/, std::uint32_t /*target*/, std::uint32_t /*argument*/, std::uint32_t* /*out*/)
+{
+    asm("pushl %ebx\n\t"
+        "pushl %esi\n\t"
+        "pushl %edi\n\t"
+        "pushl %ebp\n\t"
+        "movl $0x11111111, %ebx\n\t"
+        "movl $0x22222222, %esi\n\t"
+        "movl $0x33333333, %edi\n\t"
+        "movl $0x44444444, %ebp\n\t"
+        "movl %esp, %ecx\n\t"
+        "pushl %ecx\n\t"
+        "pushl 32(%esp)\n\t"
+        "pushl 32(%esp)\n\t"
+        "pushl 32(%esp)\n\t"
+        "call _lumora_qt_call16\n\t"
+        "addl $12, %esp\n\t"
+        "popl %ecx\n\t"
+        "movl %esp, %edx\n\t"
+        "subl %ecx, %edx\n\t"
+        "movl 32(%esp), %eax\n\t"
+        "movl %ebx, 0(%eax)\n\t"
+        "movl %esi, 4(%eax)\n\t"
+        "movl %edi, 8(%eax)\n\t"
+        "movl %ebp, 12(%eax)\n\t"
+        "movl %edx, 16(%eax)\n\t"
+        "popl %ebp\n\t"
+        "popl %edi\n\t"
+        "popl %esi\n\t"
+        "popl %ebx\n\t"
+        "ret");
+}
+#endif
+
+bool ReportsWindows98()
+{
+    Win32System system;
+    OsVersion version;
+    return system.version(version) && version.platformId != kPlatformNt;
+}
+
+// Wine 8.0 loses the 16-bit function's answer on the way back: its QT_Thunk puts AX into its
+// register frame and leaves through NtSetContextThread on its own thread, which restores the
+// stack and the callee-saved registers but leaves EAX holding that call's status, 0. On Windows
+// 98 the call returns AX; the trace of the end-to-end tests shows the 16-bit function's answer.
+WINE_TEST(Win98SixteenBitServicesReachUserThroughQtThunk)
+{
+    if (!ReportsWindows98()) SKIP("the prefix reports the NT family (the win98 layers run this)");
+    Win32Module16 module16;
+    if (sizeof(void*) == 8) {
+        EXPECT_EQ(module16.loadLibrary16("user.exe"), 0u);
+        EXPECT_EQ(module16.call16(0x12340000u, 1), std::uint16_t{0});
+        return;
+    }
+#if defined(__i386__)
+    const std::uint32_t user = module16.loadLibrary16("user.exe");
+    REQUIRE_TRUE(user >= 32);
+    module16.freeLibrary16(user);
+    const std::uint32_t address = module16.getProcAddress16(user, "GetFreeSystemResources");
+    REQUIRE_NE(address, 0u);
+    EXPECT_EQ(module16.getProcAddress16(user, "NoSuchFunction"), 0u);
+    for (std::uint16_t argument = 0; argument < 3; ++argument) {
+        Context context("GetFreeSystemResources(" + Show(argument) + "), Wine drops the answer");
+        EXPECT_EQ(module16.call16(address, argument), std::uint16_t{0});
+    }
+
+    void* const thunk = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "QT_Thunk"));
+    REQUIRE_TRUE(thunk != nullptr);
+    for (std::uint32_t argument = 0; argument < 3; ++argument) {
+        Context context("registers around call " + Show(argument));
+        std::uint32_t out[5] = {0xdeadbeef, 0xdeadbeef, 0xdeadbeef, 0xdeadbeef, 0xdeadbeef};
+        lumora_test_call16_registers(thunk, address, argument, out);
+        EXPECT_EQ(out[0], 0x11111111u);
+        EXPECT_EQ(out[1], 0x22222222u);
+        EXPECT_EQ(out[2], 0x33333333u);
+        EXPECT_EQ(out[3], 0x44444444u);
+        EXPECT_EQ(out[4], 0u);
+    }
+#endif
 }
 
 WINE_TEST(ExportTableLookupAgreesWithGetProcAddress)
