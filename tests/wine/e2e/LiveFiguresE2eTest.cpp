@@ -100,6 +100,22 @@ WINE_TEST(FreePhysicalMemoryFollowsAnotherProcessTakingAndReturningMemory)
     // spoiled is tried again.
     constexpr std::size_t kTaken = std::size_t{1} << 30;
     constexpr unsigned kSeenMB = 256;
+    if (sizeof(void*) == 4) {
+        // Wine's GlobalMemoryStatus gives a 32-bit program without the large-address flag (the
+        // i686 build, as Windows 9x programs are) at most 2 GB - 1 of physical memory, free or in
+        // all. With more than that free beyond what is taken, the figure sits at the cap.
+        constexpr std::uint64_t kCap = 0x7fffffff;
+        MEMORYSTATUSEX whole;
+        ZeroMemory(&whole, sizeof whole);
+        whole.dwLength = sizeof whole;
+        GlobalMemoryStatusEx(&whole);
+        if (whole.ullAvailPhys > kCap + 2 * kTaken) {
+            const FreeFigure figure = ReadFree(app, "Label25", "Label24");
+            EXPECT_EQ(figure.megabytes, static_cast<unsigned>(kCap >> 20));
+            SKIP("i686: the machine has " + Show(whole.ullAvailPhys >> 20) +
+                 " MB free, above the 2 GB a 32-bit program is shown, so taking 1 GiB cannot move the figure");
+        }
+    }
     std::vector<MemoryRound> rounds;
     for (int attempt = 0; attempt < 3; ++attempt) {
         MemoryRound round;
