@@ -39,6 +39,23 @@ can_run_i386() {
     fi
 }
 
+# The Windows version Wine reports in the prefixes the scripts make: LUMORA_WINVER=win98 for
+# Windows 98, unset (or empty) for the NT family Wine reports by default.
+winver() {
+    case "${LUMORA_WINVER:-}" in
+    "") printf nt ;;
+    win98) printf win98 ;;
+    *) die "LUMORA_WINVER is win98 or unset, not ${LUMORA_WINVER}" ;;
+    esac
+}
+
+# The arguments of prefix.sh for a flavour and a Windows version (nt, win98).
+prefix_options() {
+    [ "$1" = i686 ] && printf '%s\n' --i686
+    [ "$2" = win98 ] && printf '%s\n' --win98
+    return 0
+}
+
 # Dies with that line unless a flavour's programs can run here.
 require_flavour() {
     [ "$1" != i686 ] && return 0

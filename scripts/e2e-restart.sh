@@ -4,13 +4,19 @@
 # from Linux that the request reached Wine: the manager and a witness program both end.
 # Closes with "N passed, N failed"; exits non-zero when a check failed.
 #
-# The programs come from build/x86_64 unless LUMORA_X64_BUILD names another build folder.
+#   e2e-restart.sh [x86_64|i686]
+#
+# The programs of the flavour (x86_64 by default) come from build/FLAVOUR unless LUMORA_BUILD_DIR
+# names another build folder; LUMORA_WINVER=win98 makes the prefix report Windows 98.
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-X64="${LUMORA_X64_BUILD:-$BUILD/x86_64}"
-PROGRAM="$X64/lumora-manager.exe"
-TOOL="$X64/tests/wine/bench_tool.exe"
+FLAVOUR="${1:-x86_64}"
+WINVER="$(winver)" || exit 1
+WINE="$(wine_loader "$FLAVOUR")" || exit 1
+DIR="${LUMORA_BUILD_DIR:-$BUILD/$FLAVOUR}"
+PROGRAM="$DIR/lumora-manager.exe"
+TOOL="$DIR/tests/wine/bench_tool.exe"
 EXIT_SECONDS=30
 
 PASSED=0
@@ -39,11 +45,13 @@ give_up() {
     exit 1
 }
 
+why="$( [ "$FLAVOUR" != i686 ] || can_run_i386)" || give_up "$why"
 [ -f "$PROGRAM" ] && [ -f "$TOOL" ] || give_up "not built: $PROGRAM, $TOOL"
 
-export WINEPREFIX="$BUILD/restart-prefix"
+export WINEPREFIX="$BUILD/restart-prefix-$FLAVOUR-$WINVER"
 rm -rf "$WINEPREFIX"
-bash "$ROOT/scripts/prefix.sh" "$WINEPREFIX" || give_up "cannot prepare $WINEPREFIX"
+mapfile -t options < <(prefix_options "$FLAVOUR" "$WINVER")
+bash "$ROOT/scripts/prefix.sh" "${options[@]}" "$WINEPREFIX" || give_up "cannot prepare $WINEPREFIX"
 start_xvfb
 
 MANAGER_PID=""
@@ -79,18 +87,18 @@ plain_lines() {
 
 folder="$WINEPREFIX/drive_c/Program Files/Lumora"
 mkdir -p "$folder"
-(cd "$folder" && exec "$WINE64" "$PROGRAM") >/dev/null 2>&1 &
+(cd "$folder" && exec "$WINE" "$PROGRAM") >/dev/null 2>&1 &
 MANAGER_PID=$!
 # A witness: Wine's own editor, another windowed program of the session. It ends only when the
 # session ends, so its end tells a restart request from the manager merely closing.
-"$WINE64" notepad >/dev/null 2>&1 &
+"$WINE" notepad >/dev/null 2>&1 &
 WITNESS_PID=$!
 
-check "the manager window opens" "$WINE64" "$TOOL" wait TForm1 60
-check "the witness window opens" "$WINE64" "$TOOL" wait Notepad 60
+check "the manager window opens" "$WINE" "$TOOL" wait TForm1 60
+check "the witness window opens" "$WINE" "$TOOL" wait Notepad 60
 check "both are running before the answer" both_running
 
-answer="$("$WINE64" "$TOOL" restart 30 2>&1)"
+answer="$("$WINE" "$TOOL" restart 30 2>&1)"
 echo "$answer" | sed 's/^/  bench_tool: /'
 check "Apply asks the restart question and Yes is pressed" \
     grep -qF 'question: Do you want to restart your computer now?' <<<"$answer"
