@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Runs every test layer: installs what is missing, builds, then the native unit tests, the
-# Windows 98 import check, the adapter tests under Wine and the end-to-end tests under Wine and
-# Xvfb, and screenshots of the seven pages (build/test-logs/screenshots/). Prints one line per
-# layer and a total; exits non-zero when anything failed.
+# Windows 98 import check, and for each flavour (the x86_64 build under 64-bit Wine, the i686
+# release under 32-bit Wine, each in prefixes of its own) the adapter tests under Wine, the
+# end-to-end tests under Wine and Xvfb, the restart check and screenshots of the seven pages
+# (build/test-logs/screenshots/FLAVOUR/); then the Windows 98 layers, in prefixes where Wine
+# reports Windows 98. Prints one line per layer and a total; exits non-zero when anything failed.
 #
 # A layer is one line at the bottom: `layer NAME COMMAND...`. The command's output goes to
 # build/test-logs/NAME.log (shown when it fails); its exit status decides the layer, and a
@@ -12,6 +14,7 @@ set -uo pipefail
 
 LOGS="$BUILD/test-logs"
 mkdir -p "$LOGS"
+STARTED=$(date +%s)
 SUMMARY=()
 TOTAL_PASSED=0
 TOTAL_FAILED=0
@@ -63,9 +66,9 @@ layer() {
         FAILED_LAYERS=$((FAILED_LAYERS + 1))
         [ "$f" -gt 0 ] || f=1
         tail -n 60 "$log"
-        SUMMARY+=("$(printf '%-10s FAILED  %4s passed %3s failed %3s skipped  %4ss  (%s)' "$name" "$p" "$f" "$s" "$seconds" "$log")")
+        SUMMARY+=("$(printf '%-20s FAILED  %4s passed %3s failed %3s skipped  %4ss  (%s)' "$name" "$p" "$f" "$s" "$seconds" "$log")")
     else
-        SUMMARY+=("$(printf '%-10s ok      %4s passed %3s failed %3s skipped  %4ss' "$name" "$p" "$f" "$s" "$seconds")")
+        SUMMARY+=("$(printf '%-20s ok      %4s passed %3s failed %3s skipped  %4ss' "$name" "$p" "$f" "$s" "$seconds")")
     fi
     TOTAL_PASSED=$((TOTAL_PASSED + p))
     TOTAL_FAILED=$((TOTAL_FAILED + f))
@@ -77,7 +80,7 @@ finish() {
     say "summary"
     local line
     for line in "${SUMMARY[@]}"; do echo "  $line"; done
-    echo "total: $TOTAL_PASSED passed, $TOTAL_FAILED failed, $TOTAL_SKIPPED skipped"
+    echo "total: $TOTAL_PASSED passed, $TOTAL_FAILED failed, $TOTAL_SKIPPED skipped in $(($(date +%s) - STARTED))s"
     [ $FAILED_LAYERS -eq 0 ] && [ $TOTAL_FAILED -eq 0 ]
 }
 
@@ -103,25 +106,51 @@ run_imports() {
     bash "$ROOT/tools/check-win98-imports.sh" "$BUILD/i686/lumora-manager.exe" --no-stubs
 }
 
-# The Wine layers share one fresh prefix and one private X display.
-WINE_READY=0
-wine_ready() {
-    [ $WINE_READY -eq 1 ] && return 0
-    export WINEPREFIX="$BUILD/test-prefix"
+# Why the i686 layers cannot run here; empty when they can.
+I386_MISSING="$(can_run_i386)"
+
+# The adapter and end-to-end layers of a flavour and Windows version (nt, win98) share one
+# fresh prefix; all of them share one private X display.
+PREFIXES=()
+wine_prefix() {
+    local flavour="$1" winver="$2" dir="$BUILD/test-prefix-$1-$2" ready
+    export WINEPREFIX="$dir"
+    for ready in "${PREFIXES[@]}"; do [ "$ready" = "$dir" ] && return 0; done
     stop_wine
-    rm -rf "$WINEPREFIX"
-    bash "$ROOT/scripts/prefix.sh" "$WINEPREFIX" || return 1
-    start_xvfb || return 1
-    WINE_READY=1
+    rm -rf "$dir"
+    local options
+    mapfile -t options < <(prefix_options "$flavour" "$winver")
+    bash "$ROOT/scripts/prefix.sh" "${options[@]}" "$dir" || return 1
+    PREFIXES+=("$dir")
+    [ -n "$XVFB_PID" ] || start_xvfb
 }
 
-run_wine_program() {
-    wine_ready || return 1
-    timeout 900 "$WINE64" "$@"
+# Runs a Wine test program of a flavour: run_wine_tests FLAVOUR WINVER PROGRAM [TEST...]. In
+# the Windows 98 prefixes the standard error of the programs the tests start (and so Wine's
+# trace of them) goes to build/test-logs/PROGRAM-win98-FLAVOUR.trace, named by LUMORA_TRACE.
+run_wine_tests() {
+    local flavour="$1" winver="$2" program="$BUILD/$1/tests/wine/$3"
+    shift 3
+    if [ "$flavour" = i686 ] && [ -n "$I386_MISSING" ]; then
+        echo "$I386_MISSING"
+        return 1
+    fi
+    wine_prefix "$flavour" "$winver" || return 1
+    local wine
+    wine="$(wine_loader "$flavour")"
+    if [ "$winver" = win98 ]; then
+        local trace
+        trace="$LOGS/$(basename "$program" .exe)-win98-$flavour.trace"
+        : >"$trace"
+        LUMORA_TRACE="$(win_path "$trace")" timeout 900 "$wine" "$program" "$@" 2>>"$trace"
+    else
+        timeout 900 "$wine" "$program" "$@"
+    fi
 }
 
 cleanup() {
-    [ $WINE_READY -eq 1 ] && stop_wine
+    local dir
+    for dir in "${PREFIXES[@]}"; do WINEPREFIX="$dir" stop_wine; done
     stop_xvfb
 }
 trap cleanup EXIT
@@ -139,9 +168,24 @@ layer unit run_unit
 layer sanitize run_sanitized
 layer fuzz run_fuzz
 layer imports run_imports
-layer adapters run_wine_program "$BUILD/x86_64/tests/wine/adapter_tests.exe"
-layer e2e run_wine_program "$BUILD/x86_64/tests/wine/e2e_tests.exe"
-layer restart bash "$ROOT/scripts/e2e-restart.sh"
-layer shots bash "$ROOT/scripts/screenshots.sh"
+[ -z "$I386_MISSING" ] || printf 'error: %s: the i686 layers fail\n' "$I386_MISSING"
+for flavour in x86_64 i686; do
+    short="${flavour/x86_64/x64}"
+    layer "adapters-$short" run_wine_tests "$flavour" nt adapter_tests.exe
+    layer "e2e-$short" run_wine_tests "$flavour" nt e2e_tests.exe
+    layer "restart-$short" bash "$ROOT/scripts/e2e-restart.sh" "$flavour"
+    layer "shots-$short" bash "$ROOT/scripts/screenshots.sh" "$flavour"
+done
+# Windows 98 mode: the adapter tests written for it (named Win98...); every end-to-end test for
+# the release, those written for the mode for the x86_64 build; the restart and screenshots.
+for flavour in x86_64 i686; do
+    short="${flavour/x86_64/x64}"
+    only=(Win98)
+    [ "$flavour" = i686 ] && only=()
+    layer "adapters-win98-$short" run_wine_tests "$flavour" win98 adapter_tests.exe Win98
+    layer "e2e-win98-$short" run_wine_tests "$flavour" win98 e2e_tests.exe "${only[@]}"
+    LUMORA_WINVER=win98 layer "restart-win98-$short" bash "$ROOT/scripts/e2e-restart.sh" "$flavour"
+    LUMORA_WINVER=win98 layer "shots-win98-$short" bash "$ROOT/scripts/screenshots.sh" "$flavour"
+done
 
 finish
