@@ -1,19 +1,34 @@
 #!/usr/bin/env bash
-# Builds the program and runs the x86_64 build under Wine in build/run-prefix. With a DISPLAY
-# it opens there and runs until closed; without one it runs on a private Xvfb display inside a
-# Wine desktop. Either way a screenshot of the opened window goes to build/screenshots/.
+# Builds the program and runs one flavour under Wine in a prefix of its own,
+# build/run-prefix-FLAVOUR-nt (or -win98). With a DISPLAY it opens there and runs until closed;
+# without one it runs on a private Xvfb display inside a Wine desktop. Either way a screenshot
+# of the opened window goes to build/screenshots/.
+#
+#   run.sh [x86_64|i686]
+#
+# x86_64 (the default) is the build for testing under 64-bit Wine; i686 is the release, run by
+# the 32-bit Wine. LUMORA_WINVER=win98 makes Wine report Windows 98 to it, so that the release
+# takes the paths it takes on Windows 98.
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
+flavour="${1:-x86_64}"
+[ $# -le 1 ] || die "usage: run.sh [x86_64|i686]"
+wine="$(wine_loader "$flavour")" || exit 1
+winver="$(winver)" || exit 1
+
 bash "$ROOT/scripts/setup.sh"
-bash "$ROOT/scripts/build.sh" x86_64
+require_flavour "$flavour"
+bash "$ROOT/scripts/build.sh" "$flavour"
 
-export WINEPREFIX="$BUILD/run-prefix"
-[ -f "$WINEPREFIX/system.reg" ] || bash "$ROOT/scripts/prefix.sh" "$WINEPREFIX"
+export WINEPREFIX="$BUILD/run-prefix-$flavour-$winver"
+mapfile -t options < <(prefix_options "$flavour" "$winver")
+[ -f "$WINEPREFIX/system.reg" ] || bash "$ROOT/scripts/prefix.sh" "${options[@]}" "$WINEPREFIX"
 
-program="$BUILD/x86_64/lumora-manager.exe"
-tool="$BUILD/x86_64/tests/wine/bench_tool.exe"
+program="$BUILD/$flavour/lumora-manager.exe"
+tool="$BUILD/$flavour/tests/wine/bench_tool.exe"
 shots="$BUILD/screenshots"
+shot="$shots/manager-$flavour-$winver.png"
 mkdir -p "$shots"
 
 cleanup() {
@@ -29,10 +44,10 @@ own_display=0
 if [ -z "${DISPLAY:-}" ]; then
     start_xvfb 800x600
     own_display=1
-    "$WINE64" reg add "$explorer" /v Desktop /d lumora /f >/dev/null 2>&1
-    "$WINE64" reg add "$explorer\Desktops" /v lumora /d 800x600 /f >/dev/null 2>&1
+    "$wine" reg add "$explorer" /v Desktop /d lumora /f >/dev/null 2>&1
+    "$wine" reg add "$explorer\Desktops" /v lumora /d 800x600 /f >/dev/null 2>&1
 else
-    "$WINE64" reg delete "$explorer" /v Desktop /f >/dev/null 2>&1 || true
+    "$wine" reg delete "$explorer" /v Desktop /f >/dev/null 2>&1 || true
 fi
 
 # The agent's folder: the program stores its working folder as CurrentDir on the first start.
@@ -40,21 +55,21 @@ folder="$WINEPREFIX/drive_c/Program Files/Lumora"
 mkdir -p "$folder"
 cd "$folder"
 if [ $own_display -eq 1 ]; then
-    "$WINE64" explorer /desktop=lumora,800x600 "$(win_path "$program")" >/dev/null 2>&1 &
+    "$wine" explorer /desktop=lumora,800x600 "$(win_path "$program")" >/dev/null 2>&1 &
 else
-    "$WINE64" "$(win_path "$program")" >/dev/null 2>&1 &
+    "$wine" "$(win_path "$program")" >/dev/null 2>&1 &
 fi
 cd "$ROOT"
 
-say "waiting for the window on $DISPLAY"
-"$WINE64" "$tool" wait TForm1 60 || die "the window did not appear"
+say "waiting for the $flavour window on $DISPLAY (Wine reports $([ "$winver" = win98 ] && echo 'Windows 98' || echo 'the NT family'))"
+"$wine" "$tool" wait TForm1 60 || die "the window did not appear"
 sleep 2
-import -window root "$shots/manager.png"
-say "screenshot: $shots/manager.png"
+import -window root "$shot"
+say "screenshot: $shot"
 
 if [ $own_display -eq 1 ]; then
-    "$WINE64" "$tool" close TForm1 10 || true
+    "$wine" "$tool" close TForm1 10 || true
 else
     say "the program runs on $DISPLAY; close its window to end"
-    while "$WINE64" "$tool" wait TForm1 1 >/dev/null 2>&1; do sleep 1; done
+    while "$wine" "$tool" wait TForm1 1 >/dev/null 2>&1; do sleep 1; done
 fi
