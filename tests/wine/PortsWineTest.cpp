@@ -71,7 +71,7 @@ WINE_TEST(MemoryStatusOfThe32BitBuildIsCappedAt2GB)
 
 WINE_TEST(RecordsHaveTheSizesOfTheirFlavour)
 {
-    // The documents give the 32-bit sizes; the 64-bit build's are wider, and the ports take
+    // Windows 9x knows only the 32-bit sizes; the 64-bit build's are wider, and the ports take
     // sizeof, never a number.
     struct Row {
         const char* what;

@@ -42,14 +42,6 @@ constexpr const char* kRelayInclude =
 constexpr const char* kWineKey = "Software\\Wine";
 constexpr const char* kWineDebugKey = "Software\\Wine\\Debug";
 
-bool PrefixReportsWindows98()
-{
-    OSVERSIONINFOA info;
-    ZeroMemory(&info, sizeof info);
-    info.dwOSVersionInfoSize = sizeof info;
-    return GetVersionExA(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
-}
-
 std::string TracePath()
 {
     char path[MAX_PATH] = {};
@@ -58,7 +50,7 @@ std::string TracePath()
 
 void RequireWindows98Prefix()
 {
-    if (!PrefixReportsWindows98()) SKIP("the prefix reports the NT family (the win98 layers run these)");
+    if (bench::NtPlatform()) SKIP("the prefix reports the NT family (the win98 layers run these)");
     if (TracePath().empty()) SKIP("LUMORA_TRACE names no file for the programs' Wine trace");
 }
 
