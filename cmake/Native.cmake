@@ -1,8 +1,10 @@
 # Native build: the portable system's unit tests, benchmarks and fuzz targets.
 if(LUMORA_SANITIZE)
   set(LUMORA_SAN_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
-  target_compile_options(lumora_core PUBLIC ${LUMORA_SAN_FLAGS})
-  target_link_options(lumora_core PUBLIC ${LUMORA_SAN_FLAGS})
+  foreach(layer ${LUMORA_PORTABLE_LAYERS})
+    target_compile_options(${layer} PUBLIC ${LUMORA_SAN_FLAGS})
+    target_link_options(${layer} PUBLIC ${LUMORA_SAN_FLAGS})
+  endforeach()
 endif()
 
 enable_testing()
@@ -13,11 +15,11 @@ file(GLOB LUMORA_FAKE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fakes/
 file(GLOB LUMORA_UNIT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
 add_library(lumora_fakes STATIC ${LUMORA_FAKE_SOURCES})
 target_include_directories(lumora_fakes PUBLIC ${CMAKE_SOURCE_DIR}/tests)
-target_link_libraries(lumora_fakes PUBLIC lumora_core)
+target_link_libraries(lumora_fakes PUBLIC lumora_ports)
 target_compile_options(lumora_fakes PRIVATE ${LUMORA_WARNINGS})
 
 add_executable(unit_tests ${LUMORA_UNIT_SOURCES})
-target_link_libraries(unit_tests PRIVATE lumora_fakes GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
+target_link_libraries(unit_tests PRIVATE lumora_fakes lumora_form GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
 target_compile_options(unit_tests PRIVATE ${LUMORA_WARNINGS})
 include(GoogleTest)
 gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60)

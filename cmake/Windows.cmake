@@ -5,17 +5,20 @@ file(GLOB LUMORA_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platfor
 # program itself, not picked from an archive.
 list(FILTER LUMORA_WIN32_SOURCES EXCLUDE REGEX ".*/(WinMain|Win9xStubs)\\.cpp$")
 add_library(lumora_win32 STATIC ${LUMORA_WIN32_SOURCES})
-target_include_directories(lumora_win32 PUBLIC ${CMAKE_SOURCE_DIR}/src)
+lumora_expose(win32 platform/win32)
+target_include_directories(lumora_win32 PUBLIC ${LUMORA_INCLUDE_ROOTS}/win32)
 target_compile_options(lumora_win32 PRIVATE ${LUMORA_WARNINGS})
 target_compile_definitions(lumora_win32 PUBLIC WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_IE=0x0300)
 # COMDLG32 and SHELL32 are loaded when first used, not imported: see the dialog and shell ports.
-target_link_libraries(lumora_win32 PUBLIC lumora_core comctl32 advapi32 gdi32 user32 kernel32)
+target_link_libraries(lumora_win32 PUBLIC lumora_form lumora_ports comctl32 advapi32 gdi32 user32 kernel32)
 # The release has a size budget: the program's code is built for size, every function and datum in
 # its own section so that the link drops what nothing calls.
 # Everything runs on the one GUI thread, so function-local statics need no guard; nothing asks
 # for a type at run time, so classes carry no type records beyond those exceptions need.
 set(LUMORA_SIZE_FLAGS -Os -ffunction-sections -fdata-sections -fno-threadsafe-statics -fno-rtti)
-target_compile_options(lumora_core PRIVATE ${LUMORA_SIZE_FLAGS})
+foreach(layer ${LUMORA_PORTABLE_LAYERS})
+  target_compile_options(${layer} PRIVATE ${LUMORA_SIZE_FLAGS})
+endforeach()
 target_compile_options(lumora_win32 PRIVATE ${LUMORA_SIZE_FLAGS})
 
 enable_language(RC)

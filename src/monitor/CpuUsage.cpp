@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/Exception.h"
+#include "core/Exception.h"
 #include "monitor/PerfData.h"
 #include "platform/Performance.h"
 #include "platform/System.h"

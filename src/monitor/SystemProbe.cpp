@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "app/Exception.h"
+#include "core/Exception.h"
 #include "platform/Module16.h"
 #include "platform/Registry.h"
 #include "platform/System.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Controls.h"
+#include "ui/Controls.h"
 #include "platform/Ports.h"
 
 namespace lumora {

@@ -1,5 +1,6 @@
 // Dialogs port: the modal boxes of the toolkit (error box, confirmation, file-open dialog).
 #pragma once
+#include <algorithm>
 #include <string>
 
 namespace lumora {
@@ -16,5 +17,15 @@ public:
     virtual bool openFile(const std::string& filter, const std::string& initialDir,
                           std::string& fileName) = 0;
 };
+
+// The platform's filter form: "Text|*.ext|..." becomes "Text\0*.ext\0...\0\0".
+inline std::string DoubleNulFilter(const std::string& filter)
+{
+    std::string out = filter;
+    std::replace(out.begin(), out.end(), '|', '\0');
+    out.push_back('\0');
+    out.push_back('\0');
+    return out;
+}
 
 }  // namespace lumora

@@ -1,7 +1,7 @@
 // The INI adapter's reads, writes and its one error.
 #include "settings/IniFile.h"
 
-#include "app/Exception.h"
+#include "core/Exception.h"
 
 namespace lumora {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/Exception.h"
+#include "core/Exception.h"
 
 namespace lumora {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/Exception.h"
+#include "core/Exception.h"
 #include "platform/Registry.h"
 
 namespace lumora {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Exception.h"
+#include "core/Exception.h"
 #include "monitor/CpuUsage.h"
 #include "monitor/PerfData.h"
 #include "platform/Performance.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/TForm1.h"
+#include "form/TForm1.h"
 #include "fakes/FakePorts.h"
 #include "monitor/CpuUsage.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Exception.h"
+#include "core/Exception.h"
 #include "fakes/FakePorts.h"
 #include "fakes/PerfDataBuilder.h"
 #include "monitor/CpuUsage.h"

@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "app/TForm1.h"
+#include "form/TForm1.h"
 #include "fakes/FakePorts.h"
 #include "monitor/CpuUsage.h"
 

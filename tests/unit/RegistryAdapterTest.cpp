@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Exception.h"
+#include "core/Exception.h"
 #include "fakes/FakePorts.h"
 #include "settings/IniFile.h"
 #include "settings/Registry.h"

@@ -1,8 +1,8 @@
 // The slider's and spin edit's rules: clamping, change notification, stepping, rounding.
 #include <gtest/gtest.h>
 
-#include "app/Slider.h"
-#include "app/SpinEdit.h"
+#include "ui/Slider.h"
+#include "ui/SpinEdit.h"
 
 namespace lumora {
 namespace {

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/ToolkitRules.h"
+#include "ui/SliderGeometry.h"
+#include "ui/TabOrder.h"
 #include "unit/FormHarness.h"
 
 namespace lumora {
 namespace {
 
-using win32::SliderGeometry;
 
 struct RangeCase {
     int width;
@@ -115,7 +115,7 @@ TEST(DialogFilter, BarsBecomeNulsAndTheListEndsWithTwo)
         {"", Raw("\0\0")},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(win32::DoubleNulFilter(c.filter), c.expected) << "filter \"" << c.filter << "\"";
+        EXPECT_EQ(DoubleNulFilter(c.filter), c.expected) << "filter \"" << c.filter << "\"";
     }
 }
 
@@ -131,7 +131,7 @@ TEST(TabOrder, VisitsThePageTabsThenTheShownPageByTabOrderThenTheButtons)
     testing::FormHarness harness;
     TForm1& form = harness.Start();
     form.Button2.SetEnabled(true);
-    EXPECT_EQ(Names(win32::TabSequence(form)),
+    EXPECT_EQ(Names(TabSequence(form)),
               (std::vector<std::string>{"PageControl1", "RxSpinEdit1", "RxSpinEdit2", "RxSlider1", "RxSpinEdit3",
                                         "RxSpinEdit4", "RxSpinEdit5", "RxSlider2", "RxSpinEdit7", "Button5",
                                         "CheckBox6", "Button2", "Button3"}));
@@ -141,15 +141,15 @@ TEST(TabOrder, SkipsDisabledControlsAndFollowsThePageShown)
 {
     testing::FormHarness harness;
     TForm1& form = harness.Start();
-    auto names = Names(win32::TabSequence(form));
+    auto names = Names(TabSequence(form));
     EXPECT_EQ(std::count(names.begin(), names.end(), "Button2"), 0) << "Apply is disabled after start-up";
     form.CheckBox6.SetChecked(true);  // greys the CPU limit row
-    names = Names(win32::TabSequence(form));
+    names = Names(TabSequence(form));
     EXPECT_EQ(std::count(names.begin(), names.end(), "RxSpinEdit7"), 0);
 
     form.PageControl1.UserSelect(1);  // Options
     form.CheckBox1.SetChecked(true);  // the sound file box takes part again
-    EXPECT_EQ(Names(win32::TabSequence(form)),
+    EXPECT_EQ(Names(TabSequence(form)),
               (std::vector<std::string>{"PageControl1", "CheckBox2", "CheckBox3", "CheckBox1", "Edit1", "CheckBox5",
                                         "CheckBox7", "Button2", "Button3"}));
 }
@@ -158,13 +158,13 @@ TEST(TabOrder, WrapsAroundInBothDirections)
 {
     testing::FormHarness harness;
     TForm1& form = harness.Start();
-    const auto sequence = win32::TabSequence(form);
+    const auto sequence = TabSequence(form);
     ASSERT_GE(sequence.size(), 2u);
-    EXPECT_EQ(win32::NextInTabSequence(sequence, sequence.back(), false), sequence.front());
-    EXPECT_EQ(win32::NextInTabSequence(sequence, sequence.front(), true), sequence.back());
-    EXPECT_EQ(win32::NextInTabSequence(sequence, nullptr, false), sequence.front());
-    EXPECT_EQ(win32::NextInTabSequence(sequence, nullptr, true), sequence.back());
-    EXPECT_EQ(win32::NextInTabSequence({}, nullptr, false), nullptr);
+    EXPECT_EQ(NextInTabSequence(sequence, sequence.back(), false), sequence.front());
+    EXPECT_EQ(NextInTabSequence(sequence, sequence.front(), true), sequence.back());
+    EXPECT_EQ(NextInTabSequence(sequence, nullptr, false), sequence.front());
+    EXPECT_EQ(NextInTabSequence(sequence, nullptr, true), sequence.back());
+    EXPECT_EQ(NextInTabSequence({}, nullptr, false), nullptr);
 }
 
 }  // namespace

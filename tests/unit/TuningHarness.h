@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/TForm1.h"
+#include "form/TForm1.h"
 #include "unit/FormHarness.h"
 
 namespace lumora::testing {

@@ -5,7 +5,7 @@
 
 #include "Harness.h"
 #include "WineRegistry.h"
-#include "app/Exception.h"
+#include "core/Exception.h"
 #include "platform/win32/Win32Ports.h"
 #include "settings/IniFile.h"
 

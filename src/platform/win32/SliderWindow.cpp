@@ -1,5 +1,5 @@
 // The slider window: drawn by us, with keys, track clicks and thumb dragging sent to the model.
-#include "app/Text.h"
+#include "core/Numbers.h"
 #include "platform/win32/Toolkit.h"
 #include "platform/win32/ToolkitControls.h"
 

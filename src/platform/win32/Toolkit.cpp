@@ -7,7 +7,8 @@
 #include <cstring>
 
 #include "platform/win32/ToolkitControls.h"
-#include "platform/win32/ToolkitRules.h"
+#include "ui/SliderGeometry.h"
+#include "ui/TabOrder.h"
 
 namespace lumora::win32 {
 

@@ -11,7 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/TForm1.h"
+#include "form/TForm1.h"
 #include "platform/win32/ToolkitSupport.h"
 
 namespace lumora::win32 {

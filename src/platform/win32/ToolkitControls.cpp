@@ -1,8 +1,8 @@
 // The control peers: native windows of every control kind and their link to the models.
 #include "platform/win32/ToolkitControls.h"
 
-#include "app/Text.h"
-#include "app/TForm1.h"
+#include "core/Numbers.h"
+#include "form/TForm1.h"
 #include "platform/win32/Toolkit.h"
 
 namespace lumora::win32 {

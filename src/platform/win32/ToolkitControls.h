@@ -8,11 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "app/Controls.h"
-#include "app/Slider.h"
-#include "app/SpinEdit.h"
+#include "ui/Controls.h"
+#include "ui/Slider.h"
+#include "ui/SpinEdit.h"
 #include "platform/win32/ToolkitPicture.h"
-#include "platform/win32/ToolkitRules.h"
+#include "ui/SliderGeometry.h"
+#include "ui/TabOrder.h"
 #include "platform/win32/ToolkitSupport.h"
 
 namespace lumora::win32 {

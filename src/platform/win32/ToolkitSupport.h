@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/Controls.h"
+#include "ui/Controls.h"
 
 namespace lumora::win32 {
 

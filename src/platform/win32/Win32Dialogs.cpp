@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/win32/ToolkitRules.h"
+#include "platform/Dialogs.h"
 
 namespace lumora {
 
@@ -55,7 +55,7 @@ bool Win32Dialogs::confirm(const std::string& text, const std::string& title)
 
 bool Win32Dialogs::openFile(const std::string& filter, const std::string& initialDir, std::string& fileName)
 {
-    const std::string filters = win32::DoubleNulFilter(filter);
+    const std::string filters = DoubleNulFilter(filter);
     std::vector<char> name(kNameCapacity, '\0');
     std::strncpy(name.data(), fileName.c_str(), name.size() - 1);
 

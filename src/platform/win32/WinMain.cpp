@@ -6,7 +6,7 @@
 #include <exception>
 #include <memory>
 
-#include "app/TForm1.h"
+#include "form/TForm1.h"
 #include "monitor/CpuUsage.h"
 #include "platform/Ports.h"
 #include "platform/win32/Toolkit.h"

@@ -6,7 +6,7 @@
 #include "Bench.h"
 #include "Harness.h"
 #include "WineRegistry.h"
-#include "assist/Links.h"
+#include "form/Links.h"
 
 namespace lumora::winetest {
 namespace {

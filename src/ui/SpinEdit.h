@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "app/Controls.h"
+#include "ui/Controls.h"
 
 namespace lumora {
 

@@ -1,5 +1,5 @@
 // Number and text conversions shared by the controls and the stores.
-#include "app/Text.h"
+#include "core/Numbers.h"
 
 #include <cmath>
 

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/Exception.h"
-#include "app/TForm1.h"
-#include "app/Text.h"
+#include "core/Exception.h"
+#include "form/TForm1.h"
+#include "core/Numbers.h"
 #include "settings/IniFile.h"
 #include "platform/System.h"
 #include "settings/Registry.h"

@@ -1,6 +1,6 @@
 // The promotion page ("Brisko v1.8"): the partner product's picture, texts and download link.
-#include "app/TForm1.h"
-#include "assist/Links.h"
+#include "form/TForm1.h"
+#include "form/Links.h"
 #include "platform/Shell.h"
 
 namespace lumora {

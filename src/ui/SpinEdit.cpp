@@ -1,10 +1,10 @@
 // The whole-number spin edit's rules.
-#include "app/SpinEdit.h"
+#include "ui/SpinEdit.h"
 
 #include <cmath>
 #include <cstdio>
 
-#include "app/Text.h"
+#include "core/Numbers.h"
 
 namespace lumora {
 

@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
-#include "app/Controls.h"
-#include "app/Slider.h"
-#include "app/SpinEdit.h"
+#include "ui/Controls.h"
+#include "ui/Slider.h"
+#include "ui/SpinEdit.h"
 #include "platform/Ports.h"
 
 namespace lumora {

@@ -1,5 +1,5 @@
 // The integer slider's rules.
-#include "app/Slider.h"
+#include "ui/Slider.h"
 
 #include <algorithm>
 

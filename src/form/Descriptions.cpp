@@ -1,6 +1,6 @@
 // The Description box: each described control's mouse-move handler and the page backgrounds.
-#include "app/TForm1.h"
-#include "assist/DescriptionTable.h"
+#include "form/TForm1.h"
+#include "form/DescriptionTable.h"
 
 namespace lumora {
 

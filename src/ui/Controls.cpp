@@ -1,5 +1,5 @@
 // Control models: property changes, change handlers and the routing of mouse moves.
-#include "app/Controls.h"
+#include "ui/Controls.h"
 
 namespace lumora {
 

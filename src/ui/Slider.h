@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/Controls.h"
+#include "ui/Controls.h"
 
 namespace lumora {
 

@@ -1,8 +1,8 @@
 // The About page: titles, version, live figure captions, and the e-mail and homepage links.
 #include <string>
 
-#include "app/TForm1.h"
-#include "assist/Links.h"
+#include "form/TForm1.h"
+#include "form/Links.h"
 #include "platform/Shell.h"
 
 namespace lumora {

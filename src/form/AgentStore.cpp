@@ -1,9 +1,9 @@
 // The agent halves of ReadData and SaveData: HKCU\Software\Lumora and the Run entry.
 #include <functional>
 
-#include "app/Exception.h"
-#include "app/TForm1.h"
-#include "app/Text.h"
+#include "core/Exception.h"
+#include "form/TForm1.h"
+#include "core/Numbers.h"
 #include "settings/Registry.h"
 
 namespace lumora {

@@ -1,5 +1,5 @@
 // The Tweak page: three Windows 9x swap and file-system switches, each read at boot.
-#include "app/TForm1.h"
+#include "form/TForm1.h"
 
 namespace lumora {
 

@@ -1,11 +1,11 @@
 // The main window: frame, start-up, Apply, Cancel and the page switch.
-#include "app/TForm1.h"
+#include "form/TForm1.h"
 
 #include <algorithm>
 #include <exception>
 
-#include "app/Exception.h"
-#include "app/Text.h"
+#include "core/Exception.h"
+#include "core/Numbers.h"
 #include "monitor/SystemProbe.h"
 #include "platform/Dialogs.h"
 #include "platform/System.h"

@@ -1,5 +1,5 @@
 // The Options page: the agent's general options, the sound file and the window's stacking.
-#include "app/TForm1.h"
+#include "form/TForm1.h"
 #include "platform/Dialogs.h"
 
 namespace lumora {

@@ -1,8 +1,8 @@
 // The RAM page ("Lumora"): free-RAM thresholds, timed and menu free-ups, the CPU limit.
 #include <string>
 
-#include "app/TForm1.h"
-#include "app/Text.h"
+#include "form/TForm1.h"
+#include "core/Numbers.h"
 
 namespace lumora {
 

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <exception>
 
-#include "app/TForm1.h"
-#include "app/Text.h"
+#include "form/TForm1.h"
+#include "core/Numbers.h"
 #include "monitor/CpuUsage.h"
 #include "monitor/SystemProbe.h"
 #include "platform/System.h"

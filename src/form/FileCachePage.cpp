@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/TForm1.h"
-#include "app/Text.h"
+#include "form/TForm1.h"
+#include "core/Numbers.h"
 
 namespace lumora {
 

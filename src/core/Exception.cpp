@@ -1,5 +1,5 @@
 // Message formatting for the system's errors.
-#include "app/Exception.h"
+#include "core/Exception.h"
 
 namespace lumora {
 
