@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/Exception.h"
+#include "core/LittleEndian.h"
 #include "monitor/PerfData.h"
 #include "platform/Performance.h"
 #include "platform/System.h"
@@ -121,13 +122,10 @@ void CpuUsageMeter::SampleNt()
 void CpuUsageMeter::ReadCpuStatistic(std::uintptr_t key)
 {
     // The platform's answer is not looked at: a failed read leaves the last value.
-    std::uint8_t bytes[4] = {static_cast<std::uint8_t>(win9xCpuPercent_),
-                             static_cast<std::uint8_t>(win9xCpuPercent_ >> 8),
-                             static_cast<std::uint8_t>(win9xCpuPercent_ >> 16),
-                             static_cast<std::uint8_t>(win9xCpuPercent_ >> 24)};
+    std::uint8_t bytes[4];
+    WriteLittleEndian32(win9xCpuPercent_, bytes);
     performance_.queryDynValue(key, kCpuUsageValue, bytes);
-    win9xCpuPercent_ = std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
-                       std::uint32_t{bytes[3]} << 24;
+    win9xCpuPercent_ = ReadLittleEndian32(bytes);
 }
 
 void CpuUsageMeter::Sample9x()

@@ -1,6 +1,8 @@
 // Bounds-checked reading of the platform's performance data block.
 #include "monitor/PerfData.h"
 
+#include "core/LittleEndian.h"
+
 namespace lumora {
 
 namespace {
@@ -29,21 +31,19 @@ constexpr std::uint64_t kMinInstanceBytes = kPerfInstanceDefinitionSize + 8;
 
 std::uint32_t PerfDataReader::U32(std::uint64_t offset) const
 {
-    const std::uint8_t* p = data_ + offset;
-    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
+    return ReadLittleEndian32(data_ + offset);
 }
 
 std::uint64_t PerfDataReader::U64(std::uint64_t offset) const
 {
-    return std::uint64_t{U32(offset)} | std::uint64_t{U32(offset + 4)} << 32;
+    return ReadLittleEndian64(data_ + offset);
 }
 
 bool PerfDataReader::SystemTime(std::uint16_t (&out)[8]) const
 {
     if (size_ < kPerfDataBlockSize) return false;
     for (std::uint32_t i = 0; i < 8; ++i) {
-        const std::uint8_t* p = data_ + kBlockSystemTime + 2 * i;
-        out[i] = static_cast<std::uint16_t>(p[0] | p[1] << 8);
+        out[i] = ReadLittleEndian16(data_ + kBlockSystemTime + 2 * i);
     }
     return true;
 }

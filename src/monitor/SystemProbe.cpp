@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "core/Exception.h"
+#include "core/LittleEndian.h"
 #include "platform/Module16.h"
 #include "platform/Registry.h"
 #include "platform/System.h"
@@ -45,9 +46,7 @@ void ReadDynamicStatistics(RegistryPort& port, Figures& figures, const DynamicSt
         // The platform delivers 4 bytes; anything shorter reads as if zero-padded.
         std::uint8_t bytes[4] = {0, 0, 0, 0};
         reg.ReadBinaryData(statistic.name, bytes, sizeof bytes);
-        figures.*statistic.figure = static_cast<std::int32_t>(std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 |
-                                                              std::uint32_t{bytes[2]} << 16 |
-                                                              std::uint32_t{bytes[3]} << 24);
+        figures.*statistic.figure = static_cast<std::int32_t>(ReadLittleEndian32(bytes));
     }
     reg.CloseKey();
 }

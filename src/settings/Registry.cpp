@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/Exception.h"
+#include "core/LittleEndian.h"
 
 namespace lumora {
 
@@ -69,9 +70,7 @@ std::int32_t TRegistry::ReadInteger(const std::string& name)
     if (!Query(name, type, data) || type != kRegDword || data.size() != 4) {
         throw Exception(Format(kInvalidDataType, name));
     }
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i) value = (value << 8) | data[static_cast<std::size_t>(i)];
-    return static_cast<std::int32_t>(value);
+    return static_cast<std::int32_t>(ReadLittleEndian32(data.data()));
 }
 
 double TRegistry::ReadFloat(const std::string& name)
@@ -81,8 +80,7 @@ double TRegistry::ReadFloat(const std::string& name)
     if (!Query(name, type, data) || type != kRegBinary || data.size() != 8) {
         throw Exception(Format(kInvalidDataType, name));
     }
-    std::uint64_t bits = 0;
-    for (int i = 7; i >= 0; --i) bits = (bits << 8) | data[static_cast<std::size_t>(i)];
+    const std::uint64_t bits = ReadLittleEndian64(data.data());
     double value = 0;
     std::memcpy(&value, &bits, sizeof value);
     return value;
@@ -123,9 +121,8 @@ void TRegistry::Write(const std::string& name, std::uint32_t type, const std::ui
 
 void TRegistry::WriteInteger(const std::string& name, std::int32_t value)
 {
-    const auto bits = static_cast<std::uint32_t>(value);
-    const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
-                                   static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
+    std::uint8_t bytes[4];
+    WriteLittleEndian32(static_cast<std::uint32_t>(value), bytes);
     Write(name, kRegDword, bytes, sizeof bytes);
 }
 
@@ -134,10 +131,7 @@ void TRegistry::WriteFloat(const std::string& name, double value)
     std::uint64_t bits = 0;
     std::memcpy(&bits, &value, sizeof bits);
     std::uint8_t bytes[8];
-    for (auto& b : bytes) {
-        b = static_cast<std::uint8_t>(bits);
-        bits >>= 8;
-    }
+    WriteLittleEndian64(bits, bytes);
     Write(name, kRegBinary, bytes, sizeof bytes);
 }
 
