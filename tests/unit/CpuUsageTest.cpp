@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ErrorOf.h"
 #include "core/Exception.h"
 #include "fakes/FakePorts.h"
 #include "fakes/PerfDataBuilder.h"
@@ -26,15 +27,7 @@ std::vector<std::uint8_t> Sample(std::uint16_t second, const std::vector<std::in
     return PerfDataBuilder().SystemTime(2001, 6, 15, 12, 0, second).Processor(idle).Build();
 }
 
-std::string ErrorOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const Exception& e) {
-        return e.what();
-    }
-    return "<no error>";
-}
+using testing::ErrorOf;
 
 struct NtMeter : ::testing::Test {
     fakes::FakeMachine m;

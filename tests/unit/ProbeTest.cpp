@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ErrorOf.h"
 #include "core/Exception.h"
 #include "fakes/FakePorts.h"
 #include "monitor/SystemProbe.h"
@@ -14,15 +15,7 @@ namespace {
 
 const char* const kStatData = "HKDD\\PerfStats\\StatData";
 
-std::string ErrorOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const Exception& e) {
-        return e.what();
-    }
-    return "<no error>";
-}
+using testing::ErrorOf;
 
 std::vector<std::uint8_t> Le32(std::uint32_t v)
 {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ErrorOf.h"
 #include "core/Exception.h"
 #include "fakes/FakePorts.h"
 #include "settings/IniFile.h"
@@ -18,15 +19,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 const char* const kKey = "HKCU\\Software\\Lumora";
 
-std::string ErrorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const Exception& e) {
-        return e.what();
-    }
-    return "<no error>";
-}
+using testing::ErrorOf;
 
 struct Stored {
     const char* what;

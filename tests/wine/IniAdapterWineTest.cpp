@@ -5,6 +5,7 @@
 
 #include "Harness.h"
 #include "WineRegistry.h"
+#include "common/ErrorOf.h"
 #include "core/Exception.h"
 #include "platform/win32/Win32Ports.h"
 #include "settings/IniFile.h"
@@ -14,15 +15,7 @@ namespace {
 
 const char* const kScratchIni = "lumoratest.ini";
 
-std::string ErrorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const Exception& e) {
-        return e.what();
-    }
-    return "<no error>";
-}
+using testing::ErrorOf;
 
 // A scratch INI file in the Windows directory, removed before and after the test.
 class ScratchIni {

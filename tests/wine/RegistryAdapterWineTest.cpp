@@ -8,6 +8,7 @@
 
 #include "Harness.h"
 #include "WineRegistry.h"
+#include "common/ErrorOf.h"
 #include "core/Exception.h"
 #include "platform/win32/Win32Ports.h"
 #include "settings/Registry.h"
@@ -17,15 +18,7 @@ namespace {
 
 const char* const kScratch = "Software\\LumoraAdapterTest";
 
-std::string ErrorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const Exception& e) {
-        return e.what();
-    }
-    return "<no error>";
-}
+using testing::ErrorOf;
 
 // What a reader made of a value: its result, "invalid" for the type error, or another message.
 std::string Outcome(const std::string& name, const std::function<std::string()>& read)
