@@ -1,13 +1,94 @@
-// The About page: titles, version, live figure captions, and the e-mail and homepage links.
+// The About page: titles, version, the live figures, and the e-mail and homepage links.
+#include "form/AboutPage.h"
+
+#include <cmath>
+#include <cstddef>
+#include <cstdio>
+#include <exception>
 #include <string>
 
-#include "form/TForm1.h"
+#include "core/Numbers.h"
 #include "form/Links.h"
+#include "form/TForm1.h"
+#include "monitor/SystemProbe.h"
 #include "platform/Shell.h"
 
 namespace lumora {
 
-void TForm1::BuildAboutPage()
+namespace {
+
+// Captions are written into a stack buffer and compared before they are set, so that a tick
+// whose figures did not change allocates nothing. The whole numbers are written digit by digit:
+// the general-purpose formatter costs more than the rest of the tick together.
+class CaptionText {
+public:
+    CaptionText& operator<<(const char* text)
+    {
+        while (*text != '\0' && length_ + 1 < sizeof text_) text_[length_++] = *text++;
+        text_[length_] = '\0';
+        return *this;
+    }
+    CaptionText& operator<<(unsigned long long value)
+    {
+        char digits[24];
+        std::size_t count = 0;
+        do {
+            digits[count++] = static_cast<char>('0' + value % 10);
+            value /= 10;
+        } while (value != 0);
+        while (count > 0 && length_ + 1 < sizeof text_) text_[length_++] = digits[--count];
+        text_[length_] = '\0';
+        return *this;
+    }
+    const char* Text() const { return text_; }
+
+private:
+    char text_[48] = {};
+    std::size_t length_ = 0;
+};
+
+void ShowCaption(TControl& control, const char* text)
+{
+    if (control.Caption() != text) control.SetCaption(text);
+}
+
+void ShowFreeFigure(TControl& label, unsigned megabytes, unsigned percent)
+{
+    CaptionText text;
+    text << megabytes << " MB (" << percent << " %)";
+    ShowCaption(label, text.Text());
+}
+
+void ShowPercent(TControl& label, unsigned percent)
+{
+    CaptionText text;
+    text << percent << " %";
+    ShowCaption(label, text.Text());
+}
+
+// The CPU figure in the general form with 15 significant digits. It is whole, so below 10^15 that
+// form is its plain digits; anything larger takes the formatter's exponent form.
+void ShowCpuFigure(TControl& label, long double percent)
+{
+    const long double value = percent + 0.0L;  // adding 0 turns a negative zero into "0"
+    if (std::fabs(value) < 1e15L) {
+        CaptionText text;
+        const auto whole = static_cast<long long>(value);
+        if (whole < 0) text << "-";
+        text << static_cast<unsigned long long>(whole < 0 ? -whole : whole) << " %";
+        ShowCaption(label, text.Text());
+        return;
+    }
+    char text[40];
+    // The runtime's formatter takes doubles only; 15 digits fit in one.
+    std::snprintf(text, sizeof text, "%.15G %%", static_cast<double>(value));
+    ShowCaption(label, text);
+}
+
+}  // namespace
+
+
+AboutPage::AboutPage(TForm1& form, TTabSheet& sheet) : FormPage(form, sheet)
 {
     // Labels without a font of their own take the page's: the window's "MS Sans Serif" 8 pt
     // in the window-text colour.
@@ -67,13 +148,53 @@ void TForm1::BuildAboutPage()
         link->font = FontSpec{"MS Sans Serif", -11, kColorNavy, false, true};
         link->handCursor = true;
     }
-    Label2.OnClick = [this] { Label2Click(); };
-    Label13.OnClick = [this] { Label13Click(); };
+    Bind(Label2.OnClick, On(&AboutPage::Label2Click));
+    Bind(Label13.OnClick, On(&AboutPage::Label13Click));
 }
 
 // The links are fixed here, not read from the captions. The shell's answer is not looked at:
 // with no program registered for the scheme nothing happens, as the user would expect.
-void TForm1::Label2Click() { ports.shell.open(std::string("mailto:") + kAuthorEmail); }
-void TForm1::Label13Click() { ports.shell.open(kHomepageLink); }
+void AboutPage::Label2Click() { form_.ports.shell.open(std::string("mailto:") + kAuthorEmail); }
+void AboutPage::Label13Click() { form_.ports.shell.open(kHomepageLink); }
+
+void AboutPage::ShowStartFigures()
+{
+    Label24.SetCaption(ToDecimal(form_.TotalPhysMB) + " MB");
+    Label25.SetCaption(ToDecimal(form_.FreePhysMB) + " MB");
+    Label27.SetCaption(ToDecimal(form_.TotalSwapMB) + " MB");
+    Label28.SetCaption(ToDecimal(form_.FreeSwapMB) + " MB");
+    ProgressBar1.SetPosition(form_.FreePhysPercent);
+    ProgressBar2.SetPosition(form_.FreeSwapPercent);
+}
+
+void AboutPage::ShowLiveFigures()
+{
+    ShowFreeFigure(Label25, form_.FreePhysMB, form_.FreePhysPercent);
+    CaptionText total;
+    total << form_.TotalSwapMB << " MB";
+    ShowCaption(Label27, total.Text());
+    ShowFreeFigure(Label28, form_.FreeSwapMB, form_.FreeSwapPercent);
+
+    TSystemProbe& probe = *form_.SystemProbe1;
+    try {
+        probe.Refresh();
+        ShowPercent(Label60, probe.Resources().GDIResources);
+        ShowPercent(Label61, probe.Resources().SystemResources);
+        ShowPercent(Label62, probe.Resources().UserResources);
+    } catch (const std::exception&) {
+        ShowCaption(Label60, "0 %");
+        ShowCaption(Label61, "0 %");
+        ShowCaption(Label62, "0 %");
+    }
+
+    if (form_.Agent.CpuDetectDisabled == 1) {
+        ShowCaption(Label48, "...%");
+    } else {
+        ShowCpuFigure(Label48, form_.CpuUsagePercent);
+    }
+
+    ProgressBar1.SetPosition(form_.FreePhysPercent);
+    ProgressBar2.SetPosition(form_.FreeSwapPercent);
+}
 
 }  // namespace lumora

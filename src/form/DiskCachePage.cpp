@@ -1,48 +1,34 @@
 // The Disk Cache page: SYSTEM.INI's disk cache limits and chunk size, with named profiles.
+#include "form/DiskCachePage.h"
+
 #include <cstdint>
 #include <string>
 
-#include "form/TForm1.h"
 #include "core/Numbers.h"
+#include "form/DescriptionTable.h"
+#include "form/TForm1.h"
+#include "tuning/CacheTables.h"
 
 namespace lumora {
 
 namespace {
 
-struct CachePositions {
-    std::int32_t minimum, maximum, chunk;
-};
-
-// Positions of profile items 1 to 6 ("User Defined" has none of its own).
-CachePositions ProfilePositions(int item, std::uint16_t totalMB)
+// The slider position of a cache text; a text that is not a whole number stands at 0.
+std::int32_t CachePosition(const std::string& text, std::int32_t unit)
 {
-    const CachePositions rows[] = {
-        {2, 8, 16},                             // "Standard System"
-        {4, 12, 32},                            // "Power User"
-        {2, 6, 128},                            // "Multimedia"
-        {0, 6, totalMB < 128 ? 32 : 64},        // "Gaming System"
-        {5, 5, 8},                              // "CD Writer"
-        {0, 4, 8},                              // "Low Memory System"
-    };
-    return rows[item - 1];
+    std::int32_t value = 0;
+    if (!ParseWholeNumber(text, value)) return 0;
+    return value / unit;
+}
+
+std::string Kilobytes(const std::string& text)
+{
+    return text + " kb";
 }
 
 }  // namespace
 
-void TForm1::PlaceCacheSliders(std::initializer_list<CacheSliderRow> rows, int increment)
-{
-    for (const CacheSliderRow& row : rows) {
-        row.slider->SetBounds({8, row.top, 377, 33});
-        row.slider->tabOrder = row.tabOrder;
-        row.slider->SetMinValue(0);
-        row.slider->SetIncrement(increment);
-        row.slider->SetMaxValue(row.max);
-        const auto change = row.change;
-        row.slider->OnChange = [this, change] { (this->*change)(); };
-    }
-}
-
-void TForm1::BuildDiskCachePage()
+DiskCachePage::DiskCachePage(TForm1& form, TTabSheet& sheet) : FormPage(form, sheet)
 {
     PlaceLabels({
         {&Label3, 16, 24, "Minimum Cache Size :"},
@@ -57,85 +43,115 @@ void TForm1::BuildDiskCachePage()
     // The two cache limits' maxima of 100 become TotalPhysMB at start-up.
     PlaceCacheSliders(
         {
-            {&RxSlider3, 40, 2, 100, &TForm1::RxSlider3Change},
-            {&RxSlider4, 104, 0, 100, &TForm1::RxSlider4Change},
-            {&RxSlider5, 168, 1, 128, &TForm1::RxSlider5Change},
+            {&RxSlider3, 40, 2, 100, On(&DiskCachePage::RxSlider3Change), On(&DiskCachePage::RxSlider3MouseMove)},
+            {&RxSlider4, 104, 0, 100, On(&DiskCachePage::RxSlider4Change), On(&DiskCachePage::RxSlider4MouseMove)},
+            {&RxSlider5, 168, 1, 128, On(&DiskCachePage::RxSlider5Change), On(&DiskCachePage::RxSlider5MouseMove)},
         },
         10);
 
     ComboBox1.SetBounds({16, 240, 185, 0});
     ComboBox1.tabOrder = 3;
-    ComboBox1.SetItems({"User Defined", "Standard System", "Power User", "Multimedia", "Gaming System", "CD Writer",
-                        "Low Memory System"});
-    ComboBox1.OnChange = [this] { ComboBox1Change(); };
+    std::vector<std::string> items(kDiskProfileCount + 1, kUserDefined);
+    for (int item = 1; item <= kDiskProfileCount; ++item) items[static_cast<std::size_t>(item)] = DiskProfile(item, 0).item;
+    ComboBox1.SetItems(std::move(items));
+    Bind(ComboBox1.OnChange, On(&DiskCachePage::ComboBox1Change));
 
     Button4.SetCaption("Automatic");
     Button4.SetBounds({148, 344, 75, 25});
     Button4.tabOrder = 4;
-    Button4.OnClick = [this] { Button4Click(); };
+    Bind(Button4.OnClick, On(&DiskCachePage::Button4Click));
+
+    // The caption and value labels, the profile box and the button keep what the Description
+    // box shows.
+    BindMouseMove(Sheet, On(&DiskCachePage::TabSheet4MouseMove));
 }
 
-void TForm1::RxSlider3Change()
+void DiskCachePage::ShowLoaded(const TuningStore& tuning)
 {
-    Button2.SetEnabled(true);
-    MinFileCacheText = ToDecimal(std::int64_t{RxSlider3.Value()} * 1024);
-    Label16.SetCaption(MinFileCacheText + " kb");
+    // A position change rewrites its text to the grid value; a slider that does not move
+    // leaves the text exactly as stored.
+    RxSlider3.SetValue(CachePosition(tuning.MinFileCacheText, kKbPerCachePosition));
+    RxSlider4.SetValue(CachePosition(tuning.MaxFileCacheText, kKbPerCachePosition));
+    RxSlider5.SetValue(CachePosition(tuning.ChunkSizeText, kKbPerChunkPosition));
+    ShowTexts();
+    ComboBox1.SetItemIndex(
+        RecogniseDiskProfile(RxSlider3.Value(), RxSlider4.Value(), RxSlider5.Value(), form_.TotalPhysMB));
+}
+
+void DiskCachePage::ShowTexts()
+{
+    const TuningStore& tuning = form_.Tuning;
+    Label16.SetCaption(Kilobytes(tuning.MinFileCacheText));
+    Label17.SetCaption(Kilobytes(tuning.MaxFileCacheText));
+    Label30.SetCaption(Kilobytes(tuning.ChunkSizeText));
+}
+
+void DiskCachePage::RxSlider3Change()
+{
+    form_.Button2.SetEnabled(true);
+    form_.Tuning.MinFileCacheText = ToDecimal(std::int64_t{RxSlider3.Value()} * kKbPerCachePosition);
+    Label16.SetCaption(Kilobytes(form_.Tuning.MinFileCacheText));
     ComboBox1.SetItemIndex(0);
-    RestartPending = true;
+    form_.RestartPending = true;
 }
 
-void TForm1::RxSlider4Change()
+void DiskCachePage::RxSlider4Change()
 {
-    Button2.SetEnabled(true);
-    MaxFileCacheText = ToDecimal(std::int64_t{RxSlider4.Value()} * 1024);
-    Label17.SetCaption(MaxFileCacheText + " kb");
+    form_.Button2.SetEnabled(true);
+    form_.Tuning.MaxFileCacheText = ToDecimal(std::int64_t{RxSlider4.Value()} * kKbPerCachePosition);
+    Label17.SetCaption(Kilobytes(form_.Tuning.MaxFileCacheText));
     ComboBox1.SetItemIndex(0);
-    RestartPending = true;
+    form_.RestartPending = true;
 }
 
-void TForm1::RxSlider5Change()
+void DiskCachePage::RxSlider5Change()
 {
-    Button2.SetEnabled(true);
-    ChunkSizeText = ToDecimal(std::int64_t{RxSlider5.Value()} * 32);
-    Label30.SetCaption(ChunkSizeText + " kb");
+    form_.Button2.SetEnabled(true);
+    form_.Tuning.ChunkSizeText = ToDecimal(std::int64_t{RxSlider5.Value()} * kKbPerChunkPosition);
+    Label30.SetCaption(Kilobytes(form_.Tuning.ChunkSizeText));
     ComboBox1.SetItemIndex(0);
-    RestartPending = true;
+    form_.RestartPending = true;
 }
 
-void TForm1::ComboBox1Change()
+void DiskCachePage::MoveSliders(int item)
 {
-    RestartPending = true;
-    Button2.SetEnabled(true);
+    const DiskCacheProfile p = DiskProfile(item, form_.TotalPhysMB);
+    RxSlider3.SetValue(p.minimum);
+    RxSlider4.SetValue(p.maximum);
+    RxSlider5.SetValue(p.chunk);
+}
+
+void DiskCachePage::ComboBox1Change()
+{
+    form_.RestartPending = true;
+    form_.Button2.SetEnabled(true);
     const int item = ComboBox1.ItemIndex();
     // "User Defined", or text typed into the box (no item), leaves the sliders alone.
-    if (item >= 1 && item <= 6) {
-        const CachePositions p = ProfilePositions(item, TotalPhysMB);
-        RxSlider3.SetValue(p.minimum);
-        RxSlider4.SetValue(p.maximum);
-        RxSlider5.SetValue(p.chunk);
+    if (item >= 1 && item <= kDiskProfileCount) {
+        MoveSliders(item);
         // The sliders' handlers chose "User Defined" on the way.
         ComboBox1.SetItemIndex(item);
     }
-    Label16.SetCaption(MinFileCacheText + " kb");
-    Label17.SetCaption(MaxFileCacheText + " kb");
-    Label30.SetCaption(ChunkSizeText + " kb");
+    ShowTexts();
 }
 
-void TForm1::Button4Click()
+void DiskCachePage::Button4Click()
 {
     // Restart flag and Apply follow only from the sliders that actually move.
     constexpr int kStandard = 1, kPowerUser = 2, kLowMemory = 6;
     int item = kLowMemory;
-    if (TotalPhysMB >= 64) {
+    if (form_.TotalPhysMB >= 64) {
         item = kPowerUser;
-    } else if (TotalPhysMB >= 32) {
+    } else if (form_.TotalPhysMB >= 32) {
         item = kStandard;
     }
-    const CachePositions p = ProfilePositions(item, TotalPhysMB);
-    RxSlider3.SetValue(p.minimum);
-    RxSlider4.SetValue(p.maximum);
-    RxSlider5.SetValue(p.chunk);
+    MoveSliders(item);
     ComboBox1.SetItemIndex(item);
 }
+
+void DiskCachePage::RxSlider3MouseMove(int, int) { form_.ShowDescription(kMinimumCache); }
+void DiskCachePage::RxSlider4MouseMove(int, int) { form_.ShowDescription(kMaximumCache); }
+void DiskCachePage::RxSlider5MouseMove(int, int) { form_.ShowDescription(kChunkSize); }
+void DiskCachePage::TabSheet4MouseMove(int, int) { form_.ShowDescription(kNoDescription); }
 
 }  // namespace lumora

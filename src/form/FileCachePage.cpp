@@ -1,33 +1,16 @@
 // The File Cache page: the file system's name and directory cache sizes and its template roles.
-#include <cstdint>
-#include <string>
+#include "form/FileCachePage.h"
 
-#include "form/TForm1.h"
+#include <iterator>
+
 #include "core/Numbers.h"
+#include "form/DescriptionTable.h"
+#include "form/TForm1.h"
+#include "tuning/CacheTables.h"
 
 namespace lumora {
 
-namespace {
-
-struct RoleRow {
-    const char* templateName;
-    std::int32_t namePosition, nameCache, pathPosition, pathCache;
-};
-
-// Roles 1 to 3, after Windows' own templates. Their name cache sizes lie off the slider's grid
-// of 512: the slider shows the position below and the size stays exact.
-const RoleRow kRoles[] = {
-    {"Desktop", 1, 677, 4, 32},
-    {"Mobile", 0, 337, 2, 16},
-    {"Server", 5, 2729, 8, 64},
-};
-
-constexpr int kDesktopRole = 1;
-constexpr int kServerRole = 3;
-
-}  // namespace
-
-void TForm1::BuildFileCachePage()
+FileCachePage::FileCachePage(TForm1& form, TTabSheet& sheet) : FormPage(form, sheet)
 {
     PlaceLabels({
         {&Label55, 16, 24, "Name Cache :"},  {&Label4, 88, 24, "0 "},
@@ -37,88 +20,120 @@ void TForm1::BuildFileCachePage()
 
     PlaceCacheSliders(
         {
-            {&RxSlider6, 40, 0, 12, &TForm1::RxSlider6Change},
-            {&RxSlider7, 104, 1, 16, &TForm1::RxSlider7Change},
+            {&RxSlider6, 40, 0, 12, On(&FileCachePage::RxSlider6Change), On(&FileCachePage::RxSlider6MouseMove)},
+            {&RxSlider7, 104, 1, 16, On(&FileCachePage::RxSlider7Change), On(&FileCachePage::RxSlider7MouseMove)},
         },
         2);
 
     ComboBox2.SetBounds({16, 240, 185, 0});
     ComboBox2.tabOrder = 2;
-    ComboBox2.SetItems({"User Defined", "Desktop Computer", "Mobile or docking system", "Network Server"});
-    ComboBox2.OnChange = [this] { ComboBox2Change(); };
+    std::vector<std::string> items(std::size(kFileSystemRoles) + 1, kUserDefined);
+    for (std::size_t role = 0; role < std::size(kFileSystemRoles); ++role) items[role + 1] = kFileSystemRoles[role].item;
+    ComboBox2.SetItems(std::move(items));
+    Bind(ComboBox2.OnChange, On(&FileCachePage::ComboBox2Change));
 
     Button6.SetCaption("Automatic");
     Button6.SetBounds({148, 344, 75, 25});
     Button6.tabOrder = 3;
-    Button6.OnClick = [this] { Button6Click(); };
+    Bind(Button6.OnClick, On(&FileCachePage::Button6Click));
+
+    BindMouseMove(Sheet, On(&FileCachePage::TabSheet7MouseMove));
 }
 
-void TForm1::RxSlider6Change()
+void FileCachePage::ShowLoaded(TuningStore& tuning)
 {
-    fileCacheEdited_ = true;
-    Button2.SetEnabled(true);
-    NameCacheSize = RxSlider6.Value() * 512;
-    Label4.SetCaption(ToDecimal(NameCacheSize));
+    const std::int32_t nameRead = tuning.NameCacheSize;
+    const std::int32_t pathRead = tuning.PathCacheSize;
+    // The sliders' handlers replace the sizes by their grid values; the exact sizes are put
+    // back after them. Windows' "Desktop" template is always shown with its fixed sizes; going
+    // there directly, rather than through the stored sizes' positions, keeps the reload after
+    // an Apply from moving the sliders (and from asking for a restart) when nothing changed.
+    const int role = RoleOfTemplate(tuning.TemplateName);
+    const FileSystemRole& desktop = kFileSystemRoles[kDesktopRole - 1];
+    const bool isDesktop = role == kDesktopRole;
+    RxSlider6.SetValue(isDesktop ? desktop.namePosition : nameRead / kNamesPerPosition);
+    RxSlider7.SetValue(isDesktop ? desktop.pathPosition : pathRead / kPathsPerPosition);
+    tuning.NameCacheSize = isDesktop ? desktop.nameCache : nameRead;
+    tuning.PathCacheSize = isDesktop ? desktop.pathCache : pathRead;
+    ShowCacheSizes();
+    ComboBox2.SetItemIndex(role);
+    // The sliders' handlers ran for the load, not for the user.
+    edited_ = false;
+}
+
+void FileCachePage::Collect(TuningChoices& c) const
+{
+    c.role = ComboBox2.ItemIndex();
+    c.fileCacheEdited = edited_;
+}
+
+void FileCachePage::ShowCacheSizes()
+{
+    Label4.SetCaption(ToDecimal(form_.Tuning.NameCacheSize));
+    Label5.SetCaption(ToDecimal(form_.Tuning.PathCacheSize));
+}
+
+void FileCachePage::RxSlider6Change()
+{
+    edited_ = true;
+    form_.Button2.SetEnabled(true);
+    form_.Tuning.NameCacheSize = RxSlider6.Value() * kNamesPerPosition;
+    Label4.SetCaption(ToDecimal(form_.Tuning.NameCacheSize));
     // TemplateName stays: with "User Defined" shown, the save writes the own template anyway.
     ComboBox2.SetItemIndex(0);
-    RestartPending = true;
+    form_.RestartPending = true;
 }
 
-void TForm1::RxSlider7Change()
+void FileCachePage::RxSlider7Change()
 {
-    fileCacheEdited_ = true;
-    Button2.SetEnabled(true);
-    PathCacheSize = RxSlider7.Value() * 8;
-    Label5.SetCaption(ToDecimal(PathCacheSize));
+    edited_ = true;
+    form_.Button2.SetEnabled(true);
+    form_.Tuning.PathCacheSize = RxSlider7.Value() * kPathsPerPosition;
+    Label5.SetCaption(ToDecimal(form_.Tuning.PathCacheSize));
     ComboBox2.SetItemIndex(0);
-    RestartPending = true;
+    form_.RestartPending = true;
 }
 
-namespace {
-
-// Puts a role's sizes on the page. The sliders' handlers, where a position moves, set the grid
-// sizes and "User Defined" first; the role's exact values and its item then replace them.
-void ApplyRole(TForm1& form, int item)
+// The sliders' handlers, where a position moves, set the grid sizes and "User Defined" first;
+// the role's exact values and its item then replace them.
+void FileCachePage::ApplyRole(int item)
 {
-    const RoleRow& row = kRoles[item - 1];
-    form.RxSlider6.SetValue(row.namePosition);
-    form.NameCacheSize = row.nameCache;
-    form.RxSlider7.SetValue(row.pathPosition);
-    form.PathCacheSize = row.pathCache;
-    form.TemplateName = row.templateName;
-    form.ComboBox2.SetItemIndex(item);
+    const FileSystemRole& row = kFileSystemRoles[item - 1];
+    TuningStore& tuning = form_.Tuning;
+    RxSlider6.SetValue(row.namePosition);
+    tuning.NameCacheSize = row.nameCache;
+    RxSlider7.SetValue(row.pathPosition);
+    tuning.PathCacheSize = row.pathCache;
+    tuning.TemplateName = row.templateName;
+    ComboBox2.SetItemIndex(item);
 }
 
-void ShowCacheSizes(TForm1& form)
+void FileCachePage::ComboBox2Change()
 {
-    form.Label4.SetCaption(ToDecimal(form.NameCacheSize));
-    form.Label5.SetCaption(ToDecimal(form.PathCacheSize));
-}
-
-}  // namespace
-
-void TForm1::ComboBox2Change()
-{
-    fileCacheEdited_ = true;
-    RestartPending = true;
-    Button2.SetEnabled(true);
+    edited_ = true;
+    form_.RestartPending = true;
+    form_.Button2.SetEnabled(true);
     const int item = ComboBox2.ItemIndex();
     // Text typed into the box selects no item and changes nothing but the two flags.
     if (item == 0) {
-        TemplateName = "Lumora";
-    } else if (item >= 1 && item <= 3) {
-        ApplyRole(*this, item);
+        form_.Tuning.TemplateName = TuningStore::kOwnTemplate;
+    } else if (item >= 1 && item <= static_cast<int>(std::size(kFileSystemRoles))) {
+        ApplyRole(item);
     }
-    ShowCacheSizes(*this);
+    ShowCacheSizes();
 }
 
-void TForm1::Button6Click()
+void FileCachePage::Button6Click()
 {
-    fileCacheEdited_ = true;
-    RestartPending = true;
-    Button2.SetEnabled(true);
-    ApplyRole(*this, TotalPhysMB < 64 ? kDesktopRole : kServerRole);
-    ShowCacheSizes(*this);
+    edited_ = true;
+    form_.RestartPending = true;
+    form_.Button2.SetEnabled(true);
+    ApplyRole(form_.TotalPhysMB < 64 ? kDesktopRole : kServerRole);
+    ShowCacheSizes();
 }
+
+void FileCachePage::RxSlider6MouseMove(int, int) { form_.ShowDescription(kNameCache); }
+void FileCachePage::RxSlider7MouseMove(int, int) { form_.ShowDescription(kDirectoryCache); }
+void FileCachePage::TabSheet7MouseMove(int, int) { form_.ShowDescription(kNoDescription); }
 
 }  // namespace lumora

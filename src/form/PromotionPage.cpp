@@ -1,16 +1,18 @@
 // The promotion page ("Brisko v1.8"): the partner product's picture, texts and download link.
-#include "form/TForm1.h"
+#include "form/PromotionPage.h"
+
 #include "form/Links.h"
+#include "form/TForm1.h"
 #include "platform/Shell.h"
 
 namespace lumora {
 
-void TForm1::BuildPromotionPage()
+PromotionPage::PromotionPage(TForm1& form, TTabSheet& sheet) : FormPage(form, sheet)
 {
     Image1.SetBounds({16, 24, 125, 125});
     Image1.resource = "PROMO";
     Image1.handCursor = true;
-    Image1.OnClick = [this] { Image1Click(); };
+    Bind(Image1.OnClick, On(&PromotionPage::Image1Click));
 
     struct LabelRow {
         TLabel* label;
@@ -40,10 +42,10 @@ void TForm1::BuildPromotionPage()
 
     Label53.font = FontSpec{"Verdana", -11, kColorNavy, false, true};
     Label53.handCursor = true;
-    Label53.OnClick = [this] { Label53Click(); };
+    Bind(Label53.OnClick, On(&PromotionPage::Label53Click));
 }
 
-void TForm1::Image1Click() { ports.shell.open(kPartnerDownloadLink); }
-void TForm1::Label53Click() { ports.shell.open(kPartnerDownloadLink); }
+void PromotionPage::Image1Click() { form_.ports.shell.open(kPartnerDownloadLink); }
+void PromotionPage::Label53Click() { form_.ports.shell.open(kPartnerDownloadLink); }
 
 }  // namespace lumora

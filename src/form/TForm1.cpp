@@ -1,21 +1,19 @@
-// The main window: frame, start-up, Apply, Cancel and the page switch.
+// The main window: frame, start-up, Apply, Cancel, the page switch and the status timer.
 #include "form/TForm1.h"
 
 #include <algorithm>
 #include <exception>
 
-#include "core/Exception.h"
 #include "core/Numbers.h"
+#include "monitor/CpuUsage.h"
 #include "monitor/SystemProbe.h"
 #include "platform/Dialogs.h"
 #include "platform/System.h"
-#include "settings/Registry.h"
 #include "tuning/XReboot.h"
 
 namespace lumora {
 
 namespace {
-const char* const kAgentKey = "Software\\Lumora";
 constexpr int kAboutPage = 6;
 }  // namespace
 
@@ -27,14 +25,6 @@ TForm1::TForm1(Ports& p, CpuUsageMeter& meter)
       cpuMeter(meter)
 {
     BuildFrame();
-    BuildRamPage();
-    BuildOptionsPage();
-    BuildDiskCachePage();
-    BuildFileCachePage();
-    BuildTweakPage();
-    BuildPromotionPage();
-    BuildAboutPage();
-    BindDescriptions();
 }
 
 TForm1::~TForm1() = default;
@@ -133,24 +123,7 @@ void TForm1::TakeFreeFigures(const MemoryStatus& status)
 
 void TForm1::SettleCurrentDir()
 {
-    TRegistry reg(ports.registry);
-    reg.SetRootKey(RegRoot::CurrentUser);
-    reg.OpenKey(kAgentKey, true);
-    if (reg.ValueExists("CurrentDir")) {
-        try {
-            CurrentDir = reg.ReadString("CurrentDir");
-            return;
-        } catch (const ReadFailure&) {
-            // The stored folder is there but could not be read this time: it stays stored,
-            // and this run works with the working folder.
-            CurrentDir = ports.system.currentDirectory();
-            return;
-        } catch (const Exception&) {
-            // Stored with another type than text: counts as missing and is replaced.
-        }
-    }
-    CurrentDir = ports.system.currentDirectory();
-    reg.WriteString("CurrentDir", CurrentDir);
+    AgentStore::SettleCurrentDir(ports.registry, ports.system, CurrentDir);
 }
 
 void TForm1::FormCreate()
@@ -164,23 +137,18 @@ void TForm1::FormCreate()
 
     PageControl1.SetActivePageIndex(0);
 
-    RxSlider1.SetMaxValue(TotalPhysMB);
-    RxSlider2.SetMaxValue(TotalPhysMB);
-    RxSlider3.SetMaxValue(TotalPhysMB);
-    RxSlider4.SetMaxValue(TotalPhysMB);
-    RxSlider5.SetMaxValue(128);
+    Ram.RxSlider1.SetMaxValue(TotalPhysMB);
+    Ram.RxSlider2.SetMaxValue(TotalPhysMB);
+    DiskCache.RxSlider3.SetMaxValue(TotalPhysMB);
+    DiskCache.RxSlider4.SetMaxValue(TotalPhysMB);
+    DiskCache.RxSlider5.SetMaxValue(128);
 
-    RxSpinEdit1.SetMaxValue(TotalPhysMB / 2);
-    RxSpinEdit3.SetMaxValue(TotalPhysMB);
-    RxSpinEdit4.SetMaxValue(TotalPhysMB);
-    RxSpinEdit5.SetMaxValue(TotalPhysMB);
+    Ram.RxSpinEdit1.SetMaxValue(TotalPhysMB / 2);
+    Ram.RxSpinEdit3.SetMaxValue(TotalPhysMB);
+    Ram.RxSpinEdit4.SetMaxValue(TotalPhysMB);
+    Ram.RxSpinEdit5.SetMaxValue(TotalPhysMB);
 
-    Label24.SetCaption(ToDecimal(TotalPhysMB) + " MB");
-    Label25.SetCaption(ToDecimal(FreePhysMB) + " MB");
-    Label27.SetCaption(ToDecimal(TotalSwapMB) + " MB");
-    Label28.SetCaption(ToDecimal(FreeSwapMB) + " MB");
-    ProgressBar1.SetPosition(FreePhysPercent);
-    ProgressBar2.SetPosition(FreeSwapPercent);
+    About.ShowStartFigures();
 
     Label8.SetCaption("");
     Label9.SetCaption("");
@@ -194,38 +162,46 @@ void TForm1::FormCreate()
 
 void TForm1::ReadData()
 {
-    LoadTuningValues();
-    ReadAgentValues();
+    // Loads never fail; the pages then show what was read. The tuning pages' handlers that
+    // run while they show it touch no storage.
+    Tuning.Load(ports.registry, ports.profile);
+    Tweak.ShowLoaded(Tuning);
+    FileCache.ShowLoaded(Tuning);
+    Agent.Load(ports.registry, TotalPhysMB, CurrentDir);
     // The autostart entry is the one write of a load. Its refusal is raised once the rest of
     // the load has run, so that every page shows what was read.
     std::exception_ptr refused;
     try {
-        RegisterAutoStart();
+        Agent.RegisterAutoStart(ports.registry, CurrentDir);
     } catch (const std::exception&) {
         refused = std::current_exception();
     }
-    ApplyAgentFlags();
-    LoadDiskCacheControls();
-    FillRamAndOptions();
+    Ram.ShowCpuDetection(Agent);
+    Options.ShowStartFlags(Agent);
+    DiskCache.ShowLoaded(Tuning);
+    Ram.ShowAmounts(Agent);
+    Options.ShowOptions(Agent);
     if (refused) std::rethrow_exception(refused);
 }
 
 void TForm1::SaveData()
 {
-    SaveTuningValues();
-    SaveAgentValues();
+    TuningChoices tuning;
+    Tweak.Collect(tuning);
+    FileCache.Collect(tuning);
+    Tuning.Save(ports.registry, ports.profile, ports.system, tuning);
+
+    AgentChoices agent;
+    Ram.Collect(agent);
+    Options.Collect(agent);
+    AgentStore::Save(ports.registry, agent, CurrentDir);
 }
 
 void TForm1::Button2Click()
 {
     SaveData();
     ReadData();
-    {
-        TRegistry reg(ports.registry);
-        reg.SetRootKey(RegRoot::CurrentUser);
-        reg.OpenKey(kAgentKey, true);
-        reg.WriteInteger("Update", 1);
-    }
+    AgentStore::SignalUpdate(ports.registry);
     Button2.SetEnabled(false);
     if (RestartPending) {
         if (ports.dialogs.confirm("Do you want to restart your computer now?", "Confirm")) {
@@ -246,6 +222,31 @@ void TForm1::PageControl1Change()
     Label8.SetCaption("");
     Label9.SetCaption("");
     GroupBox5.SetVisible(PageControl1.ActivePageIndex() != kAboutPage);
+}
+
+void TForm1::Timer1Timer()
+{
+    if (Agent.CpuDetectDisabled == 0) {
+        try {
+            cpuMeter.SampleCpuUsage();
+            // In double the product of a fraction just off a half can land on the half itself.
+            CpuUsagePercent = RoundHalfEven(static_cast<long double>(cpuMeter.CpuUsageFraction(0)) * 100);
+        } catch (const std::exception&) {
+            // The next tick tries again; on Windows 9x a failed start starts over.
+            CpuUsagePercent = 0;
+        }
+    }
+
+    // The totals stay those of start-up: a page file that grew can show more than 100 % free.
+    TakeFreeFigures(ports.system.memoryStatus());
+    About.ShowLiveFigures();
+}
+
+// Both lines are set on every move, also when they already show the entry.
+void TForm1::ShowDescription(const std::string& line1, const std::string& line2)
+{
+    Label8.SetCaption(line1);
+    Label9.SetCaption(line2);
 }
 
 }  // namespace lumora

@@ -1,47 +1,59 @@
 // The Tweak page: three Windows 9x swap and file-system switches, each read at boot.
+#include "form/TweakPage.h"
+
+#include "form/DescriptionTable.h"
 #include "form/TForm1.h"
 
 namespace lumora {
 
-void TForm1::BuildTweakPage()
+TweakPage::TweakPage(TForm1& form, TTabSheet& sheet) : FormPage(form, sheet)
 {
-    struct BoxRow {
-        TCheckBox* box;
-        int top, width, tabOrder;
-        const char* caption;
-        void (TForm1::*click)();
-    };
-    const BoxRow boxes[] = {
-        {&CheckBox8, 24, 169, 0, "Contiguous file allocation size", &TForm1::CheckBox8Click},
-        {&CheckBox9, 48, 137, 1, "Add buffer for harddisk", &TForm1::CheckBox9Click},
-        {&CheckBox10, 72, 241, 2, "Make Windows use RAM as much as possible", &TForm1::CheckBox10Click},
-    };
-    for (const auto& row : boxes) {
-        row.box->SetCaption(row.caption);
-        row.box->SetBounds({16, row.top, row.width, 17});
-        row.box->tabOrder = row.tabOrder;
-        const auto click = row.click;
-        row.box->OnClick = [this, click] { (this->*click)(); };
-    }
+    PlaceCheckBoxes({
+        {&CheckBox8, "Contiguous file allocation size", 24, 169, 0, On(&TweakPage::CheckBox8Click),
+         On(&TweakPage::CheckBox8MouseMove)},
+        {&CheckBox9, "Add buffer for harddisk", 48, 137, 1, On(&TweakPage::CheckBox9Click),
+         On(&TweakPage::CheckBox9MouseMove)},
+        {&CheckBox10, "Make Windows use RAM as much as possible", 72, 241, 2, On(&TweakPage::CheckBox10Click),
+         On(&TweakPage::CheckBox10MouseMove)},
+    });
+    BindMouseMove(Sheet, On(&TweakPage::TabSheet8MouseMove));
 }
 
-// The boxes carry their own state; the save reads it from them.
-void TForm1::CheckBox8Click()
+void TweakPage::ShowLoaded(const TuningStore& tuning)
 {
-    RestartPending = true;
-    Button2.SetEnabled(true);
+    CheckBox8.SetChecked(tuning.ContigAllocSize == TuningStore::kContigAllocOn);
+    CheckBox9.SetChecked(tuning.PageBuffersText == TuningStore::kPageBuffersOn);
+    CheckBox10.SetChecked(tuning.ConservativeSwapText == TuningStore::kConservativeSwapOn);
 }
 
-void TForm1::CheckBox9Click()
+void TweakPage::Collect(TuningChoices& c) const
 {
-    RestartPending = true;
-    Button2.SetEnabled(true);
+    c.contiguousAllocation = CheckBox8.Checked();
+    c.diskBuffers = CheckBox9.Checked();
+    c.conservativeSwap = CheckBox10.Checked();
 }
 
-void TForm1::CheckBox10Click()
+void TweakPage::CheckBox8Click()
 {
-    RestartPending = true;
-    Button2.SetEnabled(true);
+    form_.RestartPending = true;
+    form_.Button2.SetEnabled(true);
 }
+
+void TweakPage::CheckBox9Click()
+{
+    form_.RestartPending = true;
+    form_.Button2.SetEnabled(true);
+}
+
+void TweakPage::CheckBox10Click()
+{
+    form_.RestartPending = true;
+    form_.Button2.SetEnabled(true);
+}
+
+void TweakPage::CheckBox8MouseMove(int, int) { form_.ShowDescription(kContiguousAllocation); }
+void TweakPage::CheckBox9MouseMove(int, int) { form_.ShowDescription(kDiskBuffers); }
+void TweakPage::CheckBox10MouseMove(int, int) { form_.ShowDescription(kConservativeSwap); }
+void TweakPage::TabSheet8MouseMove(int, int) { form_.ShowDescription(kNoDescription); }
 
 }  // namespace lumora

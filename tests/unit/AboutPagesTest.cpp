@@ -62,11 +62,11 @@ TEST_F(AboutPages, EachLinkOpensItsOwnAddressExactlyOnce)
 
 TEST_F(AboutPages, LinkLinesShowTheAddressesTheyOpen)
 {
-    form.Label2.Click();
-    form.Label13.Click();
+    form.About.Label2.Click();
+    form.About.Label13.Click();
     ASSERT_EQ(machine.shell.opened.size(), 2u);
-    EXPECT_EQ(machine.shell.opened[0], "mailto:" + form.Label2.Caption());
-    EXPECT_EQ(machine.shell.opened[1], form.Label13.Caption());
+    EXPECT_EQ(machine.shell.opened[0], "mailto:" + form.About.Label2.Caption());
+    EXPECT_EQ(machine.shell.opened[1], form.About.Label13.Caption());
 }
 
 TEST_F(AboutPages, ClicksOnAnythingElseOfBothPagesOpenNothing)
@@ -149,9 +149,9 @@ TEST_F(AboutPages, ControlsStandAtTheirPlacesWithTheirFixedCaptions)
             EXPECT_EQ(control.Caption(), place.caption) << place.control;
         }
     }
-    EXPECT_EQ(form.Image2.resource, "LUMORA_ICON");
-    EXPECT_EQ(form.Image1.resource, "PROMO");
-    EXPECT_NE(form.Label12.Caption().find("Copyright"), std::string::npos);
+    EXPECT_EQ(form.About.Image2.resource, "LUMORA_ICON");
+    EXPECT_EQ(form.Promotion.Image1.resource, "PROMO");
+    EXPECT_NE(form.About.Label12.Caption().find("Copyright"), std::string::npos);
 }
 
 TEST_F(AboutPages, TitlesAndLinksCarryTheirOwnLooks)
@@ -188,7 +188,7 @@ TEST_F(AboutPages, TitlesAndLinksCarryTheirOwnLooks)
 
 TEST_F(AboutPages, PromotionTextsKeepTheirShapes)
 {
-    for (TLabel* blurb : {&form.Label44, &form.Label45, &form.Label46}) {
+    for (TLabel* blurb : {&form.Promotion.Label44, &form.Promotion.Label45, &form.Promotion.Label46}) {
         const std::string& text = blurb->Caption();
         EXPECT_EQ(LineCount(text), 2) << blurb->Name() << ": " << text;
         const auto dash = text.find(" - ");
@@ -198,12 +198,12 @@ TEST_F(AboutPages, PromotionTextsKeepTheirShapes)
             EXPECT_TRUE(std::isalpha(static_cast<unsigned char>(text[i]))) << blurb->Name() << ": one word before the dash";
         }
     }
-    EXPECT_EQ(LineCount(form.Label52.Caption()), 4);
-    for (TLabel* line : {&form.Label50, &form.Label51, &form.Label53}) {
+    EXPECT_EQ(LineCount(form.Promotion.Label52.Caption()), 4);
+    for (TLabel* line : {&form.Promotion.Label50, &form.Promotion.Label51, &form.Promotion.Label53}) {
         EXPECT_EQ(LineCount(line->Caption()), 1) << line->Name();
         EXPECT_FALSE(line->Caption().empty()) << line->Name();
     }
-    EXPECT_NE(form.Label50.Caption().find("Brisko"), std::string::npos) << "the heading names the product";
+    EXPECT_NE(form.Promotion.Label50.Caption().find("Brisko"), std::string::npos) << "the heading names the product";
 }
 
 }  // namespace

@@ -24,18 +24,18 @@ TEST(AgentStore, FirstStartOnAnEmptyKeyShowsTheMemoryDefaultsAndRegistersTheAgen
     EXPECT_EQ(h.machine.registry.String(kAgentKey, "CurrentDir"), h.machine.system.cwd);
     EXPECT_EQ(h.machine.registry.String(kRunKey, "Lumora"), h.machine.system.cwd + "\\Lumora.exe");
     EXPECT_EQ(h.AgentWrites(), (std::vector<std::string>{"CurrentDir"})) << "the load writes no agent value";
-    EXPECT_EQ(f.RxSlider1.Value(), 32);
-    EXPECT_EQ(f.Label18.Caption(), "32 MB");
-    EXPECT_EQ(f.RxSlider2.Value(), 8);
-    EXPECT_EQ(f.Label31.Caption(), "8 MB");
-    const std::vector<std::string> spins = {f.RxSpinEdit1.Text(), f.RxSpinEdit2.Text(), f.RxSpinEdit7.Text(),
-                                            f.RxSpinEdit3.Text(), f.RxSpinEdit4.Text(), f.RxSpinEdit5.Text()};
+    EXPECT_EQ(f.Ram.RxSlider1.Value(), 32);
+    EXPECT_EQ(f.Ram.Label18.Caption(), "32 MB");
+    EXPECT_EQ(f.Ram.RxSlider2.Value(), 8);
+    EXPECT_EQ(f.Ram.Label31.Caption(), "8 MB");
+    const std::vector<std::string> spins = {f.Ram.RxSpinEdit1.Text(), f.Ram.RxSpinEdit2.Text(), f.Ram.RxSpinEdit7.Text(),
+                                            f.Ram.RxSpinEdit3.Text(), f.Ram.RxSpinEdit4.Text(), f.Ram.RxSpinEdit5.Text()};
     EXPECT_EQ(spins, (std::vector<std::string>{"2", "3", "90", "32", "16", "8"}));
-    EXPECT_FALSE(f.CheckBox1.Checked());
-    EXPECT_FALSE(f.Edit1.Enabled());
-    EXPECT_FALSE(f.SpeedButton1.Enabled());
-    EXPECT_TRUE(f.CheckBox2.Checked());
-    EXPECT_EQ(f.Edit1.Text(), h.machine.system.cwd + "\\confirmation.wav");
+    EXPECT_FALSE(f.Options.CheckBox1.Checked());
+    EXPECT_FALSE(f.Options.Edit1.Enabled());
+    EXPECT_FALSE(f.Options.SpeedButton1.Enabled());
+    EXPECT_TRUE(f.Options.CheckBox2.Checked());
+    EXPECT_EQ(f.Options.Edit1.Text(), h.machine.system.cwd + "\\confirmation.wav");
     EXPECT_FALSE(f.Button2.Enabled());
     EXPECT_FALSE(f.RestartPending);
     EXPECT_TRUE(f.Timer1.Enabled());
@@ -74,7 +74,7 @@ struct LoadCase {
 std::string Flags(TForm1& f)
 {
     std::string s;
-    for (const TCheckBox* box : {&f.CheckBox6, &f.CheckBox7, &f.CheckBox5, &f.CheckBox3, &f.CheckBox1, &f.CheckBox2}) {
+    for (const TCheckBox* box : {&f.Ram.CheckBox6, &f.Options.CheckBox7, &f.Options.CheckBox5, &f.Options.CheckBox3, &f.Options.CheckBox1, &f.Options.CheckBox2}) {
         s += box->Checked() ? '1' : '0';
     }
     return s;
@@ -89,11 +89,11 @@ Bytes Raw(std::initializer_list<int> bytes)
 
 TEST(AgentStore, EveryValueLoadsItsValueOrItsDefaultWhateverIsStored)
 {
-    auto time = [](TForm1& f) { return f.RxSpinEdit2.Text(); };
-    auto cpu = [](TForm1& f) { return f.RxSpinEdit7.Text(); };
-    auto freeUp = [](TForm1& f) { return f.RxSpinEdit1.Text(); };
-    auto target = [](TForm1& f) { return std::to_string(f.TargetFreeMB) + "/" + std::to_string(f.RxSlider1.Value()); };
-    auto music = [](TForm1& f) { return f.SoundFile + "|" + f.Edit1.Text(); };
+    auto time = [](TForm1& f) { return f.Ram.RxSpinEdit2.Text(); };
+    auto cpu = [](TForm1& f) { return f.Ram.RxSpinEdit7.Text(); };
+    auto freeUp = [](TForm1& f) { return f.Ram.RxSpinEdit1.Text(); };
+    auto target = [](TForm1& f) { return std::to_string(f.Agent.TargetFreeMB) + "/" + std::to_string(f.Ram.RxSlider1.Value()); };
+    auto music = [](TForm1& f) { return f.Agent.SoundFile + "|" + f.Options.Edit1.Text(); };
     const std::string cwd = "C:\\Program Files\\Lumora";
     const std::vector<LoadCase> cases = {
         {"FreeTime as DWORD", [](auto& r) { r.PutDword(kAgentKey, "FreeTime", 7); }, time, "3"},
@@ -159,7 +159,7 @@ TEST(AgentStore, LoadAppliesTheStayOnTopStyleAndTheRunEntryFollowsAutoStart)
     TForm1& f = h.Start();
     EXPECT_TRUE(f.StayOnTop());
     EXPECT_FALSE(h.machine.registry.Has(kRunKey, "Lumora"));
-    f.CheckBox7.Click();  // unchecking changes nothing until Apply
+    f.Options.CheckBox7.Click();  // unchecking changes nothing until Apply
     EXPECT_TRUE(f.StayOnTop());
     h.Apply();
     EXPECT_FALSE(f.StayOnTop());
@@ -170,19 +170,19 @@ TEST(AgentStore, DisabledCpuDetectionGreysTheCpuRowAtLoad)
     FormHarness h;
     h.machine.registry.PutDword(kAgentKey, "Disable_CPU_detect", 1);
     TForm1& f = h.Start();
-    EXPECT_EQ(f.CpuDetectDisabled, 1);
-    EXPECT_FALSE(f.CPUFree.Enabled());
-    EXPECT_FALSE(f.RxSpinEdit7.Enabled());
-    EXPECT_FALSE(f.Label23.Enabled());
+    EXPECT_EQ(f.Agent.CpuDetectDisabled, 1);
+    EXPECT_FALSE(f.Ram.CPUFree.Enabled());
+    EXPECT_FALSE(f.Ram.RxSpinEdit7.Enabled());
+    EXPECT_FALSE(f.Ram.Label23.Enabled());
 }
 
 TEST(AgentStore, ApplyWritesEveryValueInOrderWithItsKindThenUpdate)
 {
     FormHarness h(128);
     TForm1& f = h.Start();
-    f.RxSlider2.KeyDown(SliderKey::Right);  // 8 counts as 10: 20
-    f.CheckBox5.Click();
-    f.RxSpinEdit2.SetText("");  // emptied minutes save as the minimum
+    f.Ram.RxSlider2.KeyDown(SliderKey::Right);  // 8 counts as 10: 20
+    f.Options.CheckBox5.Click();
+    f.Ram.RxSpinEdit2.SetText("");  // emptied minutes save as the minimum
     h.Apply();
     EXPECT_TRUE(h.machine.dialogs.errors.empty()) << h.machine.dialogs.errors.front();
     const std::vector<std::string> order = {
@@ -208,7 +208,7 @@ TEST(AgentStore, ApplyWritesEveryValueInOrderWithItsKindThenUpdate)
     EXPECT_EQ(r.String(kAgentKey, "Music"), f.CurrentDir + "\\confirmation.wav");
     EXPECT_EQ(r.Dword(kAgentKey, "AutoStart"), 1u);
     EXPECT_EQ(r.Dword(kAgentKey, "Update"), 1u);
-    EXPECT_EQ(f.RxSpinEdit2.Text(), "1") << "the load after the save shows what was stored";
+    EXPECT_EQ(f.Ram.RxSpinEdit2.Text(), "1") << "the load after the save shows what was stored";
     EXPECT_FALSE(f.Button2.Enabled());
     EXPECT_TRUE(h.machine.dialogs.questions.empty());
 }
@@ -222,7 +222,7 @@ TEST(AgentStore, ARefusedWriteStopsTheSaveWhereItIs)
     for (std::size_t refused = 0; refused < order.size(); ++refused) {
         FormHarness h;
         TForm1& f = h.Start();
-        f.CheckBox3.Click();
+        f.Options.CheckBox3.Click();
         h.machine.registry.refuseSet.insert(fakes::Lower(std::string(kAgentKey) + "\\" + order[refused]));
         h.Apply();
         const std::string name = order[refused];
@@ -241,8 +241,8 @@ TEST(AgentStore, ARefusedRunEntryStopsTheSaveBeforeTheAgentKey)
 {
     FormHarness h;
     TForm1& f = h.Start();
-    f.CheckBox2.Click();
-    f.CheckBox2.Click();
+    f.Options.CheckBox2.Click();
+    f.Options.CheckBox2.Click();
     h.machine.registry.refuseSet.insert(fakes::Lower(std::string(kRunKey) + "\\Lumora"));
     h.Apply();
     ASSERT_EQ(h.machine.dialogs.errors.size(), 1u);
@@ -254,13 +254,13 @@ TEST(AgentStore, ASecondApplyWithoutRealChangesRewritesTheSameValues)
 {
     FormHarness h;
     TForm1& f = h.Start();
-    f.CheckBox3.Click();
-    f.CheckBox3.Click();
+    f.Options.CheckBox3.Click();
+    f.Options.CheckBox3.Click();
     EXPECT_TRUE(f.Button2.Enabled());
     h.Apply();
     const std::string first = h.machine.registry.Dump();
-    f.CheckBox5.Click();
-    f.CheckBox5.Click();
+    f.Options.CheckBox5.Click();
+    f.Options.CheckBox5.Click();
     h.Apply();
     EXPECT_EQ(h.machine.registry.Dump(), first);
     EXPECT_TRUE(h.machine.dialogs.questions.empty());

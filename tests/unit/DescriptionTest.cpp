@@ -141,11 +141,11 @@ TEST_F(DescriptionBox, ShowsEachDescribedControlsOwnLinesReplacingBoth)
 
 TEST_F(DescriptionBox, OneLineEntryEmptiesTheSecondLineOfThePreviousEntry)
 {
-    form.RxSlider5.MouseMove(3, 3);
-    form.RxSlider6.MouseMove(3, 3);
+    form.DiskCache.RxSlider5.MouseMove(3, 3);
+    form.FileCache.RxSlider6.MouseMove(3, 3);
     ExpectLines({"Use this slide bar to define the name cache size.", ""}, "chunk size, then name cache");
-    form.CheckBox10.MouseMove(3, 3);
-    form.RxSlider7.MouseMove(3, 3);
+    form.Tweak.CheckBox10.MouseMove(3, 3);
+    form.FileCache.RxSlider7.MouseMove(3, 3);
     ExpectLines({"Use this slide bar to define the directory cache size.", ""}, "tweak, then directory cache");
 }
 
@@ -174,44 +174,44 @@ TEST_F(DescriptionBox, RamPageBackgroundDescribesARowOnlyWithinItsBand)
 
 TEST_F(DescriptionBox, DisabledCpuRowEmptiesTheLinesAndDescribesAgainWhenEnabled)
 {
-    form.CheckBox6.Click();
-    ASSERT_TRUE(form.CheckBox6.Checked());
-    for (TControl* control : {static_cast<TControl*>(&form.CPUFree), static_cast<TControl*>(&form.RxSpinEdit7),
-                              static_cast<TControl*>(&form.Label23)}) {
+    form.Ram.CheckBox6.Click();
+    ASSERT_TRUE(form.Ram.CheckBox6.Checked());
+    for (TControl* control : {static_cast<TControl*>(&form.Ram.CPUFree), static_cast<TControl*>(&form.Ram.RxSpinEdit7),
+                              static_cast<TControl*>(&form.Ram.Label23)}) {
         for (int x : {0, 5, 40}) {
             FillWithStaleText();
             control->MouseMove(x, 2);
             ExpectLines(kEmpty, control->Name() + " disabled, x " + std::to_string(x));
         }
     }
-    form.CheckBox6.MouseMove(1, 1);
+    form.Ram.CheckBox6.MouseMove(1, 1);
     EXPECT_EQ(form.Label9.Caption(), "do this if your CPU usage always shows 100%.") << "the switch stays described";
 
-    form.CheckBox6.Click();
-    form.CPUFree.MouseMove(1, 1);
+    form.Ram.CheckBox6.Click();
+    form.Ram.CPUFree.MouseMove(1, 1);
     ExpectLines({"Lumora will recover and defragment your RAM if only the CPU",
                  "usage below ... %. Usually it is about 90%"},
                 "CPUFree enabled again");
-    form.Label23.MouseMove(1, 1);
+    form.Ram.Label23.MouseMove(1, 1);
     EXPECT_EQ(form.Label9.Caption(), "usage below ... %.") << "Label23 enabled again";
 }
 
 TEST_F(DescriptionBox, SoundFileControlsKeepTheLinesWhileEnabledAndEmptyThemWhileDisabled)
 {
     const Lines playSound{"When enabled, Lumora will play a confirmation sound when freeing", "up RAM."};
-    form.CheckBox1.SetChecked(true);
-    ASSERT_TRUE(form.Edit1.Enabled());
-    for (TControl* control : {static_cast<TControl*>(&form.Edit1), static_cast<TControl*>(&form.SpeedButton1)}) {
-        form.CheckBox1.MouseMove(1, 1);
+    form.Options.CheckBox1.SetChecked(true);
+    ASSERT_TRUE(form.Options.Edit1.Enabled());
+    for (TControl* control : {static_cast<TControl*>(&form.Options.Edit1), static_cast<TControl*>(&form.Options.SpeedButton1)}) {
+        form.Options.CheckBox1.MouseMove(1, 1);
         control->MouseMove(4, 4);
         ExpectLines(playSound, control->Name() + " enabled");
     }
 
-    form.CheckBox1.Click();
-    ASSERT_FALSE(form.Edit1.Enabled());
-    ASSERT_FALSE(form.SpeedButton1.Enabled());
-    for (TControl* control : {static_cast<TControl*>(&form.Edit1), static_cast<TControl*>(&form.SpeedButton1)}) {
-        form.CheckBox1.MouseMove(1, 1);
+    form.Options.CheckBox1.Click();
+    ASSERT_FALSE(form.Options.Edit1.Enabled());
+    ASSERT_FALSE(form.Options.SpeedButton1.Enabled());
+    for (TControl* control : {static_cast<TControl*>(&form.Options.Edit1), static_cast<TControl*>(&form.Options.SpeedButton1)}) {
+        form.Options.CheckBox1.MouseMove(1, 1);
         control->MouseMove(4, 4);
         ExpectLines(kEmpty, control->Name() + " disabled");
     }
@@ -228,7 +228,7 @@ TEST_F(DescriptionBox, ControlsWithoutDescriptionKeepWhatTheBoxShows)
     ForEachControl(form, [&](TControl& control) {
         if (described.count(control.Name()) || !control.Enabled()) return;
         visited.insert(control.Name());
-        form.RxSlider1.MouseMove(1, 1);
+        form.Ram.RxSlider1.MouseMove(1, 1);
         control.MouseMove(2, 2);
         ExpectLines(shown, "pointer over " + control.Name());
     });
@@ -257,9 +257,9 @@ TEST_F(DescriptionBox, RowLabelsArePaddedToReachAcrossTheirRows)
         const char* text;
         std::size_t blanks;
     } rows[] = {
-        {&form.TimeFree, "Free up", 69},
-        {&form.PopMenu, "Pop up menu free ups", 81},
-        {&form.CPUFree, "Recover RAM if only the CPU usage below", 26},
+        {&form.Ram.TimeFree, "Free up", 69},
+        {&form.Ram.PopMenu, "Pop up menu free ups", 81},
+        {&form.Ram.CPUFree, "Recover RAM if only the CPU usage below", 26},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(row.label->Caption(), std::string(row.text) + std::string(row.blanks, ' ')) << row.label->Name();

@@ -15,18 +15,18 @@ using Lines = std::vector<std::string>;
 
 std::string Positions(const TForm1& f)
 {
-    return std::to_string(f.RxSlider3.Value()) + "," + std::to_string(f.RxSlider4.Value()) + "," +
-           std::to_string(f.RxSlider5.Value());
+    return std::to_string(f.DiskCache.RxSlider3.Value()) + "," + std::to_string(f.DiskCache.RxSlider4.Value()) + "," +
+           std::to_string(f.DiskCache.RxSlider5.Value());
 }
 
 std::string Texts(const TForm1& f)
 {
-    return f.MinFileCacheText + "," + f.MaxFileCacheText + "," + f.ChunkSizeText;
+    return f.Tuning.MinFileCacheText + "," + f.Tuning.MaxFileCacheText + "," + f.Tuning.ChunkSizeText;
 }
 
 std::string Labels(const TForm1& f)
 {
-    return f.Label16.Caption() + "," + f.Label17.Caption() + "," + f.Label30.Caption();
+    return f.DiskCache.Label16.Caption() + "," + f.DiskCache.Label17.Caption() + "," + f.DiskCache.Label30.Caption();
 }
 
 // "a,b,c" as the three labels show it: "a kb,b kb,c kb".
@@ -59,18 +59,18 @@ TEST(DiskCachePage, LayoutFollowsTheDesign)
         int tabOrder;
     };
     const Row rows[] = {
-        {&f.Label3, {16, 24, 0, 0}, "Minimum Cache Size :", -1},
-        {&f.Label16, {128, 24, 0, 0}, "0 kb", -1},
-        {&f.RxSlider3, {8, 40, 377, 33}, "", 2},
-        {&f.Label10, {16, 88, 0, 0}, "Maximum Cache Size  :", -1},
-        {&f.Label17, {136, 88, 0, 0}, "0 kb", -1},
-        {&f.RxSlider4, {8, 104, 377, 33}, "", 0},
-        {&f.Label11, {16, 152, 0, 0}, "Chunk Size :", -1},
-        {&f.Label30, {80, 152, 0, 0}, "0 kb", -1},
-        {&f.RxSlider5, {8, 168, 377, 33}, "", 1},
-        {&f.Label49, {16, 224, 0, 0}, "Your system profile is ", -1},
-        {&f.ComboBox1, {16, 240, 185, 0}, "", 3},
-        {&f.Button4, {148, 344, 75, 25}, "Automatic", 4},
+        {&f.DiskCache.Label3, {16, 24, 0, 0}, "Minimum Cache Size :", -1},
+        {&f.DiskCache.Label16, {128, 24, 0, 0}, "0 kb", -1},
+        {&f.DiskCache.RxSlider3, {8, 40, 377, 33}, "", 2},
+        {&f.DiskCache.Label10, {16, 88, 0, 0}, "Maximum Cache Size  :", -1},
+        {&f.DiskCache.Label17, {136, 88, 0, 0}, "0 kb", -1},
+        {&f.DiskCache.RxSlider4, {8, 104, 377, 33}, "", 0},
+        {&f.DiskCache.Label11, {16, 152, 0, 0}, "Chunk Size :", -1},
+        {&f.DiskCache.Label30, {80, 152, 0, 0}, "0 kb", -1},
+        {&f.DiskCache.RxSlider5, {8, 168, 377, 33}, "", 1},
+        {&f.DiskCache.Label49, {16, 224, 0, 0}, "Your system profile is ", -1},
+        {&f.DiskCache.ComboBox1, {16, 240, 185, 0}, "", 3},
+        {&f.DiskCache.Button4, {148, 344, 75, 25}, "Automatic", 4},
     };
     for (const auto& row : rows) {
         const Bounds& b = row.control->GetBounds();
@@ -81,13 +81,13 @@ TEST(DiskCachePage, LayoutFollowsTheDesign)
         EXPECT_EQ(row.control->tabOrder, row.tabOrder) << row.control->Name();
         EXPECT_EQ(row.control->Parent(), &f.TabSheet4) << row.control->Name();
     }
-    for (const auto* s : {&f.RxSlider3, &f.RxSlider4, &f.RxSlider5}) {
-        const int max = s == &f.RxSlider5 ? 128 : 100;
+    for (const auto* s : {&f.DiskCache.RxSlider3, &f.DiskCache.RxSlider4, &f.DiskCache.RxSlider5}) {
+        const int max = s == &f.DiskCache.RxSlider5 ? 128 : 100;
         EXPECT_EQ(std::vector<int>({s->MinValue(), s->MaxValue(), s->Increment(), s->Value()}),
                   std::vector<int>({0, max, 10, 0}))
             << s->Name();
     }
-    EXPECT_EQ(f.ComboBox1.Items(), (Lines{"User Defined", "Standard System", "Power User", "Multimedia",
+    EXPECT_EQ(f.DiskCache.ComboBox1.Items(), (Lines{"User Defined", "Standard System", "Power User", "Multimedia",
                                           "Gaming System", "CD Writer", "Low Memory System"}));
     EXPECT_EQ(f.TabSheet4.Caption(), "Disk Cache");
 }
@@ -95,22 +95,22 @@ TEST(DiskCachePage, LayoutFollowsTheDesign)
 TEST(DiskCachePage, SliderHandlersEnableApplyWriteTextAndLabelChooseUserDefinedThenMarkTheRestart)
 {
     struct Case {
-        TRxSlider TForm1::*slider;
+        TRxSlider DiskCachePage::*slider;
         Lines effects;
         const char* texts;
     };
     const std::vector<Case> cases = {
-        {&TForm1::RxSlider3, {"Button2=on", "Label16=10240 kb", "ComboBox1=0"}, "10240,8192,512"},
-        {&TForm1::RxSlider4, {"Button2=on", "Label17=20480 kb", "ComboBox1=0"}, "2048,20480,512"},
-        {&TForm1::RxSlider5, {"Button2=on", "Label30=960 kb", "ComboBox1=0"}, "2048,8192,960"},  // 16 counts as 20
+        {&DiskCachePage::RxSlider3, {"Button2=on", "Label16=10240 kb", "ComboBox1=0"}, "10240,8192,512"},
+        {&DiskCachePage::RxSlider4, {"Button2=on", "Label17=20480 kb", "ComboBox1=0"}, "2048,20480,512"},
+        {&DiskCachePage::RxSlider5, {"Button2=on", "Label30=960 kb", "ComboBox1=0"}, "2048,8192,960"},  // 16 counts as 20
     };
     for (const auto& c : cases) {
         FormHarness h(64);
         StoreCache(h, "2048", "8192", "512");
         TForm1& f = h.Start();
-        ASSERT_EQ(f.ComboBox1.ItemIndex(), 1);
-        TRxSlider& slider = f.*c.slider;
-        EffectRecorder recorder(f, {&f.Button2, &f.Label16, &f.Label17, &f.Label30, &f.ComboBox1});
+        ASSERT_EQ(f.DiskCache.ComboBox1.ItemIndex(), 1);
+        TRxSlider& slider = f.DiskCache.*c.slider;
+        EffectRecorder recorder(f, {&f.Button2, &f.DiskCache.Label16, &f.DiskCache.Label17, &f.DiskCache.Label30, &f.DiskCache.ComboBox1});
         slider.KeyDown(SliderKey::Right);
         EXPECT_EQ(recorder.effects, c.effects) << slider.Name() << ": the restart mark comes last";
         EXPECT_TRUE(f.RestartPending) << slider.Name();
@@ -136,12 +136,12 @@ TEST(DiskCachePage, ProfileChoiceSetsThePositionsAndSelectsTheProfileAgain)
         FormHarness h(c.totalMB);
         StoreCache(h, "1024", "1024", "32");  // positions 1,1,1: every profile moves every slider but one
         TForm1& f = h.Start();
-        f.ComboBox1.UserSelect(c.item);
+        f.DiskCache.ComboBox1.UserSelect(c.item);
         EXPECT_EQ(Positions(f), c.positions) << label;
         EXPECT_EQ(Texts(f), c.texts) << label;
         EXPECT_EQ(Labels(f), WithKb(c.texts))
             << label;
-        EXPECT_EQ(f.ComboBox1.ItemIndex(), c.item) << label;
+        EXPECT_EQ(f.DiskCache.ComboBox1.ItemIndex(), c.item) << label;
         EXPECT_TRUE(f.RestartPending) << label;
         EXPECT_TRUE(f.Button2.Enabled()) << label;
     }
@@ -152,9 +152,9 @@ TEST(DiskCachePage, ProfileChoiceMarksTheRestartFirstAndRunsEachMovingSlidersHan
     FormHarness h(64);
     StoreCache(h, "2048", "1024", "32");
     TForm1& f = h.Start();
-    EffectRecorder recorder(f, {&f.Button2, &f.RxSlider3, &f.RxSlider4, &f.RxSlider5, &f.Label16, &f.Label17,
-                                &f.Label30, &f.ComboBox1});
-    f.ComboBox1.UserSelect(1);
+    EffectRecorder recorder(f, {&f.Button2, &f.DiskCache.RxSlider3, &f.DiskCache.RxSlider4, &f.DiskCache.RxSlider5, &f.DiskCache.Label16, &f.DiskCache.Label17,
+                                &f.DiskCache.Label30, &f.DiskCache.ComboBox1});
+    f.DiskCache.ComboBox1.UserSelect(1);
     EXPECT_EQ(recorder.effects, (Lines{"ComboBox1=1", "Button2=on R", "RxSlider4=8 R", "Label17=8192 kb R",
                                        "ComboBox1=0 R", "RxSlider5=16 R", "Label30=512 kb R", "ComboBox1=0 R",
                                        "ComboBox1=1 R"}));
@@ -165,8 +165,8 @@ TEST(DiskCachePage, ChoosingTheCurrentProfileKeepsOddTextsYetMarksTheChange)
     FormHarness h(64);
     StoreCache(h, "1000", "4096", "256");  // 1000 kb stands at 0, where the slider already is
     TForm1& f = h.Start();
-    ASSERT_EQ(f.ComboBox1.ItemIndex(), 6);
-    f.ComboBox1.UserSelect(6);
+    ASSERT_EQ(f.DiskCache.ComboBox1.ItemIndex(), 6);
+    f.DiskCache.ComboBox1.UserSelect(6);
     EXPECT_EQ(Texts(f), "1000,4096,256");
     EXPECT_EQ(Labels(f), "1000 kb,4096 kb,256 kb");
     EXPECT_TRUE(f.RestartPending);
@@ -182,13 +182,13 @@ TEST(DiskCachePage, UserDefinedOrTypedTextMovesNoSliderButMarksTheChange)
         StoreCache(h, "4096", "12288", "1024");
         TForm1& f = h.Start();
         if (typed) {
-            f.ComboBox1.UserType("Mine");
+            f.DiskCache.ComboBox1.UserType("Mine");
         } else {
-            f.ComboBox1.UserSelect(0);
+            f.DiskCache.ComboBox1.UserSelect(0);
         }
         EXPECT_EQ(Positions(f), "4,12,32") << typed;
         EXPECT_EQ(Labels(f), "4096 kb,12288 kb,1024 kb") << typed;
-        EXPECT_EQ(f.ComboBox1.ItemIndex(), typed ? -1 : 0);
+        EXPECT_EQ(f.DiskCache.ComboBox1.ItemIndex(), typed ? -1 : 0);
         EXPECT_TRUE(f.RestartPending) << typed;
         EXPECT_TRUE(f.Button2.Enabled()) << typed;
     }
@@ -218,10 +218,10 @@ TEST(DiskCachePage, AutomaticChoosesByMemoryAndMarksOnlyThroughMovingSliders)
         FormHarness h(c.totalMB);
         StoreCache(h, c.stored[0], c.stored[1], c.stored[2]);
         TForm1& f = h.Start();
-        f.ComboBox1.SetItemIndex(0);
-        f.Button4.Click();
+        f.DiskCache.ComboBox1.SetItemIndex(0);
+        f.DiskCache.Button4.Click();
         EXPECT_EQ(Positions(f), c.positions) << label;
-        EXPECT_EQ(f.ComboBox1.ItemIndex(), c.item) << label;
+        EXPECT_EQ(f.DiskCache.ComboBox1.ItemIndex(), c.item) << label;
         EXPECT_EQ(f.RestartPending, c.marked) << label;
         EXPECT_EQ(f.Button2.Enabled(), c.marked) << label;
     }
@@ -231,12 +231,12 @@ TEST(DiskCachePage, ProfileBeyondTheMemoryClampsAndIsNotRecognisedOnReload)
 {
     FormHarness h(4);
     TForm1& f = h.Start();
-    f.ComboBox1.UserSelect(2);
+    f.DiskCache.ComboBox1.UserSelect(2);
     EXPECT_EQ(Positions(f), "4,4,32");
     EXPECT_EQ(Texts(f), "4096,4096,1024");
-    EXPECT_EQ(f.ComboBox1.ItemIndex(), 2);
+    EXPECT_EQ(f.DiskCache.ComboBox1.ItemIndex(), 2);
     h.Apply();
-    EXPECT_EQ(f.ComboBox1.ItemIndex(), 0);
+    EXPECT_EQ(f.DiskCache.ComboBox1.ItemIndex(), 0);
 }
 
 TEST(DiskCachePage, MovingASliderByHandSelectsUserDefinedEvenOnAProfilesPositions)
@@ -244,11 +244,11 @@ TEST(DiskCachePage, MovingASliderByHandSelectsUserDefinedEvenOnAProfilesPosition
     FormHarness h(64);
     StoreCache(h, "2048", "8192", "320");
     TForm1& f = h.Start();
-    f.RxSlider5.DragTo(16);
+    f.DiskCache.RxSlider5.DragTo(16);
     EXPECT_EQ(Positions(f), "2,8,16");
-    EXPECT_EQ(f.ComboBox1.ItemIndex(), 0);
+    EXPECT_EQ(f.DiskCache.ComboBox1.ItemIndex(), 0);
     h.Apply();
-    EXPECT_EQ(f.ComboBox1.ItemIndex(), 1) << "recognised again at the next load";
+    EXPECT_EQ(f.DiskCache.ComboBox1.ItemIndex(), 1) << "recognised again at the next load";
 }
 
 TEST(DiskCachePage, MinimumMovedToZeroShowsZeroAndIsDeletedOnSave)
@@ -256,9 +256,9 @@ TEST(DiskCachePage, MinimumMovedToZeroShowsZeroAndIsDeletedOnSave)
     FormHarness h(64);
     StoreCache(h, "2048", "8192", "512");
     TForm1& f = h.Start();
-    f.RxSlider3.KeyDown(SliderKey::Home);
-    EXPECT_EQ(f.MinFileCacheText, "0");
-    EXPECT_EQ(f.Label16.Caption(), "0 kb");
+    f.DiskCache.RxSlider3.KeyDown(SliderKey::Home);
+    EXPECT_EQ(f.Tuning.MinFileCacheText, "0");
+    EXPECT_EQ(f.DiskCache.Label16.Caption(), "0 kb");
     h.Apply();
     EXPECT_FALSE(h.machine.profile.Has("vcache", "MinFileCache"));
     EXPECT_EQ(h.machine.profile.Get("vcache", "MaxFileCache"), "8192");

@@ -34,9 +34,9 @@ TForm1& StartAndChange(FormHarness& h)
 {
     Prepare(h);
     TForm1& f = h.Start();
-    f.CheckBox10.Click();
-    f.CheckBox10.Click();
-    f.ComboBox2.UserSelect(0);
+    f.Tweak.CheckBox10.Click();
+    f.Tweak.CheckBox10.Click();
+    f.FileCache.ComboBox2.UserSelect(0);
     h.machine.attempts.clear();
     return f;
 }

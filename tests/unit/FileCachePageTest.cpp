@@ -19,9 +19,9 @@ using Lines = std::vector<std::string>;
 // TemplateName|item|positions|sizes|labels
 std::string Shown(const TForm1& f)
 {
-    return f.TemplateName + "|" + std::to_string(f.ComboBox2.ItemIndex()) + "|" + std::to_string(f.RxSlider6.Value()) +
-           "," + std::to_string(f.RxSlider7.Value()) + "|" + std::to_string(f.NameCacheSize) + "," +
-           std::to_string(f.PathCacheSize) + "|" + f.Label4.Caption() + "," + f.Label5.Caption();
+    return f.Tuning.TemplateName + "|" + std::to_string(f.FileCache.ComboBox2.ItemIndex()) + "|" + std::to_string(f.FileCache.RxSlider6.Value()) +
+           "," + std::to_string(f.FileCache.RxSlider7.Value()) + "|" + std::to_string(f.Tuning.NameCacheSize) + "," +
+           std::to_string(f.Tuning.PathCacheSize) + "|" + f.FileCache.Label4.Caption() + "," + f.FileCache.Label5.Caption();
 }
 
 // A started window whose template "Custom" holds the given sizes.
@@ -46,15 +46,15 @@ TEST(FileCachePage, LayoutFollowsTheDesign)
         int tabOrder;
     };
     const Row rows[] = {
-        {&f.Label55, {16, 24, 0, 0}, "Name Cache :", -1},
-        {&f.Label4, {88, 24, 0, 0}, "0 ", -1},
-        {&f.RxSlider6, {8, 40, 377, 33}, "", 0},
-        {&f.Label56, {16, 88, 0, 0}, "Directory Cache :", -1},
-        {&f.Label5, {102, 88, 0, 0}, "0 ", -1},
-        {&f.RxSlider7, {8, 104, 377, 33}, "", 1},
-        {&f.Label54, {16, 224, 0, 0}, "Typical Role of this Computer", -1},
-        {&f.ComboBox2, {16, 240, 185, 0}, "", 2},
-        {&f.Button6, {148, 344, 75, 25}, "Automatic", 3},
+        {&f.FileCache.Label55, {16, 24, 0, 0}, "Name Cache :", -1},
+        {&f.FileCache.Label4, {88, 24, 0, 0}, "0 ", -1},
+        {&f.FileCache.RxSlider6, {8, 40, 377, 33}, "", 0},
+        {&f.FileCache.Label56, {16, 88, 0, 0}, "Directory Cache :", -1},
+        {&f.FileCache.Label5, {102, 88, 0, 0}, "0 ", -1},
+        {&f.FileCache.RxSlider7, {8, 104, 377, 33}, "", 1},
+        {&f.FileCache.Label54, {16, 224, 0, 0}, "Typical Role of this Computer", -1},
+        {&f.FileCache.ComboBox2, {16, 240, 185, 0}, "", 2},
+        {&f.FileCache.Button6, {148, 344, 75, 25}, "Automatic", 3},
     };
     for (const auto& row : rows) {
         const Bounds& b = row.control->GetBounds();
@@ -65,11 +65,11 @@ TEST(FileCachePage, LayoutFollowsTheDesign)
         EXPECT_EQ(row.control->tabOrder, row.tabOrder) << row.control->Name();
         EXPECT_EQ(row.control->Parent(), &f.TabSheet7) << row.control->Name();
     }
-    EXPECT_EQ(std::vector<int>({f.RxSlider6.MinValue(), f.RxSlider6.MaxValue(), f.RxSlider6.Increment()}),
+    EXPECT_EQ(std::vector<int>({f.FileCache.RxSlider6.MinValue(), f.FileCache.RxSlider6.MaxValue(), f.FileCache.RxSlider6.Increment()}),
               std::vector<int>({0, 12, 2}));
-    EXPECT_EQ(std::vector<int>({f.RxSlider7.MinValue(), f.RxSlider7.MaxValue(), f.RxSlider7.Increment()}),
+    EXPECT_EQ(std::vector<int>({f.FileCache.RxSlider7.MinValue(), f.FileCache.RxSlider7.MaxValue(), f.FileCache.RxSlider7.Increment()}),
               std::vector<int>({0, 16, 2}));
-    EXPECT_EQ(f.ComboBox2.Items(),
+    EXPECT_EQ(f.FileCache.ComboBox2.Items(),
               (Lines{"User Defined", "Desktop Computer", "Mobile or docking system", "Network Server"}));
     EXPECT_EQ(f.TabSheet7.Caption(), "File Cache");
 }
@@ -77,20 +77,20 @@ TEST(FileCachePage, LayoutFollowsTheDesign)
 TEST(FileCachePage, SliderHandlersSetTheGridSizeChooseUserDefinedThenMarkTheRestart)
 {
     struct Case {
-        TRxSlider TForm1::*slider;
+        TRxSlider FileCachePage::*slider;
         Lines effects;
         const char* shown;
     };
     const std::vector<Case> cases = {
-        {&TForm1::RxSlider6, {"Button2=on", "Label4=1024", "ComboBox2=0"}, "Desktop|0|2,4|1024,32|1024,32"},
-        {&TForm1::RxSlider7, {"Button2=on", "Label5=48", "ComboBox2=0"}, "Desktop|0|1,6|677,48|677,48"},
+        {&FileCachePage::RxSlider6, {"Button2=on", "Label4=1024", "ComboBox2=0"}, "Desktop|0|2,4|1024,32|1024,32"},
+        {&FileCachePage::RxSlider7, {"Button2=on", "Label5=48", "ComboBox2=0"}, "Desktop|0|1,6|677,48|677,48"},
     };
     for (const auto& c : cases) {
         FormHarness h(64);
         h.machine.registry.PutString(kTemplatesKey, "", "Desktop");
         TForm1& f = h.Start();
-        TRxSlider& slider = f.*c.slider;
-        EffectRecorder recorder(f, {&f.Button2, &f.Label4, &f.Label5, &f.ComboBox2});
+        TRxSlider& slider = f.FileCache.*c.slider;
+        EffectRecorder recorder(f, {&f.Button2, &f.FileCache.Label4, &f.FileCache.Label5, &f.FileCache.ComboBox2});
         slider.KeyDown(SliderKey::Right);
         EXPECT_EQ(recorder.effects, c.effects) << slider.Name() << ": the restart mark comes last";
         EXPECT_TRUE(f.RestartPending) << slider.Name();
@@ -113,7 +113,7 @@ TEST(FileCachePage, RoleChoiceShowsTheRolesExactSizes)
     for (const auto& c : cases) {
         FormHarness h(64);
         TForm1& f = StartWithSizes(h, 1600, 24);
-        f.ComboBox2.UserSelect(c.item);
+        f.FileCache.ComboBox2.UserSelect(c.item);
         EXPECT_EQ(Shown(f), c.shown) << "item " << c.item;
         EXPECT_TRUE(f.RestartPending) << "item " << c.item;
         EXPECT_TRUE(f.Button2.Enabled()) << "item " << c.item;
@@ -124,8 +124,8 @@ TEST(FileCachePage, RoleChoiceMarksFirstAndLetsTheSliderHandlersRunBeforeTheExac
 {
     FormHarness h(64);
     TForm1& f = StartWithSizes(h, 1600, 24);
-    EffectRecorder recorder(f, {&f.Button2, &f.RxSlider6, &f.RxSlider7, &f.Label4, &f.Label5, &f.ComboBox2});
-    f.ComboBox2.UserSelect(3);
+    EffectRecorder recorder(f, {&f.Button2, &f.FileCache.RxSlider6, &f.FileCache.RxSlider7, &f.FileCache.Label4, &f.FileCache.Label5, &f.FileCache.ComboBox2});
+    f.FileCache.ComboBox2.UserSelect(3);
     EXPECT_EQ(recorder.effects, (Lines{"ComboBox2=3", "Button2=on R", "RxSlider6=5 R", "Label4=2560 R", "ComboBox2=0 R",
                                        "RxSlider7=8 R", "Label5=64 R", "ComboBox2=0 R", "ComboBox2=3 R",
                                        "Label4=2729 R"}));
@@ -135,7 +135,7 @@ TEST(FileCachePage, TypedRoleChangesNothingButTheMarks)
 {
     FormHarness h(64);
     TForm1& f = StartWithSizes(h, 1600, 24);
-    f.ComboBox2.UserType("Workstation");
+    f.FileCache.ComboBox2.UserType("Workstation");
     EXPECT_EQ(Shown(f), "Custom|-1|3,3|1600,24|1600,24");
     EXPECT_TRUE(f.RestartPending);
     EXPECT_TRUE(f.Button2.Enabled());
@@ -145,9 +145,9 @@ TEST(FileCachePage, MovingTheNameSliderAfterARoleReplacesItsExactSize)
 {
     FormHarness h(64);
     TForm1& f = h.Start();
-    f.ComboBox2.UserSelect(1);
+    f.FileCache.ComboBox2.UserSelect(1);
     ASSERT_EQ(Shown(f), "Desktop|1|1,4|677,32|677,32");
-    f.RxSlider6.KeyDown(SliderKey::Right);
+    f.FileCache.RxSlider6.KeyDown(SliderKey::Right);
     EXPECT_EQ(Shown(f), "Desktop|0|2,4|1024,32|1024,32");
     h.Apply();
     EXPECT_EQ(h.machine.registry.String(kTemplatesKey, ""), "Lumora");
@@ -172,7 +172,7 @@ TEST(FileCachePage, AutomaticChoosesTheRoleByMemoryEvenWhenNoSliderMoves)
         const std::string label = std::to_string(c.totalMB) + " MB from " + std::to_string(c.nameCache);
         FormHarness h(c.totalMB);
         TForm1& f = StartWithSizes(h, c.nameCache, c.pathCache);
-        f.Button6.Click();
+        f.FileCache.Button6.Click();
         EXPECT_EQ(Shown(f), c.shown) << label;
         EXPECT_TRUE(f.RestartPending) << label;
         EXPECT_TRUE(f.Button2.Enabled()) << label;
@@ -192,17 +192,17 @@ TEST(FileCachePage, ArrowKeysStepFromTheRolePositionsAndTheEndsGiveTheLargestSiz
     for (const auto& c : cases) {
         FormHarness h(64);
         TForm1& f = h.Start();
-        f.ComboBox2.UserSelect(c.item);
-        f.RxSlider6.KeyDown(c.key);
-        EXPECT_EQ(f.RxSlider6.Value(), c.position) << "item " << c.item;
-        EXPECT_EQ(f.NameCacheSize, c.position * 512) << "item " << c.item;
+        f.FileCache.ComboBox2.UserSelect(c.item);
+        f.FileCache.RxSlider6.KeyDown(c.key);
+        EXPECT_EQ(f.FileCache.RxSlider6.Value(), c.position) << "item " << c.item;
+        EXPECT_EQ(f.Tuning.NameCacheSize, c.position * 512) << "item " << c.item;
     }
     FormHarness h(64);
     TForm1& f = h.Start();
-    f.RxSlider6.KeyDown(SliderKey::End);
-    f.RxSlider7.KeyDown(SliderKey::End);
-    EXPECT_EQ(f.Label4.Caption(), "6144");
-    EXPECT_EQ(f.Label5.Caption(), "128");
+    f.FileCache.RxSlider6.KeyDown(SliderKey::End);
+    f.FileCache.RxSlider7.KeyDown(SliderKey::End);
+    EXPECT_EQ(f.FileCache.Label4.Caption(), "6144");
+    EXPECT_EQ(f.FileCache.Label5.Caption(), "128");
 }
 
 }  // namespace

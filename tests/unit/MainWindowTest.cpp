@@ -37,13 +37,13 @@ TEST(MainWindow, MemoryFiguresRoundTheTotalAndTruncatePercentages)
         EXPECT_EQ(f.FreePhysPercent, c.freePercent);
         EXPECT_EQ(f.TotalSwapMB, c.totalSwapMB);
         EXPECT_EQ(f.FreeSwapPercent, c.freeSwapPercent);
-        EXPECT_EQ(f.Label24.Caption(), std::to_string(c.totalMB) + " MB");
-        EXPECT_EQ(f.Label25.Caption(), std::to_string(c.freeMB) + " MB");
-        EXPECT_EQ(f.ProgressBar1.Position(), c.freePercent);
-        EXPECT_EQ(f.Label27.Caption(), std::to_string(c.totalSwapMB) + " MB");
-        EXPECT_EQ(f.RxSlider1.MaxValue(), c.totalMB);
-        EXPECT_EQ(f.RxSpinEdit1.MaxValue(), c.totalMB / 2);
-        EXPECT_EQ(f.RxSlider5.MaxValue(), 128);
+        EXPECT_EQ(f.About.Label24.Caption(), std::to_string(c.totalMB) + " MB");
+        EXPECT_EQ(f.About.Label25.Caption(), std::to_string(c.freeMB) + " MB");
+        EXPECT_EQ(f.About.ProgressBar1.Position(), c.freePercent);
+        EXPECT_EQ(f.About.Label27.Caption(), std::to_string(c.totalSwapMB) + " MB");
+        EXPECT_EQ(f.Ram.RxSlider1.MaxValue(), c.totalMB);
+        EXPECT_EQ(f.Ram.RxSpinEdit1.MaxValue(), c.totalMB / 2);
+        EXPECT_EQ(f.DiskCache.RxSlider5.MaxValue(), 128);
         EXPECT_TRUE(h.machine.dialogs.errors.empty());
     }
 }
@@ -107,8 +107,8 @@ TEST(MainWindow, CancelClosesWithoutWritingAnything)
     TForm1& f = h.Start();
     const std::string before = h.machine.registry.Dump();
     const auto profileWrites = h.machine.profile.log.size();
-    f.CheckBox3.Click();
-    f.RxSlider1.KeyDown(SliderKey::End);
+    f.Options.CheckBox3.Click();
+    f.Ram.RxSlider1.KeyDown(SliderKey::End);
     f.Button3.Click();
     EXPECT_EQ(h.closes, 1);
     EXPECT_EQ(h.machine.registry.Dump(), before);

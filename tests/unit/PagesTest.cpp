@@ -12,9 +12,9 @@ using testing::kAgentKey;
 
 std::vector<std::string> RamValues(TForm1& f)
 {
-    return {std::to_string(f.RxSlider1.Value()), f.Label18.Caption(), std::to_string(f.RxSlider2.Value()),
-            f.Label31.Caption(), f.RxSpinEdit1.Text(), f.RxSpinEdit2.Text(), f.RxSpinEdit7.Text(),
-            f.RxSpinEdit3.Text(), f.RxSpinEdit4.Text(), f.RxSpinEdit5.Text()};
+    return {std::to_string(f.Ram.RxSlider1.Value()), f.Ram.Label18.Caption(), std::to_string(f.Ram.RxSlider2.Value()),
+            f.Ram.Label31.Caption(), f.Ram.RxSpinEdit1.Text(), f.Ram.RxSpinEdit2.Text(), f.Ram.RxSpinEdit7.Text(),
+            f.Ram.RxSpinEdit3.Text(), f.Ram.RxSpinEdit4.Text(), f.Ram.RxSpinEdit5.Text()};
 }
 
 TEST(RamPage, AutomaticRecommendsValuesFromTheInstalledMemory)
@@ -33,7 +33,7 @@ TEST(RamPage, AutomaticRecommendsValuesFromTheInstalledMemory)
         h.machine.registry.PutDword(kAgentKey, "Target Fre RAM", 1);
         h.machine.registry.PutDouble(kAgentKey, "FreeTime", 9);
         TForm1& f = h.Start();
-        f.Button5.Click();
+        f.Ram.Button5.Click();
         EXPECT_EQ(RamValues(f), c.shown) << c.totalMB << " MB";
         EXPECT_TRUE(f.Button2.Enabled());
         EXPECT_FALSE(f.RestartPending);
@@ -44,7 +44,7 @@ TEST(RamPage, AutomaticOnRecommendedValuesChangesNothing)
 {
     FormHarness h(128);
     TForm1& f = h.Start();
-    f.Button5.Click();
+    f.Ram.Button5.Click();
     EXPECT_FALSE(f.Button2.Enabled());
 }
 
@@ -52,31 +52,31 @@ TEST(RamPage, SlidersFollowTheirLabelsAndFieldsAndEnableApply)
 {
     FormHarness h(128);
     TForm1& f = h.Start();
-    f.RxSlider1.DragTo(100);
-    EXPECT_EQ(f.Label18.Caption(), "100 MB");
-    EXPECT_EQ(f.TargetFreeMB, 100);
+    f.Ram.RxSlider1.DragTo(100);
+    EXPECT_EQ(f.Ram.Label18.Caption(), "100 MB");
+    EXPECT_EQ(f.Agent.TargetFreeMB, 100);
     EXPECT_TRUE(f.Button2.Enabled());
-    f.RxSlider1.DragTo(32);
+    f.Ram.RxSlider1.DragTo(32);
     EXPECT_TRUE(f.Button2.Enabled()) << "changing back keeps Apply enabled";
-    f.RxSlider2.KeyDown(SliderKey::End);
-    EXPECT_EQ(f.Label31.Caption(), "128 MB");
-    EXPECT_EQ(f.MinimumFreeMB, 128);
+    f.Ram.RxSlider2.KeyDown(SliderKey::End);
+    EXPECT_EQ(f.Ram.Label31.Caption(), "128 MB");
+    EXPECT_EQ(f.Agent.MinimumFreeMB, 128);
 }
 
 TEST(RamPage, CpuDetectionSwitchGreysTheRowAndKeepsTheStoredSetting)
 {
     FormHarness h;
     TForm1& f = h.Start();
-    f.CheckBox6.Click();
-    EXPECT_FALSE(f.CPUFree.Enabled());
-    EXPECT_FALSE(f.RxSpinEdit7.Enabled());
-    EXPECT_FALSE(f.Label23.Enabled());
+    f.Ram.CheckBox6.Click();
+    EXPECT_FALSE(f.Ram.CPUFree.Enabled());
+    EXPECT_FALSE(f.Ram.RxSpinEdit7.Enabled());
+    EXPECT_FALSE(f.Ram.Label23.Enabled());
     EXPECT_TRUE(f.Button2.Enabled());
-    EXPECT_EQ(f.CpuDetectDisabled, 0) << "only a load changes it";
-    f.CheckBox6.Click();
-    EXPECT_TRUE(f.CPUFree.Enabled());
-    EXPECT_TRUE(f.RxSpinEdit7.Enabled());
-    EXPECT_TRUE(f.Label23.Enabled());
+    EXPECT_EQ(f.Agent.CpuDetectDisabled, 0) << "only a load changes it";
+    f.Ram.CheckBox6.Click();
+    EXPECT_TRUE(f.Ram.CPUFree.Enabled());
+    EXPECT_TRUE(f.Ram.RxSpinEdit7.Enabled());
+    EXPECT_TRUE(f.Ram.Label23.Enabled());
 }
 
 TEST(RamPage, TypedTextIsKeptInRangeAndSavedAsAWholeNumber)
@@ -90,9 +90,9 @@ TEST(RamPage, TypedTextIsKeptInRangeAndSavedAsAWholeNumber)
     for (const auto& c : cases) {
         FormHarness h;
         TForm1& f = h.Start();
-        f.RxSpinEdit2.SetText(c.typed);
+        f.Ram.RxSpinEdit2.SetText(c.typed);
         EXPECT_TRUE(f.Button2.Enabled()) << c.typed;
-        if (c.leave) f.RxSpinEdit2.FocusLost();
+        if (c.leave) f.Ram.RxSpinEdit2.FocusLost();
         h.Apply();
         EXPECT_EQ(h.machine.registry.Double(kAgentKey, "FreeTime"), c.saved) << "typed \"" << c.typed << "\"";
     }
@@ -102,15 +102,15 @@ TEST(OptionsPage, SoundBoxFollowsTheSoundSwitch)
 {
     FormHarness h;
     TForm1& f = h.Start();
-    const std::string path = f.Edit1.Text();
-    f.CheckBox1.Click();
-    EXPECT_TRUE(f.Edit1.Enabled());
-    EXPECT_TRUE(f.SpeedButton1.Enabled());
-    f.CheckBox1.Click();
-    EXPECT_FALSE(f.Edit1.Enabled());
-    EXPECT_FALSE(f.SpeedButton1.Enabled());
-    EXPECT_EQ(f.Edit1.Text(), path);
-    EXPECT_TRUE(f.Edit1.readOnly);
+    const std::string path = f.Options.Edit1.Text();
+    f.Options.CheckBox1.Click();
+    EXPECT_TRUE(f.Options.Edit1.Enabled());
+    EXPECT_TRUE(f.Options.SpeedButton1.Enabled());
+    f.Options.CheckBox1.Click();
+    EXPECT_FALSE(f.Options.Edit1.Enabled());
+    EXPECT_FALSE(f.Options.SpeedButton1.Enabled());
+    EXPECT_EQ(f.Options.Edit1.Text(), path);
+    EXPECT_TRUE(f.Options.Edit1.readOnly);
 }
 
 TEST(OptionsPage, TheFilePickerSetsTheSoundFileOnlyWhenConfirmed)
@@ -119,21 +119,21 @@ TEST(OptionsPage, TheFilePickerSetsTheSoundFileOnlyWhenConfirmed)
     h.machine.registry.PutDword(kAgentKey, "PlaySound", 1);
     h.machine.registry.PutString(kAgentKey, "Music", "C:\\Sounds\\ding.wav");
     TForm1& f = h.Start();
-    f.SpeedButton1.Click();  // cancelled
+    f.Options.SpeedButton1.Click();  // cancelled
     EXPECT_FALSE(f.Button2.Enabled());
-    EXPECT_EQ(f.SoundFile, "C:\\Sounds\\ding.wav");
+    EXPECT_EQ(f.Agent.SoundFile, "C:\\Sounds\\ding.wav");
     ASSERT_EQ(h.machine.dialogs.fileRequests.size(), 1u);
     EXPECT_EQ(h.machine.dialogs.fileRequests[0], "Microsoft Waveform Audio (*.WAV)|*.wav|C:\\Sounds|");
 
     h.machine.dialogs.chosenFile = "D:\\none\\missing.wav";
-    f.SpeedButton1.Click();
+    f.Options.SpeedButton1.Click();
     EXPECT_TRUE(f.Button2.Enabled());
-    EXPECT_EQ(f.SoundFile, "D:\\none\\missing.wav");
-    EXPECT_EQ(f.Edit1.Text(), "D:\\none\\missing.wav");
-    f.SpeedButton1.Click();
+    EXPECT_EQ(f.Agent.SoundFile, "D:\\none\\missing.wav");
+    EXPECT_EQ(f.Options.Edit1.Text(), "D:\\none\\missing.wav");
+    f.Options.SpeedButton1.Click();
     EXPECT_EQ(h.machine.dialogs.fileRequests[2], "Microsoft Waveform Audio (*.WAV)|*.wav|D:\\none|D:\\none\\missing.wav")
         << "the dialog remembers the last name";
-    f.CheckBox1.Click();  // sound off: the path is still saved
+    f.Options.CheckBox1.Click();  // sound off: the path is still saved
     h.Apply();
     EXPECT_EQ(h.machine.registry.String(kAgentKey, "Music"), "D:\\none\\missing.wav");
     EXPECT_EQ(h.machine.registry.Dword(kAgentKey, "PlaySound"), 0u);
@@ -141,13 +141,14 @@ TEST(OptionsPage, TheFilePickerSetsTheSoundFileOnlyWhenConfirmed)
 
 TEST(OptionsPage, EveryBoxEnablesApply)
 {
-    for (auto box : {&TForm1::CheckBox7, &TForm1::CheckBox2, &TForm1::CheckBox3, &TForm1::CheckBox5, &TForm1::CheckBox1}) {
+    for (auto box : {&OptionsPage::CheckBox7, &OptionsPage::CheckBox2, &OptionsPage::CheckBox3, &OptionsPage::CheckBox5,
+                     &OptionsPage::CheckBox1}) {
         FormHarness h;
         TForm1& f = h.Start();
-        (f.*box).Click();
-        EXPECT_TRUE(f.Button2.Enabled()) << (f.*box).Name();
-        (f.*box).Click();
-        EXPECT_TRUE(f.Button2.Enabled()) << (f.*box).Name();
+        (f.Options.*box).Click();
+        EXPECT_TRUE(f.Button2.Enabled()) << (f.Options.*box).Name();
+        (f.Options.*box).Click();
+        EXPECT_TRUE(f.Button2.Enabled()) << (f.Options.*box).Name();
     }
 }
 

@@ -89,21 +89,21 @@ TEST(StartUpFailure, EveryFailedStepIsShownAndTheStoredSettingsSurviveTheNextApp
         EXPECT_FALSE(f.Button2.Enabled()) << label;
         EXPECT_FALSE(f.RestartPending) << label;
         EXPECT_TRUE(f.Timer1.Enabled()) << label;
-        EXPECT_EQ(f.Label16.Caption(), "2048 kb") << label << ": the load went on after the failed step";
+        EXPECT_EQ(f.DiskCache.Label16.Caption(), "2048 kb") << label << ": the load went on after the failed step";
         if (c.loaded) {
-            EXPECT_EQ(f.RxSlider1.Value(), 40) << label;
-            EXPECT_TRUE(f.CheckBox1.Checked()) << label;
-            EXPECT_TRUE(f.Edit1.Enabled()) << label;
-            EXPECT_EQ(f.RxSpinEdit2.Text(), "7") << label;
-            EXPECT_EQ(f.Edit1.Text(), "D:\\Agent\\ding.wav") << label;
-            EXPECT_TRUE(f.CheckBox2.Checked()) << label;
+            EXPECT_EQ(f.Ram.RxSlider1.Value(), 40) << label;
+            EXPECT_TRUE(f.Options.CheckBox1.Checked()) << label;
+            EXPECT_TRUE(f.Options.Edit1.Enabled()) << label;
+            EXPECT_EQ(f.Ram.RxSpinEdit2.Text(), "7") << label;
+            EXPECT_EQ(f.Options.Edit1.Text(), "D:\\Agent\\ding.wav") << label;
+            EXPECT_TRUE(f.Options.CheckBox2.Checked()) << label;
         } else {
             EXPECT_FALSE(h.machine.registry.Has(kRunKey, "Lumora")) << label << ": defaults register nothing";
         }
 
         lift();
         h.machine.dialogs.errors.clear();
-        f.CheckBox3.Click();
+        f.Options.CheckBox3.Click();
         h.Apply();
         ExpectStoredSettings(h.machine.registry, label);
         EXPECT_EQ(h.machine.registry.Has(kAgentKey, "RAMIcon"), c.saveWorks) << label;
@@ -137,14 +137,14 @@ TEST(StartUpFailure, RefusedRunEntryInTheReloadOfApplyIsShownAfterTheReload)
     FormHarness h(128);
     StoreSettings(h.machine.registry);
     TForm1& f = h.Start();
-    f.RxSlider1.SetValue(50);
+    f.Ram.RxSlider1.SetValue(50);
     // The save writes the entry and the 15 agent values (the untouched template step writes
     // nothing); the reload's rewrite of the entry is refused.
     h.machine.registry.refuseSetNumber = h.machine.registry.setCalls + 16;
     h.Apply();
     EXPECT_EQ(h.machine.dialogs.errors, Lines{"Failed to set data for 'Lumora'"});
     EXPECT_EQ(h.machine.registry.Dword(kAgentKey, "Target Fre RAM"), 50u);
-    EXPECT_EQ(f.Label18.Caption(), "50 MB") << "the pages were reloaded";
+    EXPECT_EQ(f.Ram.Label18.Caption(), "50 MB") << "the pages were reloaded";
     EXPECT_FALSE(h.machine.registry.Has(kAgentKey, "Update")) << "the failed reload ends the Apply";
 }
 

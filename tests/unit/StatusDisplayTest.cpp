@@ -21,7 +21,7 @@ struct StatusDisplay : ::testing::Test {
     void Tick() { h.form->Timer1.OnTimer(); }
     std::vector<std::string> Resources() const
     {
-        return {h.form->Label60.Caption(), h.form->Label61.Caption(), h.form->Label62.Caption()};
+        return {h.form->About.Label60.Caption(), h.form->About.Label61.Caption(), h.form->About.Label62.Caption()};
     }
 };
 
@@ -32,13 +32,13 @@ TEST_F(StatusDisplay, TickWritesMemoryResourcesCpuAndBars)
     h.machine.system.memory.availPageFile = 40ull << 20;
     h.machine.performance.cpuPercent = 37;
     Tick();
-    EXPECT_EQ(f.Label25.Caption(), "23 MB (35 %)") << "percentages truncate";
-    EXPECT_EQ(f.Label27.Caption(), "64 MB");
-    EXPECT_EQ(f.Label28.Caption(), "40 MB (62 %)");
+    EXPECT_EQ(f.About.Label25.Caption(), "23 MB (35 %)") << "percentages truncate";
+    EXPECT_EQ(f.About.Label27.Caption(), "64 MB");
+    EXPECT_EQ(f.About.Label28.Caption(), "40 MB (62 %)");
     EXPECT_EQ(Resources(), (std::vector<std::string>{"80 %", "70 %", "90 %"})) << "GDI, System, User";
-    EXPECT_EQ(f.Label48.Caption(), "37 %");
-    EXPECT_EQ(f.ProgressBar1.Position(), 35);
-    EXPECT_EQ(f.ProgressBar2.Position(), 62);
+    EXPECT_EQ(f.About.Label48.Caption(), "37 %");
+    EXPECT_EQ(f.About.ProgressBar1.Position(), 35);
+    EXPECT_EQ(f.About.ProgressBar2.Position(), 62);
     EXPECT_EQ(f.CpuUsagePercent, 37.0);
     EXPECT_EQ(f.SystemProbe1->Status, "Ready");
     EXPECT_TRUE(h.machine.dialogs.errors.empty());
@@ -50,13 +50,13 @@ TEST_F(StatusDisplay, TotalsStayThoseOfStartUp)
     h.machine.system.memory.totalPhys = 256ull << 20;
     h.machine.system.memory.totalPageFile = 128ull << 20;
     h.machine.system.memory.availPageFile = 96ull << 20;
-    f.Label24.SetCaption("start-up text");
+    f.About.Label24.SetCaption("start-up text");
     Tick();
     EXPECT_EQ(f.TotalPhysMB, 64);
-    EXPECT_EQ(f.Label24.Caption(), "start-up text") << "written at start-up only";
-    EXPECT_EQ(f.Label27.Caption(), "64 MB");
-    EXPECT_EQ(f.Label28.Caption(), "96 MB (150 %)");
-    EXPECT_EQ(f.ProgressBar2.Position(), 150) << "a grown page file goes to the bar unchanged";
+    EXPECT_EQ(f.About.Label24.Caption(), "start-up text") << "written at start-up only";
+    EXPECT_EQ(f.About.Label27.Caption(), "64 MB");
+    EXPECT_EQ(f.About.Label28.Caption(), "96 MB (150 %)");
+    EXPECT_EQ(f.About.ProgressBar2.Position(), 150) << "a grown page file goes to the bar unchanged";
 }
 
 TEST(StatusDisplayLargeMachine, FreeFiguresStopAt65535)
@@ -66,9 +66,9 @@ TEST(StatusDisplayLargeMachine, FreeFiguresStopAt65535)
     h.machine.system.memory.availPhys = 100ull << 30;
     h.machine.system.memory.availPageFile = 70000ull << 20;
     f.Timer1.OnTimer();
-    EXPECT_EQ(f.Label25.Caption(), "65535 MB (100 %)");
+    EXPECT_EQ(f.About.Label25.Caption(), "65535 MB (100 %)");
     // 65,535 MB free of a 64 MB page file at start-up: a share beyond 16 bits stops too.
-    EXPECT_EQ(f.Label28.Caption(), "65535 MB (65535 %)");
+    EXPECT_EQ(f.About.Label28.Caption(), "65535 MB (65535 %)");
 }
 
 TEST_F(StatusDisplay, ZeroTotalsShowZeroPercent)
@@ -79,7 +79,7 @@ TEST_F(StatusDisplay, ZeroTotalsShowZeroPercent)
     f.TotalPhysMB = 0;
     Tick();
     EXPECT_EQ(f.FreePhysPercent, 0);
-    EXPECT_EQ(f.Label28.Caption(), "0 MB (0 %)");
+    EXPECT_EQ(f.About.Label28.Caption(), "0 MB (0 %)");
     EXPECT_TRUE(h.machine.dialogs.errors.empty());
 }
 
@@ -105,10 +105,10 @@ TEST_F(StatusDisplay, CpuFigureRoundsHalvesToEvenAndIsNotClamped)
         Tick();
     };
     tickWith(0);
-    EXPECT_EQ(f.Label48.Caption(), "0 %") << "first reading";
+    EXPECT_EQ(f.About.Label48.Caption(), "0 %") << "first reading";
     for (const auto& c : cases) {
         tickWith(idle + c.idleDelta);
-        EXPECT_EQ(f.Label48.Caption(), c.shown) << "idle delta " << c.idleDelta;
+        EXPECT_EQ(f.About.Label48.Caption(), c.shown) << "idle delta " << c.idleDelta;
     }
     EXPECT_EQ(Resources(), (std::vector<std::string>{"0 %", "0 %", "0 %"})) << "NT reads no resources";
 }
@@ -138,7 +138,7 @@ TEST_F(StatusDisplay, CpuFigureOfAFractionJustOffAHalfIsNotRoundedAsTheHalf)
             f.Timer1.OnTimer();
         }
         ASSERT_EQ(f.cpuMeter.CpuUsageFraction(0), c.fraction) << c.shown;
-        EXPECT_EQ(f.Label48.Caption(), c.shown) << c.fraction;
+        EXPECT_EQ(f.About.Label48.Caption(), c.shown) << c.fraction;
     }
 }
 
@@ -150,11 +150,11 @@ TEST_F(StatusDisplay, CpuMeterErrorsShowZeroAndTheNextTickTriesAgain)
     h.machine.performance.dynKeys.clear();
     f.cpuMeter.StopCpuSampling();  // the next sample starts the statistic again, and fails
     Tick();
-    EXPECT_EQ(f.Label48.Caption(), "0 %");
+    EXPECT_EQ(f.About.Label48.Caption(), "0 %");
     EXPECT_TRUE(h.machine.dialogs.errors.empty());
     h.machine.performance.dynKeys = {"PerfStats\\StartStat", "PerfStats\\StatData", "PerfStats\\StopStat"};
     Tick();
-    EXPECT_EQ(f.Label48.Caption(), "55 %");
+    EXPECT_EQ(f.About.Label48.Caption(), "55 %");
 }
 
 TEST_F(StatusDisplay, DisabledDetectionTakesNoSample)
@@ -170,10 +170,10 @@ TEST_F(StatusDisplay, DisabledDetectionTakesNoSample)
         f.Timer1.OnTimer();
         harness.machine.performance.calls.clear();
         harness.machine.performance.cpuPercent = 99;
-        f.CpuDetectDisabled = c.disabled;
+        f.Agent.CpuDetectDisabled = c.disabled;
         f.Timer1.OnTimer();
         EXPECT_TRUE(harness.machine.performance.calls.empty()) << "disabled " << c.disabled;
-        EXPECT_EQ(f.Label48.Caption(), c.shown) << "disabled " << c.disabled;
+        EXPECT_EQ(f.About.Label48.Caption(), c.shown) << "disabled " << c.disabled;
     }
 }
 

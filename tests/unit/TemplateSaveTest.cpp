@@ -66,8 +66,8 @@ TEST(TemplateSave, ApplyWithoutAFileCacheEditLeavesTheTemplatesByteForByte)
         std::function<void(TForm1&)> edit;
         bool restart;
     } edits[] = {
-        {"clipboard box", [](TForm1& f) { f.CheckBox5.Click(); }, false},
-        {"page buffers box", [](TForm1& f) { f.CheckBox9.Click(); }, true},
+        {"clipboard box", [](TForm1& f) { f.Options.CheckBox5.Click(); }, false},
+        {"page buffers box", [](TForm1& f) { f.Tweak.CheckBox9.Click(); }, true},
     };
     for (const auto& machine : UnchosenUserDefined()) {
         for (const auto& edit : edits) {
@@ -75,7 +75,7 @@ TEST(TemplateSave, ApplyWithoutAFileCacheEditLeavesTheTemplatesByteForByte)
             machine.store(h.machine.registry);
             TForm1& f = h.Start();
             const std::string label = std::string(machine.name) + ", " + edit.name;
-            ASSERT_EQ(f.ComboBox2.ItemIndex(), 0) << label;
+            ASSERT_EQ(f.FileCache.ComboBox2.ItemIndex(), 0) << label;
             const std::string before = TemplatesTree(h.machine.registry);
             edit.edit(f);
             h.Apply();
@@ -83,7 +83,7 @@ TEST(TemplateSave, ApplyWithoutAFileCacheEditLeavesTheTemplatesByteForByte)
             EXPECT_EQ(TemplatesTree(h.machine.registry), before) << label;
             EXPECT_EQ(h.machine.dialogs.questions.size(), edit.restart ? 1u : 0u) << label;
             EXPECT_EQ(h.machine.registry.Dword(kAgentKey, "Update"), 1u) << label;
-            EXPECT_EQ(f.ComboBox2.ItemIndex(), 0) << label;
+            EXPECT_EQ(f.FileCache.ComboBox2.ItemIndex(), 0) << label;
         }
     }
 }
@@ -96,15 +96,15 @@ TEST(TemplateSave, AFileCacheEditSavesTheOwnTemplateOrTheRoleAndTheReloadForgets
         const char* selected;
         std::vector<std::uint8_t> nameCache;  // of the own template; empty: not written
     } cases[] = {
-        {"name slider moved", [](TForm1& f) { f.RxSlider6.KeyDown(SliderKey::Right); }, "Lumora", Raw({0, 4, 0, 0})},
+        {"name slider moved", [](TForm1& f) { f.FileCache.RxSlider6.KeyDown(SliderKey::Right); }, "Lumora", Raw({0, 4, 0, 0})},
         {"directory slider moved and back",
          [](TForm1& f) {
-             f.RxSlider7.KeyDown(SliderKey::Right);
-             f.RxSlider7.KeyDown(SliderKey::Left);
+             f.FileCache.RxSlider7.KeyDown(SliderKey::Right);
+             f.FileCache.RxSlider7.KeyDown(SliderKey::Left);
          },
          "Lumora", Raw({0, 0, 0, 0})},
-        {"User Defined chosen", [](TForm1& f) { f.ComboBox2.UserSelect(0); }, "Lumora", Raw({0, 0, 0, 0})},
-        {"Automatic", [](TForm1& f) { f.Button6.Click(); }, "Server", {}},
+        {"User Defined chosen", [](TForm1& f) { f.FileCache.ComboBox2.UserSelect(0); }, "Lumora", Raw({0, 0, 0, 0})},
+        {"Automatic", [](TForm1& f) { f.FileCache.Button6.Click(); }, "Server", {}},
     };
     for (const auto& c : cases) {
         FormHarness h(64);
@@ -125,7 +125,7 @@ TEST(TemplateSave, AFileCacheEditSavesTheOwnTemplateOrTheRoleAndTheReloadForgets
         // The edit was saved; an agent change alone now leaves what it stored.
         const std::string saved = TemplatesTree(h.machine.registry);
         const std::size_t mark = h.machine.registry.log.size();
-        f.CheckBox5.Click();
+        f.Options.CheckBox5.Click();
         h.Apply();
         EXPECT_EQ(TemplatesTree(h.machine.registry), saved) << c.name;
         const Lines writes = testing::TuningRegistryLog(h.machine.registry, mark);
@@ -159,8 +159,8 @@ TEST(TemplateSave, MissingTemplatesKeyIsSkippedOnNtAndStopsTheSaveOnWindows9x)
         h.machine.profile.Put("vcache", "MaxFileCache", "8192");
         TForm1& f = h.Start();
         // Whatever the page shows, without the key it has nothing to edit.
-        f.RxSlider6.KeyDown(SliderKey::Right);
-        f.CheckBox5.Click();
+        f.FileCache.RxSlider6.KeyDown(SliderKey::Right);
+        f.Options.CheckBox5.Click();
         h.machine.system.versionOk = c.versionOk;
         h.machine.profile.log.clear();
         h.Apply();

@@ -143,12 +143,12 @@ TEST(TabOrder, SkipsDisabledControlsAndFollowsThePageShown)
     TForm1& form = harness.Start();
     auto names = Names(TabSequence(form));
     EXPECT_EQ(std::count(names.begin(), names.end(), "Button2"), 0) << "Apply is disabled after start-up";
-    form.CheckBox6.SetChecked(true);  // greys the CPU limit row
+    form.Ram.CheckBox6.SetChecked(true);  // greys the CPU limit row
     names = Names(TabSequence(form));
     EXPECT_EQ(std::count(names.begin(), names.end(), "RxSpinEdit7"), 0);
 
     form.PageControl1.UserSelect(1);  // Options
-    form.CheckBox1.SetChecked(true);  // the sound file box takes part again
+    form.Options.CheckBox1.SetChecked(true);  // the sound file box takes part again
     EXPECT_EQ(Names(TabSequence(form)),
               (std::vector<std::string>{"PageControl1", "CheckBox2", "CheckBox3", "CheckBox1", "Edit1", "CheckBox5",
                                         "CheckBox7", "Button2", "Button3"}));

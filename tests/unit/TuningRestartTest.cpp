@@ -25,35 +25,35 @@ TEST(TuningRestart, OnlyTheTuningPagesHandlersMarkTheRestart)
         bool marks;
     };
     const std::vector<Case> cases = {
-        {"RxSlider3", [](TForm1& f) { f.RxSlider3.KeyDown(SliderKey::Right); }, true},
-        {"RxSlider4", [](TForm1& f) { f.RxSlider4.DragTo(7); }, true},
-        {"RxSlider5", [](TForm1& f) { f.RxSlider5.TrackStep(true); }, true},
-        {"ComboBox1 pick", [](TForm1& f) { f.ComboBox1.UserSelect(3); }, true},
-        {"ComboBox1 typed", [](TForm1& f) { f.ComboBox1.UserType("x"); }, true},
-        {"Button4", [](TForm1& f) { f.Button4.Click(); }, true},
-        {"RxSlider6", [](TForm1& f) { f.RxSlider6.KeyDown(SliderKey::Right); }, true},
-        {"RxSlider7", [](TForm1& f) { f.RxSlider7.KeyDown(SliderKey::End); }, true},
-        {"ComboBox2 pick", [](TForm1& f) { f.ComboBox2.UserSelect(0); }, true},
-        {"ComboBox2 typed", [](TForm1& f) { f.ComboBox2.UserType("x"); }, true},
-        {"Button6", [](TForm1& f) { f.Button6.Click(); }, true},
-        {"CheckBox8", [](TForm1& f) { f.CheckBox8.Click(); }, true},
-        {"CheckBox9", [](TForm1& f) { f.CheckBox9.Click(); }, true},
-        {"CheckBox10", [](TForm1& f) { f.CheckBox10.Click(); }, true},
-        {"RxSlider1", [](TForm1& f) { f.RxSlider1.KeyDown(SliderKey::Right); }, false},
-        {"RxSlider2", [](TForm1& f) { f.RxSlider2.KeyDown(SliderKey::Right); }, false},
+        {"RxSlider3", [](TForm1& f) { f.DiskCache.RxSlider3.KeyDown(SliderKey::Right); }, true},
+        {"RxSlider4", [](TForm1& f) { f.DiskCache.RxSlider4.DragTo(7); }, true},
+        {"RxSlider5", [](TForm1& f) { f.DiskCache.RxSlider5.TrackStep(true); }, true},
+        {"ComboBox1 pick", [](TForm1& f) { f.DiskCache.ComboBox1.UserSelect(3); }, true},
+        {"ComboBox1 typed", [](TForm1& f) { f.DiskCache.ComboBox1.UserType("x"); }, true},
+        {"Button4", [](TForm1& f) { f.DiskCache.Button4.Click(); }, true},
+        {"RxSlider6", [](TForm1& f) { f.FileCache.RxSlider6.KeyDown(SliderKey::Right); }, true},
+        {"RxSlider7", [](TForm1& f) { f.FileCache.RxSlider7.KeyDown(SliderKey::End); }, true},
+        {"ComboBox2 pick", [](TForm1& f) { f.FileCache.ComboBox2.UserSelect(0); }, true},
+        {"ComboBox2 typed", [](TForm1& f) { f.FileCache.ComboBox2.UserType("x"); }, true},
+        {"Button6", [](TForm1& f) { f.FileCache.Button6.Click(); }, true},
+        {"CheckBox8", [](TForm1& f) { f.Tweak.CheckBox8.Click(); }, true},
+        {"CheckBox9", [](TForm1& f) { f.Tweak.CheckBox9.Click(); }, true},
+        {"CheckBox10", [](TForm1& f) { f.Tweak.CheckBox10.Click(); }, true},
+        {"RxSlider1", [](TForm1& f) { f.Ram.RxSlider1.KeyDown(SliderKey::Right); }, false},
+        {"RxSlider2", [](TForm1& f) { f.Ram.RxSlider2.KeyDown(SliderKey::Right); }, false},
         {"spin edits", [](TForm1& f) {
-             for (TRxSpinEdit* e : {&f.RxSpinEdit1, &f.RxSpinEdit2, &f.RxSpinEdit3, &f.RxSpinEdit4, &f.RxSpinEdit5,
-                                    &f.RxSpinEdit7})
+             for (TRxSpinEdit* e : {&f.Ram.RxSpinEdit1, &f.Ram.RxSpinEdit2, &f.Ram.RxSpinEdit3, &f.Ram.RxSpinEdit4, &f.Ram.RxSpinEdit5,
+                                    &f.Ram.RxSpinEdit7})
                  e->Step(false);
          }, false},
-        {"CheckBox6", [](TForm1& f) { f.CheckBox6.Click(); }, false},
-        {"Button5", [](TForm1& f) { f.Button5.Click(); }, false},
+        {"CheckBox6", [](TForm1& f) { f.Ram.CheckBox6.Click(); }, false},
+        {"Button5", [](TForm1& f) { f.Ram.Button5.Click(); }, false},
         {"Options boxes", [](TForm1& f) {
-             for (TCheckBox* b : {&f.CheckBox7, &f.CheckBox2, &f.CheckBox3, &f.CheckBox5, &f.CheckBox1}) b->Click();
+             for (TCheckBox* b : {&f.Options.CheckBox7, &f.Options.CheckBox2, &f.Options.CheckBox3, &f.Options.CheckBox5, &f.Options.CheckBox1}) b->Click();
          }, false},
         {"SpeedButton1", [](TForm1& f) {
-             f.CheckBox1.Click();
-             f.SpeedButton1.Click();
+             f.Options.CheckBox1.Click();
+             f.Options.SpeedButton1.Click();
          }, false},
         {"page switch", [](TForm1& f) { f.PageControl1.UserSelect(4); }, false},
         {"timer tick", [](TForm1& f) { f.Timer1.OnTimer(); }, false},
@@ -78,17 +78,17 @@ TEST(TuningRestart, ApplyAsksOnceAfterATuningChangeAndNotAgainAfterNo)
 {
     FormHarness h(64);
     TForm1& f = h.Start();
-    f.CheckBox9.Click();
+    f.Tweak.CheckBox9.Click();
     h.Apply();
     EXPECT_EQ(h.machine.dialogs.questions, std::vector<std::string>{kQuestion});
     EXPECT_TRUE(h.machine.power.calls.empty()) << "No restarts nothing";
     EXPECT_EQ(h.machine.profile.Get("386Enh", "PageBuffers"), "32") << "the values stay written after No";
     h.Apply();
-    f.RxSlider1.KeyDown(SliderKey::Right);
+    f.Ram.RxSlider1.KeyDown(SliderKey::Right);
     h.Apply();
     EXPECT_EQ(h.machine.dialogs.questions.size(), 1u);
     h.machine.dialogs.answerYes = true;
-    f.CheckBox9.Click();
+    f.Tweak.CheckBox9.Click();
     h.Apply();
     EXPECT_EQ(h.machine.dialogs.questions.size(), 2u);
     EXPECT_NE(std::find(h.machine.power.calls.begin(), h.machine.power.calls.end(), "exit 2"),
@@ -137,8 +137,8 @@ TEST(TuningRestart, ApplyAfterAgentOnlyChangesNeverAsks)
         c.store(h);
         TForm1& f = h.Start();
         for (int round = 0; round < 2; ++round) {
-            f.RxSlider1.KeyDown(SliderKey::Right);
-            f.CheckBox3.Click();
+            f.Ram.RxSlider1.KeyDown(SliderKey::Right);
+            f.Options.CheckBox3.Click();
             h.Apply();
         }
         EXPECT_TRUE(h.machine.dialogs.errors.empty()) << c.name;

@@ -28,7 +28,7 @@ const std::string kTemplates = "hklm\\software\\microsoft\\windows\\currentversi
 std::string Boxes(const TForm1& f)
 {
     std::string s;
-    for (const TCheckBox* box : {&f.CheckBox8, &f.CheckBox9, &f.CheckBox10}) s += box->Checked() ? '1' : '0';
+    for (const TCheckBox* box : {&f.Tweak.CheckBox8, &f.Tweak.CheckBox9, &f.Tweak.CheckBox10}) s += box->Checked() ? '1' : '0';
     return s;
 }
 
@@ -65,7 +65,7 @@ TEST(TuningStore, TweakBoxesAreCheckedOnlyByTheExactStoredValues)
         c.store(h.machine);
         TForm1& f = h.Start();
         EXPECT_EQ(Boxes(f), c.boxes) << c.name;
-        EXPECT_EQ(f.ContigAllocSize, c.contig) << c.name;
+        EXPECT_EQ(f.Tuning.ContigAllocSize, c.contig) << c.name;
         EXPECT_FALSE(f.RestartPending) << c.name;
         EXPECT_FALSE(f.Button2.Enabled()) << c.name;
     }
@@ -104,12 +104,12 @@ TEST(TuningStore, TemplateRoleFollowsTheDefaultNameWithCaseAndDesktopHasFixedSiz
         r.Put(kTemplatesKey, "NameCache", kRegBinary, Raw({0, 6, 0, 0}));  // 1536
         c.store(r);
         TForm1& f = h.Start();
-        const std::string shown = f.TemplateName + "|" + std::to_string(f.ComboBox2.ItemIndex()) + "|" +
-                                  std::to_string(f.NameCacheSize) + "|" + std::to_string(f.PathCacheSize) + "|" +
-                                  std::to_string(f.RxSlider6.Value()) + "," + std::to_string(f.RxSlider7.Value()) +
-                                  "|" + f.Label4.Caption() + "," + f.Label5.Caption();
+        const std::string shown = f.Tuning.TemplateName + "|" + std::to_string(f.FileCache.ComboBox2.ItemIndex()) + "|" +
+                                  std::to_string(f.Tuning.NameCacheSize) + "|" + std::to_string(f.Tuning.PathCacheSize) + "|" +
+                                  std::to_string(f.FileCache.RxSlider6.Value()) + "," + std::to_string(f.FileCache.RxSlider7.Value()) +
+                                  "|" + f.FileCache.Label4.Caption() + "," + f.FileCache.Label5.Caption();
         EXPECT_EQ(shown, c.shown) << c.name;
-        EXPECT_EQ(f.ComboBox2.Text(), f.ComboBox2.Items()[static_cast<std::size_t>(f.ComboBox2.ItemIndex())]);
+        EXPECT_EQ(f.FileCache.ComboBox2.Text(), f.FileCache.ComboBox2.Items()[static_cast<std::size_t>(f.FileCache.ComboBox2.ItemIndex())]);
         EXPECT_FALSE(f.RestartPending) << c.name;
     }
 }
@@ -142,13 +142,15 @@ TEST(TuningStore, TemplateSizeOverlaysTheStoredBytesOnTheFieldAndFailsToZero)
         h.machine.registry.Put(TemplateKey("Custom"), "PathCache", kRegBinary, Raw({8, 0, 0, 0}));
         if (c.stored) h.machine.registry.Put(TemplateKey("Custom"), "NameCache", c.type, c.bytes);
         TForm1& f = h.Start();
-        f.NameCacheSize = kBefore;
-        f.LoadTuningValues();
-        EXPECT_EQ(f.NameCacheSize, c.expected) << c.name;
-        EXPECT_EQ(f.Label4.Caption(), std::to_string(c.expected)) << c.name;
+        f.Tuning.NameCacheSize = kBefore;
+        f.Tuning.Load(h.machine.ports.registry, h.machine.ports.profile);
+        f.Tweak.ShowLoaded(f.Tuning);
+        f.FileCache.ShowLoaded(f.Tuning);
+        EXPECT_EQ(f.Tuning.NameCacheSize, c.expected) << c.name;
+        EXPECT_EQ(f.FileCache.Label4.Caption(), std::to_string(c.expected)) << c.name;
         const std::int32_t position = std::max(0, std::min(12, c.expected / 512));
-        EXPECT_EQ(f.RxSlider6.Value(), position) << c.name;
-        EXPECT_EQ(f.PathCacheSize, 8) << c.name;
+        EXPECT_EQ(f.FileCache.RxSlider6.Value(), position) << c.name;
+        EXPECT_EQ(f.Tuning.PathCacheSize, 8) << c.name;
     }
 }
 
@@ -185,11 +187,11 @@ TEST(TuningStore, DiskCacheTextsGivePositionsAndOddTextsStayAsStoredWhereNoSlide
         if (c.stored) h.machine.profile.Put("vcache", c.key, c.stored);
         TForm1& f = h.Start();
         const std::string key = c.key;
-        TRxSlider& slider = key == "MinFileCache" ? f.RxSlider3 : key == "MaxFileCache" ? f.RxSlider4 : f.RxSlider5;
-        const std::string& text = key == "MinFileCache" ? f.MinFileCacheText
-                                  : key == "MaxFileCache" ? f.MaxFileCacheText
-                                                          : f.ChunkSizeText;
-        const TLabel& shown = key == "MinFileCache" ? f.Label16 : key == "MaxFileCache" ? f.Label17 : f.Label30;
+        TRxSlider& slider = key == "MinFileCache" ? f.DiskCache.RxSlider3 : key == "MaxFileCache" ? f.DiskCache.RxSlider4 : f.DiskCache.RxSlider5;
+        const std::string& text = key == "MinFileCache" ? f.Tuning.MinFileCacheText
+                                  : key == "MaxFileCache" ? f.Tuning.MaxFileCacheText
+                                                          : f.Tuning.ChunkSizeText;
+        const TLabel& shown = key == "MinFileCache" ? f.DiskCache.Label16 : key == "MaxFileCache" ? f.DiskCache.Label17 : f.DiskCache.Label30;
         EXPECT_EQ(slider.Value(), c.position) << label;
         EXPECT_EQ(text, c.text) << label;
         EXPECT_EQ(shown.Caption(), std::string(c.text) + " kb") << label;
@@ -222,8 +224,8 @@ TEST(TuningStore, DiskCacheProfileIsRecognisedFromThePositionsFirstRowFirst)
         h.machine.profile.Put("vcache", "MaxFileCache", c.maximum);
         h.machine.profile.Put("vcache", "CHUNKSIZE", c.chunk);
         TForm1& f = h.Start();
-        EXPECT_EQ(f.ComboBox1.ItemIndex(), c.item) << label;
-        EXPECT_EQ(f.ComboBox1.Text(), f.ComboBox1.Items()[static_cast<std::size_t>(c.item)]) << label;
+        EXPECT_EQ(f.DiskCache.ComboBox1.ItemIndex(), c.item) << label;
+        EXPECT_EQ(f.DiskCache.ComboBox1.Text(), f.DiskCache.ComboBox1.Items()[static_cast<std::size_t>(c.item)]) << label;
     }
 }
 
@@ -241,10 +243,10 @@ TEST(TuningStore, SaveWritesTheTweaksInOrderAndCreatesAMissingFileSystemKey)
         TForm1 f(m.ports, meter);
         f.Dispatch([&] { f.FormCreate(); });
         if (checked) {
-            f.CheckBox8.Click();
-            f.CheckBox9.Click();
+            f.Tweak.CheckBox8.Click();
+            f.Tweak.CheckBox9.Click();
         } else {
-            f.CheckBox10.Click();
+            f.Tweak.CheckBox10.Click();
         }
         const std::size_t registryMark = m.registry.log.size();
         const std::size_t profileMark = m.profile.log.size();
@@ -290,12 +292,12 @@ TEST(TuningStore, SaveWritesTheChosenTemplateOrTheOwnTemplateWithItsSizes)
     const Lines ownKeptDescription = {"set " + kTemplates + "\\", "set " + own + "\\NameCache", "set " + own + "\\PathCache"};
     auto mobile = [](fakes::FakeRegistry& r) { r.PutString(kTemplatesKey, "", "Mobile"); };
     // With no template selected the page shows "User Defined"; the user chooses it again.
-    auto chooseOwn = [](TForm1& f) { f.ComboBox2.UserSelect(0); };
+    auto chooseOwn = [](TForm1& f) { f.FileCache.ComboBox2.UserSelect(0); };
     const std::vector<Case> cases = {
         {"role kept", mobile, [](TForm1&) {}, {"set " + kTemplates + "\\"}, "Mobile"},
-        {"text typed over a role", mobile, [](TForm1& f) { f.ComboBox2.UserType("Laptop"); },
+        {"text typed over a role", mobile, [](TForm1& f) { f.FileCache.ComboBox2.UserType("Laptop"); },
          {"set " + kTemplates + "\\"}, "Mobile"},
-        {"User Defined creates the own template", mobile, [](TForm1& f) { f.ComboBox2.UserSelect(0); },
+        {"User Defined creates the own template", mobile, [](TForm1& f) { f.FileCache.ComboBox2.UserSelect(0); },
          Lines{"set " + kTemplates + "\\", "create " + kTemplates + "\\Lumora", "set " + own + "\\",
                "set " + own + "\\NameCache", "set " + own + "\\PathCache"},
          "Lumora"},
@@ -330,7 +332,7 @@ TEST(TuningStore, OwnTemplateStoresBothSizesAsFourLittleEndianBytes)
     FormHarness h(64);
     h.machine.registry.PutString(kTemplatesKey, "", "Server");
     TForm1& f = h.Start();
-    f.ComboBox2.UserSelect(0);
+    f.FileCache.ComboBox2.UserSelect(0);
     h.Apply();
     const auto* name = h.machine.registry.Find(kOwnTemplateKey, "NameCache");
     const auto* path = h.machine.registry.Find(kOwnTemplateKey, "PathCache");
@@ -340,8 +342,8 @@ TEST(TuningStore, OwnTemplateStoresBothSizesAsFourLittleEndianBytes)
     EXPECT_EQ(path->type, kRegBinary);
     EXPECT_EQ(path->data, Raw({0x40, 0, 0, 0}));
     EXPECT_EQ(h.machine.registry.String(kOwnTemplateKey, ""), "Lumora Settings");
-    EXPECT_EQ(f.ComboBox2.ItemIndex(), 0);
-    EXPECT_EQ(f.NameCacheSize, 2729) << "the reload keeps the exact size off the slider's grid";
+    EXPECT_EQ(f.FileCache.ComboBox2.ItemIndex(), 0);
+    EXPECT_EQ(f.Tuning.NameCacheSize, 2729) << "the reload keeps the exact size off the slider's grid";
 }
 
 // A save that stops inside the templates step: what was written before stays, nothing after.
@@ -367,8 +369,8 @@ TEST(TuningStore, TemplateFailuresStopTheSaveWithTheirMessages)
         h.machine.profile.Put("vcache", "MinFileCache", "2048");
         c.prepare(h);
         TForm1& f = h.Start();
-        f.CheckBox9.Click();
-        f.ComboBox2.UserSelect(0);
+        f.Tweak.CheckBox9.Click();
+        f.FileCache.ComboBox2.UserSelect(0);
         const std::size_t mark = h.machine.registry.log.size();
         h.machine.profile.log.clear();
         h.Apply();
@@ -396,8 +398,8 @@ TEST(TuningStore, MissingTemplatesKeyStopsTheSaveAfterTheTweaks)
     TForm1 f(m.ports, meter);
     f.Dispatch([&] { f.FormCreate(); });
     ASSERT_TRUE(m.dialogs.errors.empty());
-    f.CheckBox8.Click();
-    f.CheckBox10.Click();
+    f.Tweak.CheckBox8.Click();
+    f.Tweak.CheckBox10.Click();
     f.Dispatch([&] { f.Button2Click(); });
     EXPECT_EQ(m.dialogs.errors, Lines{"Failed to set data for ''"});
     EXPECT_EQ(m.registry.Dword(kFileSystemKey, "ContigFileAllocSize"), 512u);
@@ -441,8 +443,8 @@ TEST(TuningStore, ARefusedTuningWriteKeepsEarlierWritesAttemptsNoLaterOneAndFail
         p.Put("vcache", "MaxFileCache", "8192");
         p.Put("vcache", "CHUNKSIZE", "512");
         TForm1& f = h.Start();
-        f.ComboBox1.UserSelect(0);  // a tuning change that changes no value
-        f.ComboBox2.UserSelect(0);  // the own template chosen on its page, so the save writes it
+        f.DiskCache.ComboBox1.UserSelect(0);  // a tuning change that changes no value
+        f.FileCache.ComboBox2.UserSelect(0);  // the own template chosen on its page, so the save writes it
         const std::size_t registryMark = r.log.size();
         const std::size_t profileMark = p.log.size();
         const int registryCalls = r.setCalls;

@@ -23,9 +23,9 @@ TEST(TweakPage, LayoutFollowsTheDesign)
         const char* caption;
     };
     const Row rows[] = {
-        {&f.CheckBox8, 24, 169, 0, "Contiguous file allocation size"},
-        {&f.CheckBox9, 48, 137, 1, "Add buffer for harddisk"},
-        {&f.CheckBox10, 72, 241, 2, "Make Windows use RAM as much as possible"},
+        {&f.Tweak.CheckBox8, 24, 169, 0, "Contiguous file allocation size"},
+        {&f.Tweak.CheckBox9, 48, 137, 1, "Add buffer for harddisk"},
+        {&f.Tweak.CheckBox10, 72, 241, 2, "Make Windows use RAM as much as possible"},
     };
     for (const auto& row : rows) {
         const Bounds& b = row.box->GetBounds();
@@ -41,12 +41,12 @@ TEST(TweakPage, LayoutFollowsTheDesign)
 
 TEST(TweakPage, EachBoxMarksTheRestartAndEnablesApplyAndNothingElse)
 {
-    for (TCheckBox TForm1::*member : {&TForm1::CheckBox8, &TForm1::CheckBox9, &TForm1::CheckBox10}) {
+    for (TCheckBox TweakPage::*member : {&TweakPage::CheckBox8, &TweakPage::CheckBox9, &TweakPage::CheckBox10}) {
         FormHarness h(64);
         TForm1& f = h.Start();
-        TCheckBox& box = f.*member;
+        TCheckBox& box = f.Tweak.*member;
         const std::string before = h.machine.registry.Dump();
-        EffectRecorder recorder(f, {&f.Button2, &f.CheckBox8, &f.CheckBox9, &f.CheckBox10, &f.ComboBox1, &f.ComboBox2});
+        EffectRecorder recorder(f, {&f.Button2, &f.Tweak.CheckBox8, &f.Tweak.CheckBox9, &f.Tweak.CheckBox10, &f.DiskCache.ComboBox1, &f.FileCache.ComboBox2});
         box.Click();
         EXPECT_EQ(recorder.effects, (std::vector<std::string>{"Button2=on R"})) << box.Name();
         EXPECT_TRUE(box.Checked()) << box.Name();
