@@ -1,29 +1,24 @@
 // Number and text conversions shared by the controls and the stores.
 #include "core/Numbers.h"
 
+#include <charconv>
 #include <cmath>
 
 namespace lumora {
 
 bool ParseWholeNumber(const std::string& text, std::int32_t& out)
 {
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
+    const char* first = text.data();
+    const char* const last = first + text.size();
+    // The parser takes a minus sign but no plus; a plus is allowed before digits only.
+    if (first != last && *first == '+') {
+        ++first;
+        if (first != last && *first == '-') return false;
     }
-    if (i == text.size()) return false;
-    std::int64_t magnitude = 0;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c < '0' || c > '9') return false;
-        magnitude = magnitude * 10 + (c - '0');
-        if (magnitude > 2147483648LL) return false;
-    }
-    const std::int64_t value = negative ? -magnitude : magnitude;
-    if (value > 2147483647LL) return false;
-    out = static_cast<std::int32_t>(value);
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (error != std::errc() || end != last) return false;
+    out = value;
     return true;
 }
 
@@ -41,6 +36,16 @@ double RoundHalfEven(double value)
 {
     // Every whole neighbour of a double is a double again, so the wider rounding is exact.
     return static_cast<double>(RoundHalfEven(static_cast<long double>(value)));
+}
+
+std::int64_t NearestMultipleHalfEven(std::int64_t value, std::int64_t step)
+{
+    // Floor division keeps negatives right: 0 <= remainder < step.
+    std::int64_t quotient = value / step;
+    if ((value % step != 0) && ((value < 0) != (step < 0))) --quotient;
+    const std::int64_t remainder = value - quotient * step;
+    if (remainder * 2 > step || (remainder * 2 == step && (quotient % 2 != 0))) ++quotient;
+    return quotient * step;
 }
 
 std::string ToDecimal(std::int64_t value)

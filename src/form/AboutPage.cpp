@@ -1,6 +1,7 @@
 // The About page: titles, version, the live figures, and the e-mail and homepage links.
 #include "form/AboutPage.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
@@ -18,7 +19,7 @@ namespace lumora {
 namespace {
 
 // Captions are written into a stack buffer and compared before they are set, so that a tick
-// whose figures did not change allocates nothing. The whole numbers are written digit by digit:
+// whose figures did not change allocates nothing. The whole numbers are written by to_chars:
 // the general-purpose formatter costs more than the rest of the tick together.
 class CaptionText {
 public:
@@ -31,12 +32,8 @@ public:
     CaptionText& operator<<(unsigned long long value)
     {
         char digits[24];
-        std::size_t count = 0;
-        do {
-            digits[count++] = static_cast<char>('0' + value % 10);
-            value /= 10;
-        } while (value != 0);
-        while (count > 0 && length_ + 1 < sizeof text_) text_[length_++] = digits[--count];
+        const char* const end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        for (const char* d = digits; d != end && length_ + 1 < sizeof text_; ++d) text_[length_++] = *d;
         text_[length_] = '\0';
         return *this;
     }

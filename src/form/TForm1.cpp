@@ -249,4 +249,9 @@ void TForm1::ShowDescription(const std::string& line1, const std::string& line2)
     Label9.SetCaption(line2);
 }
 
+void TForm1::ShowDescription(const Description& entry)
+{
+    ShowDescription(entry.line1, entry.line2);
+}
+
 }  // namespace lumora

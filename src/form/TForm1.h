@@ -105,7 +105,7 @@ public:
     void Timer1Timer();
     // The two lines of the Description box.
     void ShowDescription(const std::string& line1, const std::string& line2);
-    void ShowDescription(const Description& entry) { ShowDescription(entry.line1, entry.line2); }
+    void ShowDescription(const Description& entry);
 
     Ports& ports;
     CpuUsageMeter& cpuMeter;

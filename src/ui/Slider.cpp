@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "core/Numbers.h"
+
 namespace lumora {
 
 void TRxSlider::SetValue(std::int32_t value)
@@ -54,15 +56,7 @@ std::int32_t TRxSlider::StepTarget(bool towardsMax) const
 {
     const std::int64_t step = increment_;
     std::int64_t m = value_;
-    if (step > 0) {
-        // Nearest multiple of step, ties to the even quotient (floor division keeps negatives right).
-        const std::int64_t v = value_;
-        std::int64_t q = v / step;
-        if ((v % step != 0) && ((v < 0) != (step < 0))) --q;
-        const std::int64_t rem = v - q * step;  // 0 <= rem < step
-        if (rem * 2 > step || (rem * 2 == step && (q % 2 != 0))) ++q;
-        m = q * step;
-    }
+    if (step > 0) m = NearestMultipleHalfEven(value_, step);
     const std::int64_t target = towardsMax ? m + step : m - step;
     return static_cast<std::int32_t>(std::max<std::int64_t>(min_, std::min<std::int64_t>(max_, target)));
 }
