@@ -5,7 +5,7 @@
 BENCH_X64="$BUILD/bench-x64"
 BENCH_I686="$BUILD/bench-i686"
 BENCH_NATIVE="$BUILD/bench-native"
-BENCH_TOOL="$BENCH_X64/tests/wine/bench_tool.exe"
+BENCH_TOOL="$BENCH_X64/tests/wine/manager_remote.exe"
 MANAGER_X64="$BENCH_X64/lumora-manager.exe"
 MANAGER_I686="$BENCH_I686/lumora-manager.exe"
 REFERENCE_X64="$BENCH_X64/bench/lumora-reference.exe"

@@ -16,7 +16,7 @@ OUT="$BUILD/bench-out"
 mkdir -p "$OUT"
 
 say "building (Release): Wine flavour, i686 release, native micro-benchmarks"
-bench_build x86_64 lumora-manager lumora-reference bench_tool tick_cost
+bench_build x86_64 lumora-manager lumora-reference manager_remote tick_cost
 bench_build i686 lumora-manager
 bench_build native micro_bench
 [ -x "$MICRO_BENCH" ] || die "micro_bench was not built (is Google Benchmark installed?)"
@@ -38,7 +38,7 @@ tool wait TReference 60 >/dev/null || die "the reference window did not appear"
 stop_program "$settle" TReference
 sleep 15
 
-# --- start-up: the bench tool starts each program itself and alternates which goes first.
+# --- start-up: manager_remote starts each program itself and alternates which goes first.
 say "start-up: $PAIRS pairs"
 tool startup "$PAIRS" "$(win_path "$MANAGER_X64")" "$(win_path "$REFERENCE_X64")" | tee "$OUT/startup.txt"
 read -r _ ratio_median _ ratio_min _ ratio_q1 _ ratio_q3 _ ratio_max _ <<<"$(grep '^startup-ratio' "$OUT/startup.txt" | cut -d' ' -f2-)"

@@ -3,7 +3,7 @@ set(LUMORA_WIN_FLAGS -static -static-libgcc -static-libstdc++)
 file(GLOB LUMORA_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32/*.cpp)
 # The entry point and the import slots the runtimes use must be linked as objects of the
 # program itself, not picked from an archive.
-list(FILTER LUMORA_WIN32_SOURCES EXCLUDE REGEX ".*/(WinMain|Win9xStubs)\\.cpp$")
+list(FILTER LUMORA_WIN32_SOURCES EXCLUDE REGEX ".*/(WinMain|Win9xImportShims)\\.cpp$")
 add_library(lumora_win32 STATIC ${LUMORA_WIN32_SOURCES})
 lumora_expose(win32 platform/win32)
 target_include_directories(lumora_win32 PUBLIC ${LUMORA_INCLUDE_ROOTS}/win32)
@@ -30,7 +30,7 @@ endif()
 # without it.
 if(EXISTS ${CMAKE_SOURCE_DIR}/src/platform/win32/WinMain.cpp)
   add_executable(lumora-manager WIN32 ${CMAKE_SOURCE_DIR}/src/platform/win32/WinMain.cpp
-    ${CMAKE_SOURCE_DIR}/src/platform/win32/Win9xStubs.cpp ${LUMORA_RESOURCES})
+    ${CMAKE_SOURCE_DIR}/src/platform/win32/Win9xImportShims.cpp ${LUMORA_RESOURCES})
   target_link_libraries(lumora-manager PRIVATE lumora_win32)
   target_compile_options(lumora-manager PRIVATE ${LUMORA_WARNINGS} ${LUMORA_SIZE_FLAGS})
   target_link_options(lumora-manager PRIVATE ${LUMORA_WIN_FLAGS} -s -Wl,--gc-sections)

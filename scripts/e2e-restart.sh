@@ -16,7 +16,7 @@ WINVER="$(winver)" || exit 1
 WINE="$(wine_loader "$FLAVOUR")" || exit 1
 DIR="${LUMORA_BUILD_DIR:-$BUILD/$FLAVOUR}"
 PROGRAM="$DIR/lumora-manager.exe"
-TOOL="$DIR/tests/wine/bench_tool.exe"
+TOOL="$DIR/tests/wine/manager_remote.exe"
 EXIT_SECONDS=30
 
 PASSED=0
@@ -99,7 +99,7 @@ check "the witness window opens" "$WINE" "$TOOL" wait Notepad 60
 check "both are running before the answer" both_running
 
 answer="$("$WINE" "$TOOL" restart 30 2>&1)"
-echo "$answer" | sed 's/^/  bench_tool: /'
+echo "$answer" | sed 's/^/  manager_remote: /'
 check "Apply asks the restart question and Yes is pressed" \
     grep -qF 'question: Do you want to restart your computer now?' <<<"$answer"
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The long run (not part of the test run): the Wine build ticks for LONG_MINUTES (10) while the
-# bench tool switches pages and applies settings every few seconds. Reports the boxes seen, the
+# The long run (not part of the test run): the Wine build ticks for LONG_MINUTES (10) while
+# manager_remote switches pages and applies settings every few seconds. Reports the boxes seen, the
 # manager's memory after 1 minute and at the end against the growth target, and whether the
 # agent key still holds what the last Apply stored. Exits non-zero when any of them fails.
 set -euo pipefail
@@ -12,7 +12,7 @@ LOGS="$BUILD/long-run"
 mkdir -p "$LOGS"
 
 say "building the Wine flavour"
-bench_build x86_64 lumora-manager bench_tool
+bench_build x86_64 lumora-manager manager_remote
 
 cleanup() {
     stop_wine || true

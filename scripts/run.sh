@@ -26,7 +26,7 @@ mapfile -t options < <(prefix_options "$flavour" "$winver")
 [ -f "$WINEPREFIX/system.reg" ] || bash "$ROOT/scripts/prefix.sh" "${options[@]}" "$WINEPREFIX"
 
 program="$BUILD/$flavour/lumora-manager.exe"
-tool="$BUILD/$flavour/tests/wine/bench_tool.exe"
+tool="$BUILD/$flavour/tests/wine/manager_remote.exe"
 shots="$BUILD/screenshots"
 shot="$shots/manager-$flavour-$winver.png"
 mkdir -p "$shots"
@@ -37,7 +37,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Without a display, every program of the prefix (the manager and the bench tool that waits
+# Without a display, every program of the prefix (the manager and manager_remote that waits
 # for it) runs in the one virtual desktop "lumora", which draws frames like Windows does.
 explorer='HKCU\Software\Wine\Explorer'
 own_display=0

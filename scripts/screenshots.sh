@@ -22,7 +22,7 @@ suffix=""
 [ "$winver" = win98 ] && suffix=-win98
 shots="${LUMORA_SHOTS:-$BUILD/test-logs/screenshots/$flavour$suffix}"
 program="$build/lumora-manager.exe"
-tool="$build/tests/wine/bench_tool.exe"
+tool="$build/tests/wine/manager_remote.exe"
 [ -f "$program" ] || die "not built: $program"
 [ -f "$tool" ] || die "not built: $tool"
 mkdir -p "$shots"
@@ -39,7 +39,7 @@ trap cleanup EXIT
 stop_wine
 start_xvfb 800x600
 
-# Every program of the prefix, the bench tool that switches the pages included, runs in the one
+# Every program of the prefix, manager_remote that switches the pages included, runs in the one
 # virtual desktop, which draws frames as Windows does.
 explorer='HKCU\Software\Wine\Explorer'
 "$wine" reg add "$explorer" /v Desktop /d shots /f >/dev/null 2>&1

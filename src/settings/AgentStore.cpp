@@ -161,6 +161,8 @@ void AgentStore::Save(RegistryPort& registry, const AgentChoices& c, const std::
     TRegistry reg(registry);
     OpenAgentKey(reg);
     const auto flag = [](bool on) { return on ? 1 : 0; };
+    // Written as "Disable_CPU_Detect" and "AutoClearClipboard", read as "Disable_CPU_detect"
+    // and "AutoclearClipboard" (see Load): the same two values. Keep both spellings.
     reg.WriteInteger("Disable_CPU_Detect", flag(c.cpuDetectDisabled));
     reg.WriteInteger("Always on Top", flag(c.alwaysOnTop));
     reg.WriteInteger("Target Fre RAM", c.targetFreeMB);

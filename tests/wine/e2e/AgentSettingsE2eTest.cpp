@@ -1,7 +1,7 @@
 // The agent settings as the program leaves them in Wine's registry: first start, Apply, Cancel.
 #include <cstring>
 
-#include "Bench.h"
+#include "E2eDriver.h"
 #include "Harness.h"
 
 namespace lumora::winetest {

@@ -1,6 +1,6 @@
 // Apply worked from outside: typed values reach the registry, a tuning change offers a restart
 // once, and No keeps the program running with the values written.
-#include "Bench.h"
+#include "E2eDriver.h"
 #include "Harness.h"
 
 namespace lumora::winetest {

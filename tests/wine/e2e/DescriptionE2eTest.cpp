@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "Bench.h"
+#include "E2eDriver.h"
 #include "Harness.h"
 
 namespace lumora::winetest {

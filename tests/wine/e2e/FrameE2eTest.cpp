@@ -1,6 +1,6 @@
 // The main window's frame worked from outside: its place, pages, buttons, Cancel and the
 // single-instance rule.
-#include "Bench.h"
+#include "E2eDriver.h"
 #include "Harness.h"
 
 namespace lumora::winetest {

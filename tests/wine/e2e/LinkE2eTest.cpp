@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "Bench.h"
+#include "E2eDriver.h"
 #include "Harness.h"
 #include "WineRegistry.h"
 #include "form/Links.h"
@@ -24,7 +24,7 @@ std::string OwnFolder()
     return full.substr(0, full.find_last_of('\\'));
 }
 
-// Registers the bench tool as the open command of the http and mailto schemes, writing each
+// Registers manager_remote as the open command of the http and mailto schemes, writing each
 // address it is given to a file, and puts the prefix's own commands back afterwards.
 class RecordingLinkHandlers {
 public:
@@ -35,7 +35,7 @@ public:
         file_ = std::string(temp) + "lumora-links.txt";
         DeleteFileA(file_.c_str());
         const std::string command =
-            "\"" + OwnFolder() + "\\bench_tool.exe\" record \"" + file_ + "\" \"%1\"";
+            "\"" + OwnFolder() + "\\manager_remote.exe\" record \"" + file_ + "\" \"%1\"";
         for (const char* scheme : {"http", "mailto"}) {
             const std::string key = std::string(scheme) + "\\shell\\open\\command";
             const RawValue old = QueryRaw(HKEY_CLASSES_ROOT, key, "");

@@ -2,7 +2,7 @@
 // start where Windows 9x starts it for the pages' controls to line up with the window's own.
 #include <string>
 
-#include "Bench.h"
+#include "E2eDriver.h"
 #include "Harness.h"
 
 namespace lumora::winetest {

@@ -1,5 +1,5 @@
 // The real pointer moved over the window: the description box follows it.
-#include "Bench.h"
+#include "E2eDriver.h"
 #include "Harness.h"
 
 namespace lumora::winetest {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Bench.h"
+#include "E2eDriver.h"
 #include "Harness.h"
 #include "WineRegistry.h"
 

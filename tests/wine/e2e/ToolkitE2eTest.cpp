@@ -2,7 +2,7 @@
 // boxes, keyboard order, pointer routing, label sizes and the stacking style.
 #include <string>
 
-#include "Bench.h"
+#include "E2eDriver.h"
 #include "Harness.h"
 #include "WineRegistry.h"
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "Bench.h"
+#include "E2eDriver.h"
 #include "Harness.h"
 
 namespace lumora::winetest {

@@ -1,6 +1,6 @@
-// The bench: the program's process, its windows found by name, input sent to them, and the
+// The end-to-end driver: the program's process, its windows found by name, input sent to them, and the
 // machine state read afterwards.
-#include "Bench.h"
+#include "E2eDriver.h"
 
 #include <commctrl.h>
 

@@ -1,5 +1,5 @@
-// The bench: starts lumora-manager.exe under Wine and works it from outside like a user, then
-// reads what it left in the registry and SYSTEM.INI.
+// The end-to-end driver: starts lumora-manager.exe under Wine and works it from outside like a
+// user, then reads what it left in the registry and SYSTEM.INI.
 //
 // Controls are found by the window property "Name" that the toolkit gives every control window
 // (a global atom holding the control's name, e.g. "Button2", "RxSlider1", "TabSheet4").

@@ -1,18 +1,18 @@
-// Small commands for the shell scripts: wait for a top-level window of a class, or close it;
-// time start-ups, show a page and drive the running manager for the benchmark scripts.
-//   bench_tool wait CLASS [SECONDS]   exit 0 once a visible one exists, 1 after SECONDS (30)
-//   bench_tool close CLASS [SECONDS]  closes every one and waits until they are gone
-//   bench_tool startup PAIRS MANAGER REFERENCE
+// The shell scripts' remote control of the running manager: wait for a top-level window of a
+// class, or close it; time start-ups, show a page and drive the running manager.
+//   manager_remote wait CLASS [SECONDS]   exit 0 once a visible one exists, 1 after SECONDS (30)
+//   manager_remote close CLASS [SECONDS]  closes every one and waits until they are gone
+//   manager_remote startup PAIRS MANAGER REFERENCE
 //                                     start-up times of both programs, alternating, and the
 //                                     median and spread of their ratio
-//   bench_tool page INDEX             shows page INDEX of the running manager
-//   bench_tool text NAME              prints the text of a control of the running manager
-//   bench_tool drive SECONDS          switches pages and applies settings of the running manager
+//   manager_remote page INDEX             shows page INDEX of the running manager
+//   manager_remote text NAME              prints the text of a control of the running manager
+//   manager_remote drive SECONDS          switches pages and applies settings of the running manager
 //                                     every few seconds; exit 0 when no box appeared and the
 //                                     agent key matches the last Apply
-//   bench_tool record FILE TEXT       appends TEXT and a line break to FILE: a stand-in for the
+//   manager_remote record FILE TEXT       appends TEXT and a line break to FILE: a stand-in for the
 //                                     program registered for a link's scheme
-//   bench_tool restart SECONDS        ticks a Tweak box of the running manager, presses Apply and
+//   manager_remote restart SECONDS        ticks a Tweak box of the running manager, presses Apply and
 //                                     answers the restart question with Yes
 #include <windows.h>
 
@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "Bench.h"
+#include "E2eDriver.h"
 #include "Harness.h"
 
 namespace {
@@ -452,10 +452,10 @@ int AnswerRestartYes(DWORD timeoutMs)
 int Usage()
 {
     std::fprintf(stderr,
-                 "usage: bench_tool wait|close CLASS [SECONDS]\n"
-                 "       bench_tool startup PAIRS MANAGER REFERENCE\n"
-                 "       bench_tool page INDEX | text NAME | drive SECONDS\n"
-                 "       bench_tool record FILE TEXT\n");
+                 "usage: manager_remote wait|close CLASS [SECONDS]\n"
+                 "       manager_remote startup PAIRS MANAGER REFERENCE\n"
+                 "       manager_remote page INDEX | text NAME | drive SECONDS\n"
+                 "       manager_remote record FILE TEXT\n");
     return 2;
 }
 
