@@ -1,16 +1,28 @@
 # Cross build with mingw-w64: the program and the test programs that run under Wine.
 set(LUMORA_WIN_FLAGS -static -static-libgcc -static-libstdc++)
-file(GLOB LUMORA_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32/*.cpp)
-# The entry point and the import slots the runtimes use must be linked as objects of the
-# program itself, not picked from an archive.
-list(FILTER LUMORA_WIN32_SOURCES EXCLUDE REGEX ".*/(WinMain|Win9xImportShims)\\.cpp$")
-add_library(lumora_win32 STATIC ${LUMORA_WIN32_SOURCES})
-lumora_expose(win32 platform/win32)
-target_include_directories(lumora_win32 PUBLIC ${LUMORA_INCLUDE_ROOTS}/win32)
-target_compile_options(lumora_win32 PRIVATE ${LUMORA_WARNINGS})
-target_compile_definitions(lumora_win32 PUBLIC WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_IE=0x0300)
+# The Win32 ports, and the toolkit that makes and runs the native windows of the control models.
+file(GLOB LUMORA_WIN32_PORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32/ports/*.cpp)
+add_library(lumora_win32_ports STATIC ${LUMORA_WIN32_PORT_SOURCES})
+lumora_expose(win32_ports platform/win32/ports)
+target_include_directories(lumora_win32_ports PUBLIC ${LUMORA_INCLUDE_ROOTS}/win32_ports)
 # COMDLG32 and SHELL32 are loaded when first used, not imported: see the dialog and shell ports.
-target_link_libraries(lumora_win32 PUBLIC lumora_form lumora_ports comctl32 advapi32 gdi32 user32 kernel32)
+target_link_libraries(lumora_win32_ports PUBLIC lumora_core lumora_ports advapi32 gdi32 user32 kernel32)
+
+file(GLOB LUMORA_TOOLKIT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32/toolkit/*.cpp
+  ${CMAKE_SOURCE_DIR}/src/platform/win32/toolkit/peers/*.cpp)
+add_library(lumora_toolkit STATIC ${LUMORA_TOOLKIT_SOURCES})
+lumora_expose(toolkit platform/win32/toolkit)
+target_include_directories(lumora_toolkit PUBLIC ${LUMORA_INCLUDE_ROOTS}/toolkit)
+# The toolkit knows the control models and its host, not the window that uses it.
+target_link_libraries(lumora_toolkit PUBLIC lumora_ui lumora_core lumora_win32_ports comctl32 gdi32 user32 kernel32)
+
+# Everything the program and its Windows tests link.
+add_library(lumora_win32 INTERFACE)
+target_link_libraries(lumora_win32 INTERFACE lumora_form lumora_toolkit lumora_win32_ports)
+foreach(target lumora_win32_ports lumora_toolkit)
+  target_compile_options(${target} PRIVATE ${LUMORA_WARNINGS})
+  target_compile_definitions(${target} PUBLIC WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_IE=0x0300)
+endforeach()
 # The release has a size budget: the program's code is built for size, every function and datum in
 # its own section so that the link drops what nothing calls.
 # Everything runs on the one GUI thread, so function-local statics need no guard; nothing asks
@@ -19,7 +31,8 @@ set(LUMORA_SIZE_FLAGS -Os -ffunction-sections -fdata-sections -fno-threadsafe-st
 foreach(layer ${LUMORA_PORTABLE_LAYERS})
   target_compile_options(${layer} PRIVATE ${LUMORA_SIZE_FLAGS})
 endforeach()
-target_compile_options(lumora_win32 PRIVATE ${LUMORA_SIZE_FLAGS})
+target_compile_options(lumora_win32_ports PRIVATE ${LUMORA_SIZE_FLAGS})
+target_compile_options(lumora_toolkit PRIVATE ${LUMORA_SIZE_FLAGS})
 
 enable_language(RC)
 set(LUMORA_RESOURCES "")

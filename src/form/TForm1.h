@@ -20,6 +20,7 @@
 #include "settings/AgentStore.h"
 #include "tuning/TuningStore.h"
 #include "ui/Controls.h"
+#include "ui/ToolkitHost.h"
 
 namespace lumora {
 
@@ -28,7 +29,7 @@ class TXWinReboot;
 class CpuUsageMeter;
 struct MemoryStatus;
 
-class TForm1 : public TControl {
+class TForm1 : public TControl, public ToolkitHost {
 public:
     // Builds every control from the layout; runs nothing yet.
     TForm1(Ports& ports, CpuUsageMeter& cpuMeter);
@@ -79,16 +80,18 @@ public:
     TuningStore Tuning;
 
     // The stay-on-top style of the window; its peer follows it.
-    bool StayOnTop() const { return stayOnTop_; }
+    bool StayOnTop() const override { return stayOnTop_; }
     void SetStayOnTop(bool onTop);
     // Closes the window, which ends the program; the native toolkit listens.
     std::function<void()> onClose;
+    void SetCloseRequest(std::function<void()> close) override { onClose = std::move(close); }
+    TTimer& Timer() override { return Timer1; }
     // The last name chosen in the sound-file dialog (OpenDialog1's memory).
     std::string OpenDialog1FileName;
 
     // Runs a handler at the dispatch boundary: an error shows the error box and the window
     // keeps running. Every native event enters the system through here.
-    void Dispatch(const std::function<void()>& handler);
+    void Dispatch(const std::function<void()>& handler) override;
 
     void FormCreate();
     // Reads CurrentDir from the agent key, or stores the working folder there on a first start.

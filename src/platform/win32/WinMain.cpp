@@ -9,9 +9,9 @@
 #include "form/TForm1.h"
 #include "monitor/CpuUsage.h"
 #include "platform/Ports.h"
-#include "platform/win32/Toolkit.h"
-#include "platform/win32/Win32Dialogs.h"
-#include "platform/win32/Win32Ports.h"
+#include "platform/win32/toolkit/Toolkit.h"
+#include "platform/win32/ports/Win32Dialogs.h"
+#include "platform/win32/ports/Win32Ports.h"
 
 // The runtime's own last-resort handler prints the uncaught exception's demangled type to a
 // console a windowed program does not have, and brings a whole demangler into the release for
@@ -52,7 +52,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
         }
 
         lumora::TForm1 form(ports, *meter);
-        lumora::win32::Toolkit toolkit(instance, form);
+        lumora::win32::Toolkit toolkit(instance, form, form);
         HWND window = toolkit.Create();
         if (!window) return 1;
         dialogs.setOwner(window);

@@ -1,27 +1,21 @@
 // The native window layer: window classes, the tree of control windows, message routing, the
 // keyboard order and the message loop.
-#include "platform/win32/Toolkit.h"
+#include "platform/win32/toolkit/Toolkit.h"
 
 #include <commctrl.h>
 
 #include <cstring>
 
-#include "platform/win32/ToolkitControls.h"
+#include "platform/win32/toolkit/NativeControl.h"
+#include "platform/win32/toolkit/peers/FormPeer.h"
 #include "ui/SliderGeometry.h"
 #include "ui/TabOrder.h"
 
 namespace lumora::win32 {
 
-Toolkit* Toolkit::current_ = nullptr;
-
 namespace {
 
-// The system's hand pointer; Windows 95 and NT 4 lack it, so the program carries its own.
-const char* const kSystemHand = MAKEINTRESOURCEA(32649);
-const char* const kHandResource = "HANDCURSOR";
 const char* const kIconResource = "LUMORA_ICON";
-const char* const kWindowFace = "MS Sans Serif";
-constexpr int kWindowFontHeight = -11;  // 8 points at 96 dots per inch
 
 bool IsOwnClass(const char* className)
 {
@@ -29,32 +23,20 @@ bool IsOwnClass(const char* className)
            std::strcmp(className, Toolkit::kSliderClass) == 0;
 }
 
-HFONT MakeFont(const char* face, int height, bool bold, bool underline)
-{
-    return CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, underline ? TRUE : FALSE, FALSE,
-                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_DONTCARE, face);
-}
-
 }  // namespace
 
-Toolkit::Toolkit(HINSTANCE instance, TForm1& form) : instance_(instance), form_(form)
+Toolkit::Toolkit(HINSTANCE instance, TControl& root, ToolkitHost& host)
+    : instance_(instance), root_(root), host_(host), resources_(instance)
 {
-    current_ = this;
-    windowFont_ = MakeFont(kWindowFace, kWindowFontHeight, false, false);
 }
 
 Toolkit::~Toolkit()
 {
-    form_.Timer1.onStateChanged = nullptr;
-    form_.onClose = nullptr;
+    host_.Timer().onStateChanged = nullptr;
+    host_.SetCloseRequest(nullptr);
     if (main_ && IsWindow(main_)) DestroyWindow(main_);
     for (auto& peer : peers_) peer->Model().AttachPeer(nullptr);
     for (ATOM atom : atoms_) GlobalDeleteAtom(atom);
-    if (measureDc_) DeleteDC(measureDc_);
-    for (auto& font : fonts_) DeleteObject(font.second);
-    if (windowFont_) DeleteObject(windowFont_);
-    if (current_ == this) current_ = nullptr;
 }
 
 void Toolkit::RegisterClasses()
@@ -84,11 +66,11 @@ void Toolkit::RegisterClasses()
 HWND Toolkit::Create()
 {
     RegisterClasses();
-    Build(form_, nullptr);
-    form_.Timer1.onStateChanged = [this] { SyncTimer(); };
-    form_.onClose = [this] {
+    Build(root_, nullptr);
+    host_.Timer().onStateChanged = [this] { SyncTimer(); };
+    host_.SetCloseRequest([this] {
         if (main_) PostMessageA(main_, WM_CLOSE, 0, 0);
-    };
+    });
     SyncTimer();
     return main_;
 }
@@ -99,10 +81,9 @@ void Toolkit::Build(TControl& model, HWND parent)
     if (!created) return;
     NativeControl& peer = *created;
     peers_.push_back(std::move(created));
-    byModel_[&model] = &peer;
     model.AttachPeer(&peer);
     peer.Create(parent);
-    if (&model == &form_) main_ = peer.Window();
+    if (&model == &root_) main_ = peer.Window();
     if (!peer.Window()) return;
     Name(peer.Window(), model.Name());
     // A page gets its controls when it is first shown (its peer asks): most users look at one or
@@ -115,7 +96,7 @@ void Toolkit::Build(TControl& model, HWND parent)
 void Toolkit::BuildContents(TControl& container)
 {
     NativeControl* peer = PeerOf(container);
-    if (!peer || !peer->Window() || !built_.insert(&container).second) return;
+    if (!peer || !peer->Window() || !peer->MarkContentsBuilt()) return;
     const HWND inner = peer->ChildParent();
     for (TControl* child : container.Children()) Build(*child, inner);
     ArrangeZOrder(container);
@@ -152,19 +133,29 @@ HWND Toolkit::CreateWindowFor(NativeControl& peer, DWORD exStyle, const char* cl
     HWND window = CreateWindowExA(exStyle, className, text.c_str(), style, x, y, width, height, parent, id, instance_,
                                   ours ? &peer : nullptr);
     if (!window) return nullptr;
-    if (!ours) {
-        const WNDPROC original = SubclassWindow(window, WindowProc);
-        windows_[window] = {&peer, original};
-    }
+    if (!ours) Enter(window, peer, SubclassWindow(window, WindowProc));
     peer.Attach(window);
     return window;
 }
 
 void Toolkit::AdoptWindow(NativeControl& peer, HWND window, const std::string& name)
 {
-    const WNDPROC original = SubclassWindow(window, WindowProc);
-    windows_[window] = {&peer, original};
+    Enter(window, peer, SubclassWindow(window, WindowProc));
     Name(window, name);
+}
+
+void Toolkit::Enter(HWND window, NativeControl& peer, WNDPROC original)
+{
+    entries_.push_back(std::make_unique<WindowEntry>(WindowEntry{&peer, original}));
+    SetWindowData(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(entries_.back().get()));
+}
+
+Toolkit::WindowEntry* Toolkit::EntryOf(HWND window)
+{
+    // Only a window whose messages come here carries an entry: the user data of any other
+    // window (a dialog's, another program's) belongs to someone else.
+    if (!window || GetWindowData(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&WindowProc)) return nullptr;
+    return reinterpret_cast<WindowEntry*>(GetWindowData(window, GWLP_USERDATA));
 }
 
 void Toolkit::Name(HWND window, const std::string& name)
@@ -175,46 +166,16 @@ void Toolkit::Name(HWND window, const std::string& name)
     SetPropA(window, kNameProperty, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(atom)));
 }
 
-NativeControl* Toolkit::PeerOf(const TControl& model) const
+NativeControl* Toolkit::PeerOf(const TControl& model)
 {
-    const auto found = byModel_.find(&model);
-    return found == byModel_.end() ? nullptr : found->second;
+    // The toolkit attaches the only peers of a shown window's models.
+    return static_cast<NativeControl*>(model.Peer());
 }
 
-NativeControl* Toolkit::PeerOfWindow(HWND window) const
+NativeControl* Toolkit::PeerOfWindow(HWND window)
 {
-    const auto found = windows_.find(window);
-    return found == windows_.end() ? nullptr : found->second.peer;
-}
-
-HFONT Toolkit::FontFor(const FontSpec& wanted)
-{
-    if (wanted.name.empty() && wanted.height == kWindowFontHeight && !wanted.bold && !wanted.underline) return windowFont_;
-    const std::string face = wanted.name.empty() ? std::string(kWindowFace) : wanted.name;
-    const std::string key = face + "|" + std::to_string(wanted.height) + (wanted.bold ? "|b" : "|") +
-                            (wanted.underline ? "u" : "");
-    const auto found = fonts_.find(key);
-    if (found != fonts_.end()) return found->second;
-    HFONT font = MakeFont(face.c_str(), wanted.height, wanted.bold, wanted.underline);
-    if (!font) return windowFont_;
-    fonts_[key] = font;
-    return font;
-}
-
-HDC Toolkit::MeasureDc()
-{
-    if (!measureDc_) measureDc_ = CreateCompatibleDC(nullptr);
-    return measureDc_;
-}
-
-HCURSOR Toolkit::HandCursor()
-{
-    if (!handLooked_) {
-        handLooked_ = true;
-        handCursor_ = LoadCursorA(nullptr, kSystemHand);
-        if (!handCursor_) handCursor_ = LoadCursorA(instance_, kHandResource);
-    }
-    return handCursor_;
+    const WindowEntry* entry = EntryOf(window);
+    return entry ? entry->peer : nullptr;
 }
 
 bool Toolkit::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
@@ -256,19 +217,17 @@ bool Toolkit::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
 
 LRESULT CALLBACK Toolkit::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    Toolkit* kit = current_;
-    if (!kit) return DefWindowProcA(window, message, wParam, lParam);
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
         if (auto* peer = static_cast<NativeControl*>(create->lpCreateParams)) {
-            kit->windows_[window] = {peer, nullptr};
+            peer->Kit().Enter(window, *peer, nullptr);
             peer->Attach(window);
         }
     }
     // No exception may cross into the system's code; the handlers' own errors were already
     // shown at the dispatch boundary.
     try {
-        return kit->Route(window, message, wParam, lParam);
+        return Route(window, message, wParam, lParam);
     } catch (...) {
         return 0;
     }
@@ -276,15 +235,16 @@ LRESULT CALLBACK Toolkit::WindowProc(HWND window, UINT message, WPARAM wParam, L
 
 LRESULT Toolkit::Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const auto found = windows_.find(window);
-    if (found == windows_.end()) return DefWindowProcA(window, message, wParam, lParam);
-    const WindowEntry entry = found->second;
+    // Messages that come before WM_NCCREATE find no entry yet.
+    const WindowEntry* found = reinterpret_cast<const WindowEntry*>(GetWindowData(window, GWLP_USERDATA));
+    if (!found) return DefWindowProcA(window, message, wParam, lParam);
+    const WindowEntry entry = *found;
     if (message == WM_NCDESTROY) {
         RemovePropA(window, kNameProperty);
+        SetWindowData(window, GWLP_USERDATA, 0);
         const LRESULT result = entry.original ? CallWindowProcA(entry.original, window, message, wParam, lParam)
                                               : DefWindowProcA(window, message, wParam, lParam);
         entry.peer->Forget(window);
-        windows_.erase(window);
         return result;
     }
     LRESULT result = 0;
@@ -339,7 +299,7 @@ void Toolkit::MoveFocus(bool backwards)
 {
     const TControl* current = nullptr;
     if (NativeControl* focused = PeerOfWindow(GetFocus())) current = &focused->Model();
-    const auto sequence = TabSequence(form_);
+    const auto sequence = TabSequence(root_);
     if (const TControl* next = NextInTabSequence(sequence, current, backwards)) {
         if (NativeControl* peer = PeerOf(*next)) peer->FocusByKeyboard();
     }
@@ -347,7 +307,7 @@ void Toolkit::MoveFocus(bool backwards)
 
 void Toolkit::FocusFirst()
 {
-    const auto sequence = TabSequence(form_);
+    const auto sequence = TabSequence(root_);
     NativeControl* peer = sequence.empty() ? nullptr : PeerOf(*sequence.front());
     if (peer) {
         peer->FocusByKeyboard();
@@ -358,7 +318,7 @@ void Toolkit::FocusFirst()
 
 void Toolkit::SwitchPage(bool backwards)
 {
-    for (TControl* child : form_.Children()) {
+    for (TControl* child : root_.Children()) {
         if (child->Kind() != ControlKind::PageControl) continue;
         auto& pages = static_cast<TPageControl&>(*child);
         const int count = static_cast<int>(pages.Pages().size());
@@ -373,7 +333,7 @@ void Toolkit::SwitchPage(bool backwards)
 void Toolkit::SyncTimer()
 {
     if (!main_) return;
-    const TTimer& timer = form_.Timer1;
+    const TTimer& timer = host_.Timer();
     if (timer.Enabled() && timer.Interval() > 0) {
         SetTimer(main_, FormPeer::kTimerId, static_cast<UINT>(timer.Interval()), nullptr);
     } else {

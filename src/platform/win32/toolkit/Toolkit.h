@@ -1,18 +1,19 @@
 // The native window layer: one Win32 window per control model, kept in step with it, and native
-// input turned into model events at the main window's dispatch boundary.
+// input turned into model events at the host's dispatch boundary. Each window carries its peer
+// in its user data; the toolkit knows the tree of models and its host, not the window class
+// that uses it.
 #pragma once
 #include <windows.h>
 
 #include <functional>
-#include <map>
 #include <memory>
-#include <set>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
-#include "form/TForm1.h"
-#include "platform/win32/ToolkitSupport.h"
+#include "platform/win32/toolkit/Resources.h"
+#include "platform/win32/toolkit/WindowSupport.h"
+#include "ui/Controls.h"
+#include "ui/ToolkitHost.h"
 
 namespace lumora::win32 {
 
@@ -27,7 +28,8 @@ public:
     // atom holding the control's name.
     static constexpr const char* kNameProperty = "Name";
 
-    Toolkit(HINSTANCE instance, TForm1& form);
+    // root is the window's model (kind Form), host what the toolkit needs of it besides.
+    Toolkit(HINSTANCE instance, TControl& root, ToolkitHost& host);
     ~Toolkit();
     Toolkit(const Toolkit&) = delete;
     Toolkit& operator=(const Toolkit&) = delete;
@@ -42,18 +44,16 @@ public:
 
     HWND MainWindow() const { return main_; }
     HINSTANCE Instance() const { return instance_; }
-    TForm1& Form() { return form_; }
+    ToolkitHost& Host() { return host_; }
 
     // Every native event enters the system through here.
-    void Dispatch(const std::function<void()>& handler) { form_.Dispatch(handler); }
+    void Dispatch(const std::function<void()>& handler) { host_.Dispatch(handler); }
 
     // --- For the control peers
-    HFONT WindowFont() const { return windowFont_; }
-    HFONT FontFor(const FontSpec& wanted);
-    // A memory context of the screen's kind for measuring text: measuring on it costs no window
-    // its device context.
-    HDC MeasureDc();
-    HCURSOR HandCursor();
+    HFONT WindowFont() const { return resources_.WindowFont(); }
+    HFONT FontFor(const FontSpec& wanted) { return resources_.FontFor(wanted); }
+    HDC MeasureDc() { return resources_.MeasureDc(); }
+    HCURSOR HandCursor() { return resources_.HandCursor(); }
     // Creates a child window for peer and takes its messages: windows of our own classes
     // through their class procedure, standard ones by subclassing.
     HWND CreateWindowFor(NativeControl& peer, DWORD exStyle, const char* className, const std::string& text,
@@ -61,8 +61,9 @@ public:
     // Takes the messages of a window that belongs to peer's control without being its main
     // window (a combo box's edit part, a spin edit's arrows), named name for drivers.
     void AdoptWindow(NativeControl& peer, HWND window, const std::string& name);
-    NativeControl* PeerOf(const TControl& model) const;
-    NativeControl* PeerOfWindow(HWND window) const;
+    static NativeControl* PeerOf(const TControl& model);
+    // The peer of one of the toolkit's windows; nullptr for any other window.
+    static NativeControl* PeerOfWindow(HWND window);
     // Hands a notification a container received from a child to that child's peer.
     bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     // Puts the focus on the first control the Tab key visits.
@@ -72,13 +73,17 @@ public:
     void BuildContents(TControl& container);
 
 private:
+    // What a window of the toolkit carries in its user data: its peer, and the procedure it had
+    // before the toolkit took its messages (nullptr for windows of the toolkit's own classes).
     struct WindowEntry {
         NativeControl* peer = nullptr;
-        WNDPROC original = nullptr;  // nullptr for windows of our own classes
+        WNDPROC original = nullptr;
     };
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static WindowEntry* EntryOf(HWND window);
+    static LRESULT Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void Enter(HWND window, NativeControl& peer, WNDPROC original);
 
     void RegisterClasses();
     void Build(TControl& model, HWND parent);
@@ -89,20 +94,13 @@ private:
     void SwitchPage(bool backwards);
     void SyncTimer();
 
-    static Toolkit* current_;
-
     HINSTANCE instance_;
-    TForm1& form_;
+    TControl& root_;
+    ToolkitHost& host_;
     HWND main_ = nullptr;
-    HFONT windowFont_ = nullptr;
-    HCURSOR handCursor_ = nullptr;
-    HDC measureDc_ = nullptr;
-    bool handLooked_ = false;
-    std::map<std::string, HFONT> fonts_;
+    Resources resources_;
     std::vector<std::unique_ptr<NativeControl>> peers_;
-    std::map<const TControl*, NativeControl*> byModel_;
-    std::set<const TControl*> built_;
-    std::unordered_map<HWND, WindowEntry> windows_;
+    std::vector<std::unique_ptr<WindowEntry>> entries_;
     std::vector<ATOM> atoms_;
     int nextId_ = 100;
 };

@@ -1,5 +1,5 @@
 // System port: memory status, version, ticks, working folder and top-level window lookup.
-#include "platform/win32/Win32Ports.h"
+#include "platform/win32/ports/Win32Ports.h"
 
 #include <windows.h>
 

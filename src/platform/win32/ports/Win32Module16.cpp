@@ -1,6 +1,6 @@
 // 16-bit module port: kernel32's 16-bit module services and QT_Thunk, in the i686 build on
 // Windows 9x only.
-#include "platform/win32/Win32Ports.h"
+#include "platform/win32/ports/Win32Ports.h"
 
 #include <windows.h>
 

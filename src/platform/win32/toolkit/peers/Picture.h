@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/win32/ToolkitSupport.h"
+#include "platform/win32/toolkit/WindowSupport.h"
 
 namespace lumora::win32 {
 

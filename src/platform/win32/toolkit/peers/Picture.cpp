@@ -1,11 +1,13 @@
 // Pictures from the program's resources; GIFs go through OLE loaded at run time.
-#include "platform/win32/ToolkitPicture.h"
+#include "platform/win32/toolkit/peers/Picture.h"
 
 #include <ole2.h>
 #include <olectl.h>
 
 #include <cstring>
 #include <utility>
+
+#include "platform/win32/ports/FunctionLookup.h"
 
 namespace lumora::win32 {
 
@@ -32,8 +34,7 @@ public:
     template <typename Function>
     Function Find(const char* name) const
     {
-        return module_ ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module_, name)))
-                       : nullptr;
+        return LookUpFunction<Function>(module_, name);
     }
 
 private:

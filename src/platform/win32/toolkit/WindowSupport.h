@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "ui/Controls.h"
 
@@ -130,5 +131,27 @@ private:
     GdiObject<HBITMAP> bitmap_;
     HGDIOBJ old_ = nullptr;
 };
+
+// The window's text as the platform holds it.
+inline std::string WindowText(HWND window)
+{
+    const int length = GetWindowTextLengthA(window);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const int copied = GetWindowTextA(window, &text[0], length + 1);
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+// True when the text changed.
+inline bool SetWindowTextIfDifferent(HWND window, const std::string& text)
+{
+    if (WindowText(window) == text) return false;
+    SetWindowTextA(window, text.c_str());
+    return true;
+}
+
+inline DWORD TabStop(const TControl& model) { return model.tabOrder >= 0 ? WS_TABSTOP : 0; }
+
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
 
 }  // namespace lumora::win32

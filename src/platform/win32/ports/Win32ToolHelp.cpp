@@ -1,9 +1,11 @@
 // Tool help port: the process snapshot functions, found by name in kernel32 at first use
 // (Windows NT 4.0 has none of them).
-#include "platform/win32/Win32Ports.h"
+#include "platform/win32/ports/Win32Ports.h"
 
 #include <windows.h>
 #include <tlhelp32.h>
+
+#include "platform/win32/ports/FunctionLookup.h"
 
 namespace lumora {
 namespace {
@@ -13,7 +15,7 @@ using WalkFn = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32*);
 
 void* Find(HMODULE module, const char* name)
 {
-    return reinterpret_cast<void*>(GetProcAddress(module, name));
+    return LookUpFunction<void*>(module, name);
 }
 
 }  // namespace

@@ -1,13 +1,12 @@
 // Performance port: NT performance data and the Windows 9x dynamic statistics.
-#include "platform/win32/Win32Ports.h"
+#include "platform/win32/ports/Win32Ports.h"
 
 #include <windows.h>
 
 #include <string>
 
-#ifndef HKEY_DYN_DATA
-#define HKEY_DYN_DATA ((HKEY)(ULONG_PTR)((LONG)0x80000006))
-#endif
+#include "platform/win32/ports/DynamicData.h"
+#include "platform/win32/ports/FunctionLookup.h"
 
 namespace lumora {
 
@@ -22,7 +21,7 @@ namespace {
 bool ProvidersFreedAfterEachQuery()
 {
     const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    return LookUpFunction<void*>(ntdll, "wine_get_version") != nullptr;
 }
 
 void KeepProvidersLoaded()

@@ -1,11 +1,9 @@
 // Registry port over the Win32 registry functions.
-#include "platform/win32/Win32Ports.h"
+#include "platform/win32/ports/Win32Ports.h"
 
 #include <windows.h>
 
-#ifndef HKEY_DYN_DATA
-#define HKEY_DYN_DATA ((HKEY)(ULONG_PTR)((LONG)0x80000006))
-#endif
+#include "platform/win32/ports/DynamicData.h"
 
 namespace lumora {
 namespace {

@@ -1,7 +1,9 @@
 // Shell port: opens a link with the program registered for it.
-#include "platform/win32/Win32Ports.h"
+#include "platform/win32/ports/Win32Ports.h"
 
 #include <windows.h>
+
+#include "platform/win32/ports/FunctionLookup.h"
 
 namespace lumora {
 
@@ -17,9 +19,7 @@ void Win32Shell::open(const std::string& link)
     // libraries behind it into every start for a click most sessions never make. It stays
     // loaded for the links that follow.
     static const auto shellExecute = [] {
-        const HMODULE shell = LoadLibraryA("SHELL32.DLL");
-        return shell ? reinterpret_cast<ShellExecuteFn>(reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteA")))
-                     : nullptr;
+        return LookUpFunction<ShellExecuteFn>(LoadLibraryA("SHELL32.DLL"), "ShellExecuteA");
     }();
     if (shellExecute) shellExecute(static_cast<HWND>(owner_), "open", link.c_str(), nullptr, nullptr, SW_SHOW);
 }

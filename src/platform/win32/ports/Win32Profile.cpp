@@ -1,6 +1,6 @@
 // Profile port over the private profile functions; a file named without a folder lives in the
 // Windows directory.
-#include "platform/win32/Win32Ports.h"
+#include "platform/win32/ports/Win32Ports.h"
 
 #include <windows.h>
 

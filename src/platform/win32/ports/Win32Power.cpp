@@ -1,7 +1,9 @@
 // Power port: the shutdown privilege of the process token and the exit and power requests.
-#include "platform/win32/Win32Ports.h"
+#include "platform/win32/ports/Win32Ports.h"
 
 #include <windows.h>
+
+#include "platform/win32/ports/FunctionLookup.h"
 
 namespace lumora {
 namespace {
@@ -16,15 +18,6 @@ constexpr DWORD kTokenAccess = 0x28;
 // The previous state is received and discarded; one privilege entry fits.
 constexpr DWORD kPreviousStateSize = 16;
 
-template <typename Fn>
-Fn Lookup(const char* module, const char* name)
-{
-    HMODULE handle = GetModuleHandleA(module);
-    if (handle == nullptr) handle = LoadLibraryA(module);
-    if (handle == nullptr) return nullptr;
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(handle, name)));
-}
-
 }  // namespace
 
 Win32Power::~Win32Power()
@@ -35,7 +28,7 @@ Win32Power::~Win32Power()
 bool Win32Power::openProcessToken()
 {
     closeToken();
-    const auto open = Lookup<OpenProcessTokenFn>("advapi32.dll", "OpenProcessToken");
+    const auto open = LookUpFunction<OpenProcessTokenFn>("advapi32.dll", "OpenProcessToken");
     HANDLE token = nullptr;
     if (open == nullptr || !open(GetCurrentProcess(), kTokenAccess, &token)) return false;
     token_ = token;
@@ -44,7 +37,7 @@ bool Win32Power::openProcessToken()
 
 bool Win32Power::lookupShutdownPrivilege()
 {
-    const auto lookup = Lookup<LookupPrivilegeValueFn>("advapi32.dll", "LookupPrivilegeValueA");
+    const auto lookup = LookUpFunction<LookupPrivilegeValueFn>("advapi32.dll", "LookupPrivilegeValueA");
     LUID luid{};
     haveLuid_ = lookup != nullptr && lookup(nullptr, "SeShutdownPrivilege", &luid);
     luidLow_ = haveLuid_ ? luid.LowPart : 0;
@@ -55,7 +48,7 @@ bool Win32Power::lookupShutdownPrivilege()
 bool Win32Power::adjustShutdownPrivilege(bool enable)
 {
     if (token_ == nullptr || !haveLuid_) return false;
-    const auto adjust = Lookup<AdjustTokenPrivilegesFn>("advapi32.dll", "AdjustTokenPrivileges");
+    const auto adjust = LookUpFunction<AdjustTokenPrivilegesFn>("advapi32.dll", "AdjustTokenPrivileges");
     if (adjust == nullptr) return false;
     TOKEN_PRIVILEGES wanted;
     ZeroMemory(&wanted, sizeof wanted);
@@ -82,7 +75,7 @@ bool Win32Power::exitWindows(std::uint32_t flags)
 
 bool Win32Power::setSystemPowerState(bool suspend, bool force)
 {
-    const auto request = Lookup<SetSystemPowerStateFn>("kernel32.dll", "SetSystemPowerState");
+    const auto request = LookUpFunction<SetSystemPowerStateFn>("kernel32.dll", "SetSystemPowerState");
     return request != nullptr && request(suspend ? TRUE : FALSE, force ? TRUE : FALSE) != FALSE;
 }
 

@@ -1,7 +1,8 @@
-// The slider window: drawn by us, with keys, track clicks and thumb dragging sent to the model.
+// The slider: drawn by us, with keys, track clicks and thumb dragging sent to the model.
+#include "platform/win32/toolkit/peers/SliderPeer.h"
+
 #include "core/Numbers.h"
-#include "platform/win32/Toolkit.h"
-#include "platform/win32/ToolkitControls.h"
+#include "platform/win32/toolkit/Toolkit.h"
 
 namespace lumora::win32 {
 

@@ -1,5 +1,5 @@
 // The toolkit's modal boxes over MessageBoxA and GetOpenFileNameA.
-#include "platform/win32/Win32Dialogs.h"
+#include "platform/win32/ports/Win32Dialogs.h"
 
 #include <windows.h>
 #include <commdlg.h>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/Dialogs.h"
+#include "platform/win32/ports/FunctionLookup.h"
 
 namespace lumora {
 
@@ -31,10 +32,8 @@ const CommonDialogs& Comdlg32()
     static const CommonDialogs functions = [] {
         CommonDialogs found;
         if (const HMODULE module = LoadLibraryA("COMDLG32.DLL")) {
-            found.getOpenFileName = reinterpret_cast<GetOpenFileNameFn>(
-                reinterpret_cast<void*>(GetProcAddress(module, "GetOpenFileNameA")));
-            found.extendedError = reinterpret_cast<CommDlgExtendedErrorFn>(
-                reinterpret_cast<void*>(GetProcAddress(module, "CommDlgExtendedError")));
+            found.getOpenFileName = LookUpFunction<GetOpenFileNameFn>(module, "GetOpenFileNameA");
+            found.extendedError = LookUpFunction<CommDlgExtendedErrorFn>(module, "CommDlgExtendedError");
         }
         return found;
     }();

@@ -1,0 +1,39 @@
+// The toolkit's shared drawing resources: the window font and the fonts the models ask for, a
+// memory context for measuring text, and the hand pointer of links.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ui/Controls.h"
+
+namespace lumora::win32 {
+
+class Resources {
+public:
+    explicit Resources(HINSTANCE instance);
+    ~Resources();
+    Resources(const Resources&) = delete;
+    Resources& operator=(const Resources&) = delete;
+
+    HFONT WindowFont() const { return windowFont_; }
+    // The font a model asks for, made once; the window font when it cannot be made.
+    HFONT FontFor(const FontSpec& wanted);
+    // A memory context of the screen's kind for measuring text: measuring on it costs no window
+    // its device context.
+    HDC MeasureDc();
+    HCURSOR HandCursor();
+
+private:
+    HINSTANCE instance_;
+    HFONT windowFont_ = nullptr;
+    HCURSOR handCursor_ = nullptr;
+    HDC measureDc_ = nullptr;
+    bool handLooked_ = false;
+    // A handful of fonts: a list searched in order is all they need.
+    std::vector<std::pair<std::string, HFONT>> fonts_;
+};
+
+}  // namespace lumora::win32

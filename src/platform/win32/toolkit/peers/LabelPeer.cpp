@@ -1,0 +1,100 @@
+// Labels: static text sized to its caption, links and titles with a shadow drawn by us.
+#include "platform/win32/toolkit/peers/LabelPeer.h"
+
+#include "platform/win32/toolkit/Toolkit.h"
+
+namespace lumora::win32 {
+
+void LabelPeer::CreateWindows(HWND parent)
+{
+    const Bounds& b = model_.GetBounds();
+    // Created at the size of its caption, so that placing it moves nothing.
+    const SIZE size = autoSize_ ? ContentSize() : SIZE{b.width, b.height};
+    hwnd_ = kit_.CreateWindowFor(*this, 0, "STATIC", model_.Caption(), kChild | SS_OWNERDRAW | SS_NOTIFY, b.left,
+                                 b.top, size.cx > 0 ? size.cx : 1, size.cy > 0 ? size.cy : 1, parent);
+}
+
+UINT LabelPeer::TextFormat() const
+{
+    return DT_LEFT | DT_NOPREFIX | DT_EXPANDTABS | (autoSize_ ? 0u : static_cast<UINT>(DT_WORDBREAK));
+}
+
+SIZE LabelPeer::ContentSize()
+{
+    // An empty caption keeps the height of one line, as the designer's labels do.
+    const std::string text = model_.Caption().empty() ? std::string(" ") : model_.Caption();
+    RECT area{0, 0, 0, 0};
+    HDC dc = kit_.MeasureDc();
+    Selection font(dc, Font());
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &area, TextFormat() | DT_CALCRECT);
+    const int shadow = HasShadow() ? 1 : 0;
+    return {area.right - area.left + shadow, area.bottom - area.top + shadow};
+}
+
+void LabelPeer::Sync(Property property)
+{
+    switch (property) {
+    case Property::Caption:
+        // A new window already holds its caption: it is measured once, when it is placed.
+        if (!SetWindowTextIfDifferent(hwnd_, model_.Caption())) break;
+        if (autoSize_) ApplyBounds();
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        break;
+    case Property::Enabled:
+        NativeControl::Sync(property);
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        break;
+    default:
+        NativeControl::Sync(property);
+    }
+}
+
+bool LabelPeer::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    if (message == WM_ERASEBKGND) {
+        result = 1;  // the drawing covers everything
+        return true;
+    }
+    if (TrackClicks(window, message, lParam)) {
+        result = 0;
+        return true;
+    }
+    return NativeControl::OnMessage(window, message, wParam, lParam, result);
+}
+
+bool LabelPeer::OnDrawItem(const DRAWITEMSTRUCT& item)
+{
+    if (item.hwndItem != hwnd_) return false;
+    RECT area;
+    GetClientRect(hwnd_, &area);
+    BufferedCanvas canvas(item.hDC, area);
+    HDC dc = canvas.Dc();
+    FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
+    Selection font(dc, Font());
+    SetBkMode(dc, TRANSPARENT);
+    const std::string& text = model_.Caption();
+    const int length = static_cast<int>(text.size());
+    const UINT format = TextFormat();
+    RECT textArea = area;
+    if (HasShadow()) {
+        // The shadow lies one pixel left of and one below the text, under it.
+        RECT shadow = area;
+        shadow.top += 1;
+        textArea.left += 1;
+        SetTextColor(dc, ResolveColor(model_.shadowColor, COLOR_BTNHIGHLIGHT));
+        DrawTextA(dc, text.c_str(), length, &shadow, format);
+    }
+    if (model_.Enabled()) {
+        SetTextColor(dc, ResolveColor(model_.font.color, COLOR_WINDOWTEXT));
+    } else {
+        RECT embossed = textArea;
+        OffsetRect(&embossed, 1, 1);
+        SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+        DrawTextA(dc, text.c_str(), length, &embossed, format);
+        SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
+    }
+    DrawTextA(dc, text.c_str(), length, &textArea, format);
+    return true;
+}
+
+}  // namespace lumora::win32
