@@ -52,7 +52,9 @@ DiskCachePage::DiskCachePage(TForm1& form, TTabSheet& sheet) : FormPage(form, sh
     ComboBox1.SetBounds({16, 240, 185, 0});
     ComboBox1.tabOrder = 3;
     std::vector<std::string> items(kDiskProfileCount + 1, kUserDefined);
-    for (int item = 1; item <= kDiskProfileCount; ++item) items[static_cast<std::size_t>(item)] = DiskProfile(item, 0).item;
+    for (int item = 1; item <= kDiskProfileCount; ++item) {
+        items[static_cast<std::size_t>(item)] = DiskProfile(item, 0).item;
+    }
     ComboBox1.SetItems(std::move(items));
     Bind(ComboBox1.OnChange, On(&DiskCachePage::ComboBox1Change));
 

@@ -28,7 +28,9 @@ FileCachePage::FileCachePage(TForm1& form, TTabSheet& sheet) : FormPage(form, sh
     ComboBox2.SetBounds({16, 240, 185, 0});
     ComboBox2.tabOrder = 2;
     std::vector<std::string> items(std::size(kFileSystemRoles) + 1, kUserDefined);
-    for (std::size_t role = 0; role < std::size(kFileSystemRoles); ++role) items[role + 1] = kFileSystemRoles[role].item;
+    for (std::size_t role = 0; role < std::size(kFileSystemRoles); ++role) {
+        items[role + 1] = kFileSystemRoles[role].item;
+    }
     ComboBox2.SetItems(std::move(items));
     Bind(ComboBox2.OnChange, On(&FileCachePage::ComboBox2Change));
 

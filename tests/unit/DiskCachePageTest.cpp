@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "unit/LayoutCheck.h"
 #include "unit/TuningHarness.h"
 
 namespace lumora {
@@ -52,35 +53,22 @@ TEST(DiskCachePage, LayoutFollowsTheDesign)
     fakes::FakeMachine machine;
     CpuUsageMeter meter(machine.ports);
     TForm1 f(machine.ports, meter);
-    struct Row {
-        const TControl* control;
-        Bounds bounds;
-        const char* caption;
-        int tabOrder;
-    };
-    const Row rows[] = {
-        {&f.DiskCache.Label3, {16, 24, 0, 0}, "Minimum Cache Size :", -1},
-        {&f.DiskCache.Label16, {128, 24, 0, 0}, "0 kb", -1},
-        {&f.DiskCache.RxSlider3, {8, 40, 377, 33}, "", 2},
-        {&f.DiskCache.Label10, {16, 88, 0, 0}, "Maximum Cache Size  :", -1},
-        {&f.DiskCache.Label17, {136, 88, 0, 0}, "0 kb", -1},
-        {&f.DiskCache.RxSlider4, {8, 104, 377, 33}, "", 0},
-        {&f.DiskCache.Label11, {16, 152, 0, 0}, "Chunk Size :", -1},
-        {&f.DiskCache.Label30, {80, 152, 0, 0}, "0 kb", -1},
-        {&f.DiskCache.RxSlider5, {8, 168, 377, 33}, "", 1},
-        {&f.DiskCache.Label49, {16, 224, 0, 0}, "Your system profile is ", -1},
-        {&f.DiskCache.ComboBox1, {16, 240, 185, 0}, "", 3},
-        {&f.DiskCache.Button4, {148, 344, 75, 25}, "Automatic", 4},
-    };
-    for (const auto& row : rows) {
-        const Bounds& b = row.control->GetBounds();
-        EXPECT_EQ(std::vector<int>({b.left, b.top, b.width, b.height}),
-                  std::vector<int>({row.bounds.left, row.bounds.top, row.bounds.width, row.bounds.height}))
-            << row.control->Name();
-        EXPECT_EQ(row.control->Caption(), row.caption) << row.control->Name();
-        EXPECT_EQ(row.control->tabOrder, row.tabOrder) << row.control->Name();
-        EXPECT_EQ(row.control->Parent(), &f.TabSheet4) << row.control->Name();
-    }
+    testing::ExpectLayout(
+        {
+            {&f.DiskCache.Label3, {16, 24, 0, 0}, "Minimum Cache Size :", -1},
+            {&f.DiskCache.Label16, {128, 24, 0, 0}, "0 kb", -1},
+            {&f.DiskCache.RxSlider3, {8, 40, 377, 33}, "", 2},
+            {&f.DiskCache.Label10, {16, 88, 0, 0}, "Maximum Cache Size  :", -1},
+            {&f.DiskCache.Label17, {136, 88, 0, 0}, "0 kb", -1},
+            {&f.DiskCache.RxSlider4, {8, 104, 377, 33}, "", 0},
+            {&f.DiskCache.Label11, {16, 152, 0, 0}, "Chunk Size :", -1},
+            {&f.DiskCache.Label30, {80, 152, 0, 0}, "0 kb", -1},
+            {&f.DiskCache.RxSlider5, {8, 168, 377, 33}, "", 1},
+            {&f.DiskCache.Label49, {16, 224, 0, 0}, "Your system profile is ", -1},
+            {&f.DiskCache.ComboBox1, {16, 240, 185, 0}, "", 3},
+            {&f.DiskCache.Button4, {148, 344, 75, 25}, "Automatic", 4},
+        },
+        f.TabSheet4);
     for (const auto* s : {&f.DiskCache.RxSlider3, &f.DiskCache.RxSlider4, &f.DiskCache.RxSlider5}) {
         const int max = s == &f.DiskCache.RxSlider5 ? 128 : 100;
         EXPECT_EQ(std::vector<int>({s->MinValue(), s->MaxValue(), s->Increment(), s->Value()}),

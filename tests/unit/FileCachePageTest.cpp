@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "unit/LayoutCheck.h"
 #include "unit/TuningHarness.h"
 
 namespace lumora {
@@ -39,32 +40,19 @@ TEST(FileCachePage, LayoutFollowsTheDesign)
     fakes::FakeMachine machine;
     CpuUsageMeter meter(machine.ports);
     TForm1 f(machine.ports, meter);
-    struct Row {
-        const TControl* control;
-        Bounds bounds;
-        const char* caption;
-        int tabOrder;
-    };
-    const Row rows[] = {
-        {&f.FileCache.Label55, {16, 24, 0, 0}, "Name Cache :", -1},
-        {&f.FileCache.Label4, {88, 24, 0, 0}, "0 ", -1},
-        {&f.FileCache.RxSlider6, {8, 40, 377, 33}, "", 0},
-        {&f.FileCache.Label56, {16, 88, 0, 0}, "Directory Cache :", -1},
-        {&f.FileCache.Label5, {102, 88, 0, 0}, "0 ", -1},
-        {&f.FileCache.RxSlider7, {8, 104, 377, 33}, "", 1},
-        {&f.FileCache.Label54, {16, 224, 0, 0}, "Typical Role of this Computer", -1},
-        {&f.FileCache.ComboBox2, {16, 240, 185, 0}, "", 2},
-        {&f.FileCache.Button6, {148, 344, 75, 25}, "Automatic", 3},
-    };
-    for (const auto& row : rows) {
-        const Bounds& b = row.control->GetBounds();
-        EXPECT_EQ(std::vector<int>({b.left, b.top, b.width, b.height}),
-                  std::vector<int>({row.bounds.left, row.bounds.top, row.bounds.width, row.bounds.height}))
-            << row.control->Name();
-        EXPECT_EQ(row.control->Caption(), row.caption) << row.control->Name();
-        EXPECT_EQ(row.control->tabOrder, row.tabOrder) << row.control->Name();
-        EXPECT_EQ(row.control->Parent(), &f.TabSheet7) << row.control->Name();
-    }
+    testing::ExpectLayout(
+        {
+            {&f.FileCache.Label55, {16, 24, 0, 0}, "Name Cache :", -1},
+            {&f.FileCache.Label4, {88, 24, 0, 0}, "0 ", -1},
+            {&f.FileCache.RxSlider6, {8, 40, 377, 33}, "", 0},
+            {&f.FileCache.Label56, {16, 88, 0, 0}, "Directory Cache :", -1},
+            {&f.FileCache.Label5, {102, 88, 0, 0}, "0 ", -1},
+            {&f.FileCache.RxSlider7, {8, 104, 377, 33}, "", 1},
+            {&f.FileCache.Label54, {16, 224, 0, 0}, "Typical Role of this Computer", -1},
+            {&f.FileCache.ComboBox2, {16, 240, 185, 0}, "", 2},
+            {&f.FileCache.Button6, {148, 344, 75, 25}, "Automatic", 3},
+        },
+        f.TabSheet7);
     EXPECT_EQ(std::vector<int>({f.FileCache.RxSlider6.MinValue(), f.FileCache.RxSlider6.MaxValue(), f.FileCache.RxSlider6.Increment()}),
               std::vector<int>({0, 12, 2}));
     EXPECT_EQ(std::vector<int>({f.FileCache.RxSlider7.MinValue(), f.FileCache.RxSlider7.MaxValue(), f.FileCache.RxSlider7.Increment()}),

@@ -3,8 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "platform/win32/toolkit/peers/Picture.h"
 #include "platform/win32/toolkit/NativeControl.h"
+#include "platform/win32/toolkit/peers/Picture.h"
 
 namespace lumora::win32 {
 
