@@ -8,7 +8,7 @@
 
 #include "Harness.h"
 
-namespace lumora::bench {
+namespace lumora::driver {
 namespace {
 
 constexpr DWORD kAnswerTimeoutMs = 15000;
@@ -608,4 +608,4 @@ bool App::Answer(HWND dialog, int buttonId)
     return WaitUntil([&] { return !IsWindow(dialog); }, kAnswerTimeoutMs);
 }
 
-}  // namespace lumora::bench
+}  // namespace lumora::driver

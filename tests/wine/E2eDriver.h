@@ -16,17 +16,17 @@
 
 #include "WineRegistry.h"
 
-namespace lumora::bench {
+namespace lumora::driver {
 
 constexpr const char* kAgentKey = "Software\\Lumora";
 constexpr const char* kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* kFsTemplatesKey = "Software\\Microsoft\\Windows\\CurrentVersion\\FS Templates";
 constexpr const char* kFileSystemKey = "System\\CurrentControlSet\\Control\\FileSystem";
-// The working folder the bench starts the program in, so CurrentDir is known.
+// The working folder the driver starts the program in, so CurrentDir is known.
 constexpr const char* kWorkFolder = "C:\\Program Files\\Lumora";
 
 // The program to start: LUMORA_PROGRAM when set, else lumora-manager.exe two folders above
-// the bench's own executable (the build folder's layout).
+// the driver's own executable (the build folder's layout).
 std::string ProgramPath();
 
 // Puts the machine back as scripts/prefix.sh prepared it: no agent key, no autostart entry,
@@ -34,7 +34,7 @@ std::string ProgramPath();
 // FileSystem key, and SYSTEM.INI's 386Enh and vcache sections as prepared.
 void ResetMachine();
 
-// The platform family the prefix reports to programs, the program's as well as the bench's:
+// The platform family the prefix reports to programs, the program's as well as the driver's:
 // true for the NT family (Wine's default), false in the Windows 98 mode (HKCU\Software\Wine
 // "Version" = "win98"). Tests of behaviour that differs name the other family in a skip.
 bool NtPlatform();
@@ -157,4 +157,4 @@ private:
     bool attached_ = false;
 };
 
-}  // namespace lumora::bench
+}  // namespace lumora::driver

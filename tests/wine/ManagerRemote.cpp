@@ -29,12 +29,12 @@
 
 namespace {
 
-using lumora::bench::App;
+using lumora::driver::App;
 
 std::vector<HWND> Windows(const std::string& className, DWORD processId = 0)
 {
     std::vector<HWND> found;
-    lumora::bench::ForEachWindow(nullptr, [&](HWND window) {
+    lumora::driver::ForEachWindow(nullptr, [&](HWND window) {
         char name[256] = {};
         GetClassNameA(window, name, sizeof name);
         DWORD owner = 0;
@@ -87,7 +87,7 @@ double TimeOneStart(const std::string& program, const char* className, bool wait
     PROCESS_INFORMATION info = {};
     const double start = Now();
     if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        lumora::bench::kWorkFolder, &startup, &info)) {
+                        lumora::driver::kWorkFolder, &startup, &info)) {
         std::fprintf(stderr, "cannot start %s\n", program.c_str());
         return -1;
     }
@@ -142,9 +142,9 @@ int Startup(int pairs, const std::string& manager, const std::string& reference)
 {
     // Start from the prepared machine with a target the load must bring in, so "loaded" is
     // visible in Label18 (its design caption also ends in " MB").
-    lumora::bench::ResetMachine();
+    lumora::driver::ResetMachine();
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, lumora::bench::kAgentKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, lumora::driver::kAgentKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                         nullptr) != ERROR_SUCCESS) {
         std::fprintf(stderr, "cannot create the agent key\n");
         return 1;
@@ -153,7 +153,7 @@ int Startup(int pairs, const std::string& manager, const std::string& reference)
                    sizeof kStoredTarget);
     RegCloseKey(key);
     CreateDirectoryA("C:\\Program Files", nullptr);
-    CreateDirectoryA(lumora::bench::kWorkFolder, nullptr);
+    CreateDirectoryA(lumora::driver::kWorkFolder, nullptr);
 
     // One unmeasured start of each fills the caches that every later start finds full.
     TimeOneStart(manager, "TForm1", true);
@@ -198,7 +198,7 @@ int Startup(int pairs, const std::string& manager, const std::string& reference)
 bool AttachManager(App& app, DWORD timeoutMs = 30000)
 {
     HWND window = nullptr;
-    lumora::bench::WaitUntil(
+    lumora::driver::WaitUntil(
         [&] {
             const auto found = Windows("TForm1");
             window = found.empty() ? nullptr : found.front();
@@ -317,7 +317,7 @@ int Drive(int seconds)
         if (page == 1) ChangeOptionsPage(app, round++);
         if (app.Enabled("Button2")) {
             app.PostClick("Button2");
-            lumora::bench::WaitUntil([&] { return !app.Enabled("Button2") || app.WaitForDialog("", 0) != nullptr; });
+            lumora::driver::WaitUntil([&] { return !app.Enabled("Button2") || app.WaitForDialog("", 0) != nullptr; });
             expected = ExpectedAgentValues(app);
             ++applies;
         }
@@ -332,7 +332,7 @@ int Drive(int seconds)
     Sleep(1700);
     const std::string cpu = app.Text("Label48");
     const bool cpuOk = app.Checked("CheckBox6") ? cpu == "...%" : cpu != "...%";
-    const auto stored = lumora::bench::KeyValues(HKEY_CURRENT_USER, lumora::bench::kAgentKey);
+    const auto stored = lumora::driver::KeyValues(HKEY_CURRENT_USER, lumora::driver::kAgentKey);
     int differing = 0;
     for (const auto& [name, value] : expected) {
         const auto found = stored.find(name);
@@ -366,7 +366,7 @@ int Record(const char* file, const char* text)
 HWND NamedControl(HWND window, const std::string& name)
 {
     HWND found = nullptr;
-    lumora::bench::ForEachWindow(window, [&](HWND child) {
+    lumora::driver::ForEachWindow(window, [&](HWND child) {
         const auto atom = static_cast<ATOM>(reinterpret_cast<std::uintptr_t>(GetPropA(child, "Name")));
         char text[128] = {};
         if (atom != 0 && GlobalGetAtomNameA(atom, text, sizeof text) > 0 && name == text) found = child;
@@ -379,7 +379,7 @@ HWND NamedControl(HWND window, const std::string& name)
 HWND ProcessDialog(DWORD processId, const std::string& title)
 {
     HWND found = nullptr;
-    lumora::bench::ForEachWindow(nullptr, [&](HWND window) {
+    lumora::driver::ForEachWindow(nullptr, [&](HWND window) {
         char name[64] = {};
         char text[256] = {};
         DWORD owner = 0;
@@ -400,7 +400,7 @@ HWND ProcessDialog(DWORD processId, const std::string& title)
 int AnswerRestartYes(DWORD timeoutMs)
 {
     HWND window = nullptr;
-    lumora::bench::WaitUntil(
+    lumora::driver::WaitUntil(
         [&] {
             const auto found = Windows("TForm1");
             window = found.empty() ? nullptr : found.front();
@@ -430,7 +430,7 @@ int AnswerRestartYes(DWORD timeoutMs)
     // Apply ends in a modal box: post the click, then look for the box.
     PostMessageA(apply, BM_CLICK, 0, 0);
     HWND question = nullptr;
-    lumora::bench::WaitUntil([&] { return (question = ProcessDialog(processId, "Confirm")) != nullptr; }, timeoutMs);
+    lumora::driver::WaitUntil([&] { return (question = ProcessDialog(processId, "Confirm")) != nullptr; }, timeoutMs);
     const HWND yes = question != nullptr ? GetDlgItem(question, IDYES) : nullptr;
     if (yes == nullptr) {
         std::fprintf(stderr, "no restart question with a Yes button\n");
@@ -470,10 +470,10 @@ int main(int argc, char** argv)
             const std::string className = argv[2];
             const DWORD timeoutMs = static_cast<DWORD>(argc > 3 ? std::atoi(argv[3]) : 30) * 1000;
             if (command == "wait") {
-                return lumora::bench::WaitUntil([&] { return !Windows(className).empty(); }, timeoutMs) ? 0 : 1;
+                return lumora::driver::WaitUntil([&] { return !Windows(className).empty(); }, timeoutMs) ? 0 : 1;
             }
             for (const HWND window : Windows(className)) PostMessageA(window, WM_CLOSE, 0, 0);
-            return lumora::bench::WaitUntil([&] { return Windows(className).empty(); }, timeoutMs) ? 0 : 1;
+            return lumora::driver::WaitUntil([&] { return Windows(className).empty(); }, timeoutMs) ? 0 : 1;
         }
         if (command == "startup" && argc == 5) return Startup(std::atoi(argv[2]), argv[3], argv[4]);
         if (command == "page") return Page(std::atoi(argv[2]));
@@ -482,7 +482,7 @@ int main(int argc, char** argv)
         if (command == "record" && argc == 4) return Record(argv[2], argv[3]);
         if (command == "restart") return AnswerRestartYes(static_cast<DWORD>(std::atoi(argv[2])) * 1000);
     } catch (...) {
-        // The bench ends a failed step by throwing; its message is already printed.
+        // The driver ends a failed step by throwing; its message is already printed.
         return 1;
     }
     return Usage();

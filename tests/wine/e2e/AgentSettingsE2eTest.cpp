@@ -7,9 +7,9 @@
 namespace lumora::winetest {
 namespace {
 
-using bench::App;
+using driver::App;
 
-const std::string kFolder = bench::kWorkFolder;
+const std::string kFolder = driver::kWorkFolder;
 
 std::string Stored(std::uint32_t type, const Bytes& data)
 {
@@ -51,11 +51,11 @@ unsigned Clamp(unsigned value, unsigned low, unsigned high)
 WINE_TEST(FirstStartRegistersTheAgentAndStoresCurrentDir)
 {
     App app;
-    bench::Launch(app);
-    const auto agent = bench::KeyValues(HKEY_CURRENT_USER, bench::kAgentKey);
+    driver::Launch(app);
+    const auto agent = driver::KeyValues(HKEY_CURRENT_USER, driver::kAgentKey);
     EXPECT_EQ(agent.size(), std::size_t{1});
     EXPECT_EQ(agent.count("CurrentDir") ? agent.at("CurrentDir") : "missing", Text(kFolder));
-    const RawValue run = QueryRaw(HKEY_LOCAL_MACHINE, bench::kRunKey, "Lumora");
+    const RawValue run = QueryRaw(HKEY_LOCAL_MACHINE, driver::kRunKey, "Lumora");
     EXPECT_EQ(run.rc, ERROR_SUCCESS);
     EXPECT_EQ(Stored(run.type, run.data), Text(kFolder + "\\Lumora.exe"));
 }
@@ -63,13 +63,13 @@ WINE_TEST(FirstStartRegistersTheAgentAndStoresCurrentDir)
 WINE_TEST(ApplyWritesEveryAgentValueWithItsType)
 {
     App app;
-    bench::Launch(app);
+    driver::Launch(app);
     EXPECT_FALSE(app.Checked("CheckBox6"));
     app.Click("CheckBox6");
     EXPECT_TRUE(app.Checked("CheckBox6"));
     EXPECT_TRUE(app.Enabled("Button2"));
     app.PostClick("Button2");
-    EXPECT_TRUE(bench::WaitUntil([&] { return !app.Enabled("Button2"); }));
+    EXPECT_TRUE(driver::WaitUntil([&] { return !app.Enabled("Button2"); }));
     const HWND box = app.WaitForDialog("", 500);
     if (box != nullptr) {
         Fail(__FILE__, __LINE__, "Apply showed a box: " + app.DialogText(box));
@@ -99,28 +99,28 @@ WINE_TEST(ApplyWritesEveryAgentValueWithItsType)
         {"CurrentDir", Text(kFolder)},
         {"Update", Dword(1)},
     };
-    const auto agent = bench::KeyValues(HKEY_CURRENT_USER, bench::kAgentKey);
+    const auto agent = driver::KeyValues(HKEY_CURRENT_USER, driver::kAgentKey);
     EXPECT_EQ(agent.size(), std::size(expected));
     for (const auto& [name, value] : expected) {
         Context context(std::string("value ") + name + " with TotalPhysMB " + std::to_string(total));
         EXPECT_EQ(agent.count(name) ? agent.at(name) : std::string("missing"), value);
     }
-    const RawValue run = QueryRaw(HKEY_LOCAL_MACHINE, bench::kRunKey, "Lumora");
+    const RawValue run = QueryRaw(HKEY_LOCAL_MACHINE, driver::kRunKey, "Lumora");
     EXPECT_EQ(Stored(run.type, run.data), Text(kFolder + "\\Lumora.exe"));
 }
 
 WINE_TEST(CancelAfterChangesLeavesTheMachineUnchanged)
 {
     App app;
-    bench::Launch(app);
-    const std::string before = bench::MachineSnapshot();
+    driver::Launch(app);
+    const std::string before = driver::MachineSnapshot();
     app.Click("CheckBox6");
     app.SelectTab("PageControl1", 1);
     app.Click("CheckBox2");
     EXPECT_TRUE(app.Enabled("Button2"));
     app.PostClick("Button3");
     EXPECT_TRUE(app.WaitForExit());
-    const std::string after = bench::MachineSnapshot();
+    const std::string after = driver::MachineSnapshot();
     EXPECT_TRUE(after == before);
     if (after != before) std::printf("before:\n%s\nafter:\n%s\n", before.c_str(), after.c_str());
 }
@@ -128,7 +128,7 @@ WINE_TEST(CancelAfterChangesLeavesTheMachineUnchanged)
 WINE_TEST(KeyboardSliderAndClickedBoxAreAppliedAndAnUnchangedReapplyRewritesTheSame)
 {
     App app;
-    bench::Launch(app);
+    driver::Launch(app);
     const unsigned total = TotalPhysMB();
     app.Focus("RxSlider2");
     app.Key("RxSlider2", VK_HOME);
@@ -137,23 +137,23 @@ WINE_TEST(KeyboardSliderAndClickedBoxAreAppliedAndAnUnchangedReapplyRewritesTheS
     app.SelectTab("PageControl1", 1);
     app.Click("CheckBox3");
     app.PostClick("Button2");
-    EXPECT_TRUE(bench::WaitUntil([&] { return !app.Enabled("Button2"); }));
+    EXPECT_TRUE(driver::WaitUntil([&] { return !app.Enabled("Button2"); }));
     EXPECT_TRUE(app.WaitForDialog("", 500) == nullptr);
-    const auto first = bench::KeyValues(HKEY_CURRENT_USER, bench::kAgentKey);
+    const auto first = driver::KeyValues(HKEY_CURRENT_USER, driver::kAgentKey);
     EXPECT_EQ(first.count("Minimum Free RAM") ? first.at("Minimum Free RAM") : "missing", Dword(total >= 10 ? 10 : total));
     EXPECT_EQ(first.count("RAMIcon") ? first.at("RAMIcon") : "missing", Dword(1));
-    const std::string applied = bench::MachineSnapshot();
+    const std::string applied = driver::MachineSnapshot();
 
     // Checking and unchecking a box enables Apply although nothing changed.
     app.Click("CheckBox5");
     app.Click("CheckBox5");
     EXPECT_TRUE(app.Enabled("Button2"));
     app.PostClick("Button2");
-    EXPECT_TRUE(bench::WaitUntil([&] { return !app.Enabled("Button2"); }));
+    EXPECT_TRUE(driver::WaitUntil([&] { return !app.Enabled("Button2"); }));
     const HWND box = app.WaitForDialog("", 500);
     EXPECT_TRUE(box == nullptr);
     if (box != nullptr) app.Answer(box, IDNO);
-    EXPECT_TRUE(bench::MachineSnapshot() == applied);
+    EXPECT_TRUE(driver::MachineSnapshot() == applied);
     app.PostClick("Button3");
     EXPECT_TRUE(app.WaitForExit());
 }

@@ -6,7 +6,7 @@
 namespace lumora::winetest {
 namespace {
 
-using bench::App;
+using driver::App;
 
 // Presses Apply without waiting for it: its handler may end in a modal box. Apply greys its
 // button when it has run.
@@ -18,14 +18,14 @@ void PressApply(App& app)
 WINE_TEST(TypedMinutesAreSavedByApply)
 {
     App app;
-    bench::Launch(app);
+    driver::Launch(app);
     app.SelectAll("RxSpinEdit2");
     app.Type("RxSpinEdit2", "7");
     EXPECT_EQ(app.Text("RxSpinEdit2"), std::string("7"));
     EXPECT_TRUE(app.Enabled("Button2"));
     PressApply(app);
-    EXPECT_TRUE(bench::WaitUntil([&] { return !app.Enabled("Button2"); }));
-    const RawValue stored = QueryRaw(HKEY_CURRENT_USER, bench::kAgentKey, "FreeTime");
+    EXPECT_TRUE(driver::WaitUntil([&] { return !app.Enabled("Button2"); }));
+    const RawValue stored = QueryRaw(HKEY_CURRENT_USER, driver::kAgentKey, "FreeTime");
     EXPECT_EQ(stored.type, static_cast<DWORD>(REG_BINARY));
     EXPECT_EQ(Hex(stored.data.data(), stored.data.size()), Hex(DoubleBytes(7).data(), 8));
 }
@@ -33,7 +33,7 @@ WINE_TEST(TypedMinutesAreSavedByApply)
 WINE_TEST(TuningChangeOffersARestartOnceAndNoKeepsTheValuesWritten)
 {
     App app;
-    bench::Launch(app);
+    driver::Launch(app);
     app.SelectTab("PageControl1", 4);
     EXPECT_FALSE(app.Checked("CheckBox9"));
     app.Click("CheckBox9");
@@ -41,19 +41,19 @@ WINE_TEST(TuningChangeOffersARestartOnceAndNoKeepsTheValuesWritten)
     const HWND box = app.WaitForDialog("Confirm");
     REQUIRE_TRUE(box != nullptr);
     EXPECT_EQ(app.DialogText(box), std::string("Do you want to restart your computer now?"));
-    // Yes would ask Wine to restart, which ends every program of the prefix, the bench too.
+    // Yes would ask Wine to restart, which ends every program of the prefix, the driver too.
     REQUIRE_TRUE(app.Answer(box, IDNO));
     EXPECT_TRUE(app.Running());
     EXPECT_FALSE(app.Enabled("Button2"));
-    EXPECT_EQ(bench::IniValue("386Enh", "PageBuffers", "missing"), std::string("32"));
+    EXPECT_EQ(driver::IniValue("386Enh", "PageBuffers", "missing"), std::string("32"));
 
     // An agent change alone asks nothing: the restart offer was used up.
     app.SelectTab("PageControl1", 0);
     app.Click("CheckBox6");
     PressApply(app);
-    EXPECT_TRUE(bench::WaitUntil([&] { return !app.Enabled("Button2"); }));
+    EXPECT_TRUE(driver::WaitUntil([&] { return !app.Enabled("Button2"); }));
     EXPECT_TRUE(app.WaitForDialog("", 1000) == nullptr);
-    EXPECT_EQ(QueryRaw(HKEY_CURRENT_USER, bench::kAgentKey, "Disable_CPU_Detect").data, Le32(1));
+    EXPECT_EQ(QueryRaw(HKEY_CURRENT_USER, driver::kAgentKey, "Disable_CPU_Detect").data, Le32(1));
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 namespace lumora::winetest {
 namespace {
 
-using bench::App;
+using driver::App;
 
 constexpr int kRamPage = 0;
 constexpr int kOptionsPage = 1;
@@ -80,13 +80,13 @@ bool Shows(const App& app, const Entry& entry)
 // A move changes the box as soon as the program has handled it; give it that long.
 void ExpectShows(const App& app, const Entry& entry)
 {
-    bench::WaitUntil([&] { return Shows(app, entry); }, 2000);
+    driver::WaitUntil([&] { return Shows(app, entry); }, 2000);
     EXPECT_EQ(app.Text("Label8"), std::string(entry.line1));
     EXPECT_EQ(app.Text("Label9"), std::string(entry.line2));
 }
 
 // For a move that must change nothing there is no change to wait for. Changing moves are
-// handled within the bench's pointer wait (a few milliseconds after it here); allow a margin.
+// handled within the driver's pointer wait (a few milliseconds after it here); allow a margin.
 void ExpectStillShows(const App& app, const Entry& entry)
 {
     Sleep(50);
@@ -116,7 +116,7 @@ void PointAtMiddle(App& app, const std::string& name)
 void LaunchWithPointerAway(App& app)
 {
     SetCursorPos(0, 0);
-    bench::Launch(app);
+    driver::Launch(app);
 }
 
 struct Hover {

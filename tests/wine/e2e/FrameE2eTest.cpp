@@ -6,7 +6,7 @@
 namespace lumora::winetest {
 namespace {
 
-using bench::App;
+using driver::App;
 
 std::string ShowRect(const RECT& r)
 {
@@ -17,7 +17,7 @@ std::string ShowRect(const RECT& r)
 WINE_TEST(WindowOpensAtItsFixedSizeAndPlacesOnTheFirstPage)
 {
     App app;
-    bench::Launch(app);
+    driver::Launch(app);
     EXPECT_EQ(app.Caption(), std::string("Lumora Manager"));
     EXPECT_EQ(ShowRect(app.ClientRect()), std::string("0,0 404x412"));
     const std::vector<std::string> expected = {"Lumora",     "Options",     "Disk Cache", "File Cache",
@@ -40,7 +40,7 @@ WINE_TEST(WindowOpensAtItsFixedSizeAndPlacesOnTheFirstPage)
 WINE_TEST(AboutPageHidesTheDescriptionBoxAndEveryOtherPageShowsIt)
 {
     App app;
-    bench::Launch(app);
+    driver::Launch(app);
     for (const int page : {6, 1, 6, 2, 3, 4, 5, 6, 0}) {
         Context context("page " + std::to_string(page));
         app.SelectTab("PageControl1", page);
@@ -52,20 +52,20 @@ WINE_TEST(AboutPageHidesTheDescriptionBoxAndEveryOtherPageShowsIt)
 WINE_TEST(CancelEndsTheProgram)
 {
     App app;
-    bench::Launch(app);
+    driver::Launch(app);
     app.PostClick("Button3");
     EXPECT_TRUE(app.WaitForExit(10000));
-    EXPECT_EQ(bench::CountTopLevel("TForm1"), 0);
+    EXPECT_EQ(driver::CountTopLevel("TForm1"), 0);
 }
 
 WINE_TEST(SecondStartExitsAtOnceWithoutAWindow)
 {
     App first;
-    bench::Launch(first);
+    driver::Launch(first);
     App second;
     REQUIRE_TRUE(second.Start());
     EXPECT_TRUE(second.WaitForExit(10000));
-    EXPECT_EQ(bench::CountTopLevel("TForm1"), 1);
+    EXPECT_EQ(driver::CountTopLevel("TForm1"), 1);
     EXPECT_TRUE(first.Running());
 }
 

@@ -11,7 +11,7 @@
 namespace lumora::winetest {
 namespace {
 
-using bench::App;
+using driver::App;
 
 constexpr int kPromotionPage = 5;
 constexpr int kAboutPage = 6;
@@ -110,7 +110,7 @@ WINE_TEST(EachLinkOpensItsAddressOnceAndOtherLabelsAndPicturesOpenNothing)
     RecordingLinkHandlers handlers;
     REQUIRE_TRUE(handlers.Ready());
     App app;
-    bench::Launch(app);
+    driver::Launch(app);
 
     // Clicked first, so that anything they opened would be in the file before the links'.
     app.SelectTab("PageControl1", kAboutPage);
@@ -143,7 +143,7 @@ WINE_TEST(EachLinkOpensItsAddressOnceAndOtherLabelsAndPicturesOpenNothing)
         ClickMiddle(app, link.control);
         expected.push_back(link.address);
         // The handler is a process of its own: its line comes when it has started and run.
-        EXPECT_TRUE(bench::WaitUntil([&] { return handlers.Opened().size() >= expected.size(); }, 15000));
+        EXPECT_TRUE(driver::WaitUntil([&] { return handlers.Opened().size() >= expected.size(); }, 15000));
         const auto opened = handlers.Opened();
         REQUIRE_EQ(opened.size(), expected.size());
         EXPECT_EQ(opened.back(), link.address);

@@ -14,7 +14,7 @@
 namespace lumora::winetest {
 namespace {
 
-using bench::App;
+using driver::App;
 
 constexpr int kAboutPage = 6;
 constexpr DWORD kTickWaitMs = 5000;  // a few 800 ms ticks
@@ -43,7 +43,7 @@ unsigned ParseTotal(const std::string& text)
 void WaitForFirstTick(App& app)
 {
     FreeFigure ignored;
-    if (!bench::WaitUntil([&] { return ParseFree(app.Text("Label25"), ignored); }, kTickWaitMs)) {
+    if (!driver::WaitUntil([&] { return ParseFree(app.Text("Label25"), ignored); }, kTickWaitMs)) {
         Fail(__FILE__, __LINE__, "no tick rewrote Label25: " + app.Text("Label25"));
         Abort();
     }
@@ -89,7 +89,7 @@ struct MemoryRound {
 WINE_TEST(FreePhysicalMemoryFollowsAnotherProcessTakingAndReturningMemory)
 {
     App app;
-    bench::Launch(app);
+    driver::Launch(app);
     app.SelectTab("PageControl1", kAboutPage);
     WaitForFirstTick(app);
     ReadFree(app, "Label28", "Label27");
@@ -126,7 +126,7 @@ WINE_TEST(FreePhysicalMemoryFollowsAnotherProcessTakingAndReturningMemory)
         REQUIRE_TRUE(block != nullptr);
         for (std::size_t offset = 0; offset < kTaken; offset += 4096) block[offset] = 1;
         round.low = round.before;
-        const bool fell = bench::WaitUntil(
+        const bool fell = driver::WaitUntil(
             [&] {
                 round.low = std::min(round.low, ReadFree(app, "Label25", "Label24").megabytes);
                 return round.low + kSeenMB <= round.before;
@@ -134,7 +134,7 @@ WINE_TEST(FreePhysicalMemoryFollowsAnotherProcessTakingAndReturningMemory)
             kTickWaitMs);
         VirtualFree(const_cast<char*>(block), 0, MEM_RELEASE);
         round.high = round.low;
-        const bool rose = bench::WaitUntil(
+        const bool rose = driver::WaitUntil(
             [&] {
                 round.high = std::max(round.high, ReadFree(app, "Label25", "Label24").megabytes);
                 return round.high >= round.low + kSeenMB;
@@ -156,7 +156,7 @@ WINE_TEST(CpuAndResourceFiguresReadZeroWithoutProcessorDataOnNt)
     if (!ProcessorDataIsEmpty()) SKIP("this Wine delivers processor data: the CPU figure is a measurement, not 0");
 
     App app;
-    bench::Launch(app);
+    driver::Launch(app);
     app.SelectTab("PageControl1", kAboutPage);
     WaitForFirstTick(app);
     for (const char* label : {"Label48", "Label60", "Label61", "Label62"}) {
@@ -186,9 +186,9 @@ WINE_TEST(CpuLabelFollowsTheStoredDetectionSwitch)
         Context context("Disable_CPU_Detect stored as DWORD " + std::to_string(row.stored));
         // With processor data, detection on shows a measurement.
         if (row.stored == 0 && measured) continue;
-        bench::ResetMachine();
+        driver::ResetMachine();
         HKEY key = nullptr;
-        REQUIRE_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, bench::kAgentKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+        REQUIRE_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, driver::kAgentKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                                    nullptr),
                    ERROR_SUCCESS);
         RegSetValueExA(key, "Disable_CPU_Detect", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&row.stored),
@@ -196,7 +196,7 @@ WINE_TEST(CpuLabelFollowsTheStoredDetectionSwitch)
         RegCloseKey(key);
 
         App app;
-        bench::Launch(app, false);
+        driver::Launch(app, false);
         EXPECT_EQ(app.Checked("CheckBox6"), row.boxChecked);
         app.SelectTab("PageControl1", kAboutPage);
         WaitForFirstTick(app);

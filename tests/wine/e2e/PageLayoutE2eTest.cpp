@@ -8,7 +8,7 @@
 namespace lumora::winetest {
 namespace {
 
-using bench::App;
+using driver::App;
 
 RECT OnScreen(const App& app, const std::string& name)
 {
@@ -20,7 +20,7 @@ RECT OnScreen(const App& app, const std::string& name)
 WINE_TEST(AutomaticButtonsStandInOneRowWithApplyAndCancel)
 {
     App app;
-    bench::Launch(app);
+    driver::Launch(app);
     const struct {
         int page;
         const char* button;

@@ -5,17 +5,17 @@
 namespace lumora::winetest {
 namespace {
 
-using bench::App;
+using driver::App;
 
 WINE_TEST(PointerOverASettingDescribesItAndThePageBackgroundClearsIt)
 {
     App app;
-    bench::Launch(app);
+    driver::Launch(app);
     app.Pointer("RxSlider1", 20, 10);
-    EXPECT_TRUE(bench::WaitUntil([&] { return !app.Text("Label8").empty(); }));
+    EXPECT_TRUE(driver::WaitUntil([&] { return !app.Text("Label8").empty(); }));
     EXPECT_TRUE(!app.Text("Label9").empty());
     app.Pointer("TabSheet1", 5, 100);
-    EXPECT_TRUE(bench::WaitUntil([&] { return app.Text("Label8").empty(); }));
+    EXPECT_TRUE(driver::WaitUntil([&] { return app.Text("Label8").empty(); }));
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 namespace lumora::winetest {
 namespace {
 
-using bench::App;
+using driver::App;
 
 constexpr int kOptionsPage = 1;
 constexpr int kTweakPage = 4;
@@ -50,27 +50,27 @@ bool KeyExists(HKEY root, const std::string& path)
 // Settings a user saved earlier, which every Apply below must carry through.
 void StoreAgentSettings()
 {
-    Put(HKEY_CURRENT_USER, bench::kAgentKey, "CurrentDir", REG_SZ, StringBytes(bench::kWorkFolder));
-    Put(HKEY_CURRENT_USER, bench::kAgentKey, "Target Fre RAM", REG_DWORD, Le32(40));
-    Put(HKEY_CURRENT_USER, bench::kAgentKey, "PlaySound", REG_DWORD, Le32(1));
-    Put(HKEY_CURRENT_USER, bench::kAgentKey, "FreeTime", REG_BINARY, DoubleBytes(7));
+    Put(HKEY_CURRENT_USER, driver::kAgentKey, "CurrentDir", REG_SZ, StringBytes(driver::kWorkFolder));
+    Put(HKEY_CURRENT_USER, driver::kAgentKey, "Target Fre RAM", REG_DWORD, Le32(40));
+    Put(HKEY_CURRENT_USER, driver::kAgentKey, "PlaySound", REG_DWORD, Le32(1));
+    Put(HKEY_CURRENT_USER, driver::kAgentKey, "FreeTime", REG_BINARY, DoubleBytes(7));
 }
 
 void ExpectAgentSettingsKept()
 {
-    EXPECT_EQ(Stored(QueryRaw(HKEY_CURRENT_USER, bench::kAgentKey, "Target Fre RAM")), Expected(REG_DWORD, Le32(40)));
-    EXPECT_EQ(Stored(QueryRaw(HKEY_CURRENT_USER, bench::kAgentKey, "PlaySound")), Expected(REG_DWORD, Le32(1)));
-    EXPECT_EQ(Stored(QueryRaw(HKEY_CURRENT_USER, bench::kAgentKey, "FreeTime")), Expected(REG_BINARY, DoubleBytes(7)));
+    EXPECT_EQ(Stored(QueryRaw(HKEY_CURRENT_USER, driver::kAgentKey, "Target Fre RAM")), Expected(REG_DWORD, Le32(40)));
+    EXPECT_EQ(Stored(QueryRaw(HKEY_CURRENT_USER, driver::kAgentKey, "PlaySound")), Expected(REG_DWORD, Le32(1)));
+    EXPECT_EQ(Stored(QueryRaw(HKEY_CURRENT_USER, driver::kAgentKey, "FreeTime")), Expected(REG_BINARY, DoubleBytes(7)));
 }
 
 // The FS Templates key with everything below it, as one comparable text; "missing" without it.
 std::string TemplatesTree()
 {
-    if (!KeyExists(HKEY_LOCAL_MACHINE, bench::kFsTemplatesKey)) return "missing";
-    const std::string snapshot = bench::MachineSnapshot();
-    const std::string from = std::string("[HKLM\\") + bench::kFsTemplatesKey;
+    if (!KeyExists(HKEY_LOCAL_MACHINE, driver::kFsTemplatesKey)) return "missing";
+    const std::string snapshot = driver::MachineSnapshot();
+    const std::string from = std::string("[HKLM\\") + driver::kFsTemplatesKey;
     const std::size_t begin = snapshot.find(from);
-    const std::size_t end = snapshot.find(std::string("[HKLM\\") + bench::kFileSystemKey);
+    const std::size_t end = snapshot.find(std::string("[HKLM\\") + driver::kFileSystemKey);
     if (begin == std::string::npos || end == std::string::npos || end < begin) return "unreadable snapshot";
     return snapshot.substr(begin, end - begin);
 }
@@ -92,21 +92,21 @@ void ApplyClipboardChange(App& app)
     app.Click("CheckBox5");
     EXPECT_TRUE(app.Checked("CheckBox5"));
     app.PostClick("Button2");
-    EXPECT_TRUE(bench::WaitUntil([&] { return !app.Enabled("Button2"); }));
+    EXPECT_TRUE(driver::WaitUntil([&] { return !app.Enabled("Button2"); }));
     ExpectNoBox(app, "the agent-only Apply");
-    EXPECT_EQ(Stored(QueryRaw(HKEY_CURRENT_USER, bench::kAgentKey, "AutoClearClipboard")), Expected(REG_DWORD, Le32(1)));
-    EXPECT_EQ(Stored(QueryRaw(HKEY_CURRENT_USER, bench::kAgentKey, "Update")), Expected(REG_DWORD, Le32(1)));
+    EXPECT_EQ(Stored(QueryRaw(HKEY_CURRENT_USER, driver::kAgentKey, "AutoClearClipboard")), Expected(REG_DWORD, Le32(1)));
+    EXPECT_EQ(Stored(QueryRaw(HKEY_CURRENT_USER, driver::kAgentKey, "Update")), Expected(REG_DWORD, Le32(1)));
 }
 
 WINE_TEST(MissingRunKeyStartsWithoutAnErrorShowsTheSettingsAndApplyCreatesTheKey)
 {
-    bench::ResetMachine();
-    DeleteTree(HKEY_LOCAL_MACHINE, bench::kRunKey);
+    driver::ResetMachine();
+    DeleteTree(HKEY_LOCAL_MACHINE, driver::kRunKey);
     StoreAgentSettings();
     App app;
-    bench::Launch(app, false);
+    driver::Launch(app, false);
     ExpectNoBox(app, "the start-up");
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, bench::kRunKey));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, driver::kRunKey));
     EXPECT_EQ(Stored(QueryRaw(HKEY_LOCAL_MACHINE, "", "Lumora")), std::string("missing"));
     EXPECT_EQ(app.Text("Label18"), std::string("40 MB"));
     EXPECT_EQ(app.Text("RxSpinEdit2"), std::string("7"));
@@ -117,8 +117,8 @@ WINE_TEST(MissingRunKeyStartsWithoutAnErrorShowsTheSettingsAndApplyCreatesTheKey
 
     ApplyClipboardChange(app);
     ExpectAgentSettingsKept();
-    EXPECT_EQ(Stored(QueryRaw(HKEY_LOCAL_MACHINE, bench::kRunKey, "Lumora")),
-              Expected(REG_SZ, StringBytes(std::string(bench::kWorkFolder) + "\\Lumora.exe")));
+    EXPECT_EQ(Stored(QueryRaw(HKEY_LOCAL_MACHINE, driver::kRunKey, "Lumora")),
+              Expected(REG_SZ, StringBytes(std::string(driver::kWorkFolder) + "\\Lumora.exe")));
 }
 
 WINE_TEST(AgentOnlyApplyLeavesTemplatesItDidNotChooseByteForByte)
@@ -130,38 +130,38 @@ WINE_TEST(AgentOnlyApplyLeavesTemplatesItDidNotChooseByteForByte)
         {"no template selected", [] {}},
         {"an unknown template selected",
          [] {
-             const std::string custom = std::string(bench::kFsTemplatesKey) + "\\Custom";
-             Put(HKEY_LOCAL_MACHINE, bench::kFsTemplatesKey, "", REG_SZ, StringBytes("Custom"));
+             const std::string custom = std::string(driver::kFsTemplatesKey) + "\\Custom";
+             Put(HKEY_LOCAL_MACHINE, driver::kFsTemplatesKey, "", REG_SZ, StringBytes("Custom"));
              Put(HKEY_LOCAL_MACHINE, custom, "NameCache", REG_BINARY, Bytes{0x00, 0x08});
              Put(HKEY_LOCAL_MACHINE, custom, "PathCache", REG_BINARY, Le32(16));
          }},
     };
     for (const auto& machine : machines) {
         Context context(machine.name);
-        bench::ResetMachine();
+        driver::ResetMachine();
         machine.prepare();
         StoreAgentSettings();
         const std::string before = TemplatesTree();
         App app;
-        bench::Launch(app, false);
+        driver::Launch(app, false);
         ApplyClipboardChange(app);
         ExpectAgentSettingsKept();
         const std::string after = TemplatesTree();
         EXPECT_TRUE(after == before);
         if (after != before) std::printf("before:\n%s\nafter:\n%s\n", before.c_str(), after.c_str());
-        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::string(bench::kFsTemplatesKey) + "\\Lumora"));
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::string(driver::kFsTemplatesKey) + "\\Lumora"));
     }
 }
 
 // The Windows 9x half of this pair is MissingTemplatesKeyStopsApplyOnWindows9xAfterTheTweaksAreWritten.
 WINE_TEST(MissingTemplatesKeyOnTheNtFamilyIsSkippedAndApplySavesTheRest)
 {
-    if (!bench::NtPlatform()) SKIP("Windows 9x stops the save at a missing FS Templates key");
-    bench::ResetMachine();
-    DeleteTree(HKEY_LOCAL_MACHINE, bench::kFsTemplatesKey);
+    if (!driver::NtPlatform()) SKIP("Windows 9x stops the save at a missing FS Templates key");
+    driver::ResetMachine();
+    DeleteTree(HKEY_LOCAL_MACHINE, driver::kFsTemplatesKey);
     StoreAgentSettings();
     App app;
-    bench::Launch(app, false);
+    driver::Launch(app, false);
     ExpectNoBox(app, "the start-up");
     app.SelectTab("PageControl1", kTweakPage);
     app.Click("CheckBox9");
@@ -173,12 +173,12 @@ WINE_TEST(MissingTemplatesKeyOnTheNtFamilyIsSkippedAndApplySavesTheRest)
     REQUIRE_TRUE(box != nullptr);
     EXPECT_EQ(app.DialogText(box), std::string("Do you want to restart your computer now?"));
     REQUIRE_TRUE(app.Answer(box, IDNO));
-    EXPECT_TRUE(bench::WaitUntil([&] { return !app.Enabled("Button2"); }));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, bench::kFsTemplatesKey));
-    EXPECT_EQ(bench::IniValue("386Enh", "PageBuffers", "missing"), std::string("32"));
+    EXPECT_TRUE(driver::WaitUntil([&] { return !app.Enabled("Button2"); }));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, driver::kFsTemplatesKey));
+    EXPECT_EQ(driver::IniValue("386Enh", "PageBuffers", "missing"), std::string("32"));
     ExpectAgentSettingsKept();
-    EXPECT_EQ(Stored(QueryRaw(HKEY_CURRENT_USER, bench::kAgentKey, "AutoClearClipboard")), Expected(REG_DWORD, Le32(1)));
-    EXPECT_EQ(Stored(QueryRaw(HKEY_CURRENT_USER, bench::kAgentKey, "Update")), Expected(REG_DWORD, Le32(1)));
+    EXPECT_EQ(Stored(QueryRaw(HKEY_CURRENT_USER, driver::kAgentKey, "AutoClearClipboard")), Expected(REG_DWORD, Le32(1)));
+    EXPECT_EQ(Stored(QueryRaw(HKEY_CURRENT_USER, driver::kAgentKey, "Update")), Expected(REG_DWORD, Le32(1)));
 }
 
 }  // namespace

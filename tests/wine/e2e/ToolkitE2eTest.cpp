@@ -9,7 +9,7 @@
 namespace lumora::winetest {
 namespace {
 
-using bench::App;
+using driver::App;
 
 constexpr int kFileCachePage = 3;
 constexpr int kDiskCachePage = 2;
@@ -38,7 +38,7 @@ int Width(const RECT& r) { return r.right - r.left; }
 WINE_TEST(EveryControlWindowCarriesItsModelNameAndKind)
 {
     App app;
-    bench::Launch(app);
+    driver::Launch(app);
     const struct {
         const char* name;
         const char* windowClass;
@@ -70,7 +70,7 @@ WINE_TEST(EveryControlWindowCarriesItsModelNameAndKind)
 WINE_TEST(SliderKeysAndTrackClicksStepFromTheNearestMultiple)
 {
     App app;
-    bench::Launch(app);
+    driver::Launch(app);
     app.SelectTab("PageControl1", kFileCachePage);
     app.Focus("RxSlider6");  // 0 to 12, step 2
     app.Key("RxSlider6", VK_END);
@@ -90,7 +90,7 @@ WINE_TEST(SliderKeysAndTrackClicksStepFromTheNearestMultiple)
 WINE_TEST(DraggingTheThumbReachesAnyPositionAndStopsAtTheEnds)
 {
     App app;
-    bench::Launch(app);
+    driver::Launch(app);
     app.SelectTab("PageControl1", kFileCachePage);
     app.Focus("RxSlider7");  // 0 to 16, step 2, 377 pixels wide
     app.Key("RxSlider7", VK_HOME);
@@ -113,7 +113,7 @@ WINE_TEST(DraggingTheThumbReachesAnyPositionAndStopsAtTheEnds)
 WINE_TEST(SpinEditStepsByKeysAndArrowsAndTakesAnyText)
 {
     App app;
-    bench::Launch(app);
+    driver::Launch(app);
     app.Focus("RxSpinEdit2");  // minutes, 1 to 60
     app.SetText("RxSpinEdit2", "59");
     app.Key("RxSpinEdit2", VK_UP);
@@ -142,7 +142,7 @@ WINE_TEST(SpinEditStepsByKeysAndArrowsAndTakesAnyText)
 WINE_TEST(ProfileBoxRunsItsChoiceAndTypingSelectsNothing)
 {
     App app;
-    bench::Launch(app);
+    driver::Launch(app);
     app.SelectTab("PageControl1", kDiskCachePage);
     REQUIRE_EQ(app.Text("ComboBox1"), std::string("User Defined"));
     app.Focus("ComboBox1");
@@ -162,7 +162,7 @@ WINE_TEST(ProfileBoxRunsItsChoiceAndTypingSelectsNothing)
 WINE_TEST(TabKeyVisitsTheControlsInTabOrderAndSkipsDisabledOnes)
 {
     App app;
-    bench::Launch(app);
+    driver::Launch(app);
     app.Focus("RxSpinEdit5");
     const char* const expected[] = {"RxSlider2", "RxSpinEdit7", "Button5", "CheckBox6", "Button3", "PageControl1",
                                     "RxSpinEdit1"};  // Apply is disabled after start-up
@@ -171,7 +171,7 @@ WINE_TEST(TabKeyVisitsTheControlsInTabOrderAndSkipsDisabledOnes)
         const std::string before = Focused(app);
         // Through the message queue, where the program turns Tab into a move of the focus.
         PostMessageA(app.Find(before), WM_KEYDOWN, VK_TAB, 1);
-        EXPECT_TRUE(bench::WaitUntil([&] { return Focused(app) != before; }, 3000));
+        EXPECT_TRUE(driver::WaitUntil([&] { return Focused(app) != before; }, 3000));
         EXPECT_EQ(Focused(app), std::string(name));
     }
 }
@@ -179,9 +179,9 @@ WINE_TEST(TabKeyVisitsTheControlsInTabOrderAndSkipsDisabledOnes)
 WINE_TEST(PointerOverDisabledControlsReachesThePageAndTheDescriptionBoxKeepsIt)
 {
     App app;
-    bench::Launch(app);
+    driver::Launch(app);
     app.Pointer("RxSlider1", 20, 10);
-    REQUIRE_TRUE(bench::WaitUntil([&] { return !app.Text("Label8").empty(); }));
+    REQUIRE_TRUE(driver::WaitUntil([&] { return !app.Text("Label8").empty(); }));
     const std::string shown = app.Text("Label8");
     // The box itself takes the pointer: what it shows stays.
     app.Pointer("GroupBox5", 300, 55);
@@ -192,16 +192,16 @@ WINE_TEST(PointerOverDisabledControlsReachesThePageAndTheDescriptionBoxKeepsIt)
     app.Click("CheckBox6");  // greys the CPU limit row
     REQUIRE_TRUE(!app.Enabled("CPUFree"));
     app.Pointer("CPUFree", 40, 5);
-    EXPECT_TRUE(bench::WaitUntil([&] { return app.Text("Label8").empty(); }));
+    EXPECT_TRUE(driver::WaitUntil([&] { return app.Text("Label8").empty(); }));
     EXPECT_LE(Width(app.Bounds("Label8")), 8);
 }
 
 WINE_TEST(StoredStayOnTopMakesTheWindowTopmostFromTheStart)
 {
-    bench::ResetMachine();
+    driver::ResetMachine();
     {
         HKEY key = nullptr;
-        REQUIRE_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, bench::kAgentKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+        REQUIRE_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, driver::kAgentKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                                    nullptr),
                    ERROR_SUCCESS);
         const Bytes on = Le32(1);
@@ -209,15 +209,15 @@ WINE_TEST(StoredStayOnTopMakesTheWindowTopmostFromTheStart)
         RegCloseKey(key);
     }
     App app;
-    bench::Launch(app, false);
+    driver::Launch(app, false);
     EXPECT_TRUE((GetWindowLongA(app.Window(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0);
     app.SelectTab("PageControl1", kOptionsPage);
     EXPECT_TRUE(app.Checked("CheckBox7"));
     app.Stop();
-    bench::ResetMachine();
+    driver::ResetMachine();
 
     App plain;
-    bench::Launch(plain);
+    driver::Launch(plain);
     EXPECT_TRUE((GetWindowLongA(plain.Window(), GWL_EXSTYLE) & WS_EX_TOPMOST) == 0);
 }
 
@@ -225,7 +225,7 @@ WINE_TEST(ControlNamesAreReleasedWhenTheProgramEnds)
 {
     {
         App app;
-        bench::Launch(app);
+        driver::Launch(app);
         EXPECT_TRUE(GlobalFindAtomA("RxSlider1") != 0);
         app.Stop();
         EXPECT_TRUE(app.WaitForExit(10000));

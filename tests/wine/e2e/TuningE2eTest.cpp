@@ -14,7 +14,7 @@
 namespace lumora::winetest {
 namespace {
 
-using bench::App;
+using driver::App;
 
 constexpr int kDiskCachePage = 2;
 constexpr int kFileCachePage = 3;
@@ -55,13 +55,13 @@ void PutValue(const std::string& path, const std::string& name, DWORD type, cons
 // template selected; the allocation size stored as binary data, which does not count.
 void PrepareMachine()
 {
-    bench::ResetMachine();
+    driver::ResetMachine();
     WritePrivateProfileStringA("vcache", "MinFileCache", "3000", kSystemIni);
     WritePrivateProfileStringA("vcache", "MaxFileCache", "abc", kSystemIni);
     WritePrivateProfileStringA("386Enh", "PageBuffers", "16", kSystemIni);
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, kSystemIni);
-    PutValue(bench::kFsTemplatesKey, "", REG_SZ, StringBytes("Mobile"));
-    PutValue(bench::kFileSystemKey, "ContigFileAllocSize", REG_BINARY, Le32(512));
+    PutValue(driver::kFsTemplatesKey, "", REG_SZ, StringBytes("Mobile"));
+    PutValue(driver::kFileSystemKey, "ContigFileAllocSize", REG_BINARY, Le32(512));
 }
 
 // The lines of one section of the SYSTEM.INI file as it lies on disk, header excluded; the
@@ -100,7 +100,7 @@ std::string Joined(const std::vector<std::string>& lines)
 
 std::string SubKeyPath(const std::string& child)
 {
-    return std::string(bench::kFsTemplatesKey) + "\\" + child;
+    return std::string(driver::kFsTemplatesKey) + "\\" + child;
 }
 
 bool KeyExists(const std::string& path)
@@ -149,7 +149,7 @@ HWND DroppedList(const App& app)
     HWND found = nullptr;
     DWORD program = 0;
     GetWindowThreadProcessId(app.Window(), &program);
-    bench::ForEachWindow(nullptr, [&](HWND window) {
+    driver::ForEachWindow(nullptr, [&](HWND window) {
         char name[64] = {};
         GetClassNameA(window, name, sizeof name);
         DWORD owner = 0;
@@ -165,9 +165,9 @@ void PickWithMouse(App& app, const std::string& name, int item)
 {
     const RECT box = app.Bounds(name);
     MouseClick(app, name, box.right - box.left - 8, (box.bottom - box.top) / 2);
-    REQUIRE_TRUE(bench::WaitUntil([&] { return app.Send(name, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 3000));
+    REQUIRE_TRUE(driver::WaitUntil([&] { return app.Send(name, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 3000));
     HWND list = nullptr;
-    REQUIRE_TRUE(bench::WaitUntil([&] { return (list = DroppedList(app)) != nullptr; }, 3000));
+    REQUIRE_TRUE(driver::WaitUntil([&] { return (list = DroppedList(app)) != nullptr; }, 3000));
     DWORD_PTR top = 0;
     DWORD_PTR height = 0;
     SendMessageTimeoutA(list, LB_GETTOPINDEX, 0, 0, SMTO_NORMAL, 5000, &top);
@@ -179,7 +179,7 @@ void PickWithMouse(App& app, const std::string& name, int item)
     POINT point{client.right / 2, y};
     ClientToScreen(list, &point);
     PressLeftButton(point);
-    EXPECT_TRUE(bench::WaitUntil([&] { return app.Send(name, CB_GETDROPPEDSTATE, 0, 0) == 0; }, 3000));
+    EXPECT_TRUE(driver::WaitUntil([&] { return app.Send(name, CB_GETDROPPEDSTATE, 0, 0) == 0; }, 3000));
 }
 
 struct Shown {
@@ -204,7 +204,7 @@ void ExpectLines(const std::string& section, const std::vector<std::string>& exp
 void ExpectValues(const std::string& path, const std::map<std::string, std::string>& expected)
 {
     Context context("key " + path);
-    const auto values = bench::KeyValues(HKEY_LOCAL_MACHINE, path);
+    const auto values = driver::KeyValues(HKEY_LOCAL_MACHINE, path);
     EXPECT_EQ(values.size(), expected.size());
     for (const auto& [name, value] : expected) {
         Context row("value \"" + name + "\"");
@@ -224,11 +224,11 @@ void ExpectWindowsTemplatesUntouched()
 std::string TuningSnapshot()
 {
     std::string out = ReadFileText(WindowsDirectory() + "\\system.ini");
-    for (const std::string& path : {std::string(bench::kFileSystemKey), std::string(bench::kFsTemplatesKey),
+    for (const std::string& path : {std::string(driver::kFileSystemKey), std::string(driver::kFsTemplatesKey),
                                     SubKeyPath("Desktop"), SubKeyPath("Mobile"), SubKeyPath("Server"),
                                     SubKeyPath("Lumora")}) {
         out += "[" + path + "]\n";
-        for (const auto& [name, value] : bench::KeyValues(HKEY_LOCAL_MACHINE, path)) out += name + "=" + value + "\n";
+        for (const auto& [name, value] : driver::KeyValues(HKEY_LOCAL_MACHINE, path)) out += name + "=" + value + "\n";
     }
     return out;
 }
@@ -257,14 +257,14 @@ void Tick(App& app, const std::string& box)
 {
     const bool before = app.Checked(box);
     MouseClick(app, box, 6, 8);
-    EXPECT_TRUE(bench::WaitUntil([&] { return app.Checked(box) != before; }, 3000));
+    EXPECT_TRUE(driver::WaitUntil([&] { return app.Checked(box) != before; }, 3000));
 }
 
 WINE_TEST(TuningPagesShowThePreparedMachineAndApplyStoresItAsShown)
 {
     PrepareMachine();
     App app;
-    bench::Launch(app, false);
+    driver::Launch(app, false);
     app.SelectTab("PageControl1", kDiskCachePage);
     ExpectShown(app, {
                          {"RxSlider3", "2"},
@@ -296,8 +296,8 @@ WINE_TEST(TuningPagesShowThePreparedMachineAndApplyStoresItAsShown)
     // they were; the binary allocation size and the foreign page buffers are gone.
     ExpectLines("vcache", {"MaxFileCache=abc", "MinFileCache=2048"});
     ExpectLines("386Enh", {"ConservativeSwapfileUsage=1", "ebios=*ebios", "woafont=dosapp.fon"});
-    ExpectValues(bench::kFileSystemKey, {});
-    ExpectValues(bench::kFsTemplatesKey, {{"", Sz("Mobile")}});
+    ExpectValues(driver::kFileSystemKey, {});
+    ExpectValues(driver::kFsTemplatesKey, {{"", Sz("Mobile")}});
     ExpectWindowsTemplatesUntouched();
     EXPECT_FALSE(KeyExists(SubKeyPath("Lumora")));
     ExpectShown(app, {{"Label16", "2048 kb"}, {"Label17", "abc kb"}, {"Label30", "0 kb"}});
@@ -308,7 +308,7 @@ WINE_TEST(TuningChoicesByMouseAndKeyboardAreWrittenExactly)
 {
     PrepareMachine();
     App app;
-    bench::Launch(app, false);
+    driver::Launch(app, false);
     // The cache sliders end at the installed memory (shown on the About page); the chosen
     // profile's positions need a few MB. A 16-bit memory figure can wrap to a small number.
     app.SelectTab("PageControl1", kAboutPage);
@@ -345,7 +345,7 @@ WINE_TEST(TuningChoicesByMouseAndKeyboardAreWrittenExactly)
     for (const auto& step : steps) {
         Context context(std::string(step.key == VK_DOWN ? "Down" : "Up") + " to " + step.role);
         PressKey(step.key);
-        EXPECT_TRUE(bench::WaitUntil([&] { return app.Text("ComboBox2") == step.role; }, 3000));
+        EXPECT_TRUE(driver::WaitUntil([&] { return app.Text("ComboBox2") == step.role; }, 3000));
         ExpectShown(app, {{"ComboBox2", step.role},
                           {"RxSlider6", step.namePosition},
                           {"Label4", step.names},
@@ -360,8 +360,8 @@ WINE_TEST(TuningChoicesByMouseAndKeyboardAreWrittenExactly)
     // A text of "0" is no entry: the minimum is deleted.
     ExpectLines("vcache", {"CHUNKSIZE=256", "MaxFileCache=4096"});
     ExpectLines("386Enh", {"ConservativeSwapfileUsage=0", "ebios=*ebios", "woafont=dosapp.fon"});
-    ExpectValues(bench::kFileSystemKey, {{"ContigFileAllocSize", Stored(REG_DWORD, Le32(512))}});
-    ExpectValues(bench::kFsTemplatesKey, {{"", Sz("Lumora")}});
+    ExpectValues(driver::kFileSystemKey, {{"ContigFileAllocSize", Stored(REG_DWORD, Le32(512))}});
+    ExpectValues(driver::kFsTemplatesKey, {{"", Sz("Lumora")}});
     ExpectValues(SubKeyPath("Lumora"),
                  {{"", Sz("Lumora Settings")}, {"NameCache", Binary32(677)}, {"PathCache", Binary32(32)}});
     ExpectWindowsTemplatesUntouched();
@@ -375,7 +375,7 @@ WINE_TEST(TuningChoicesByMouseAndKeyboardAreWrittenExactly)
     app.SelectTab("PageControl1", 0);
     app.Click("CheckBox6");
     app.PostClick("Button2");
-    EXPECT_TRUE(bench::WaitUntil([&] { return !app.Enabled("Button2"); }));
+    EXPECT_TRUE(driver::WaitUntil([&] { return !app.Enabled("Button2"); }));
     const HWND box = app.WaitForDialog("", 1000);
     if (box != nullptr) {
         Fail(__FILE__, __LINE__, "the second Apply showed a box: " + app.DialogText(box));
@@ -388,19 +388,19 @@ WINE_TEST(TuningChoicesByMouseAndKeyboardAreWrittenExactly)
 
 WINE_TEST(CacheSectionCreatedByApplyCarriesTheNamesAsWindowsReadsThem)
 {
-    bench::ResetMachine();
+    driver::ResetMachine();
     WritePrivateProfileStringA("vcache", nullptr, nullptr, kSystemIni);
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, kSystemIni);
     std::string header;
     SectionLines("vcache", &header);
     REQUIRE_EQ(header, std::string());
     App app;
-    bench::Launch(app, false);
+    driver::Launch(app, false);
 
     app.SelectTab("PageControl1", kDiskCachePage);
     FocusForKeys(app, "ComboBox1");
     PressKey(VK_DOWN);
-    EXPECT_TRUE(bench::WaitUntil([&] { return app.Text("ComboBox1") == "Standard System"; }, 3000));
+    EXPECT_TRUE(driver::WaitUntil([&] { return app.Text("ComboBox1") == "Standard System"; }, 3000));
     ApplyAndDeclineTheRestart(app);
 
     ExpectLines("vcache", {"CHUNKSIZE=512", "MaxFileCache=8192", "MinFileCache=2048"});
@@ -411,11 +411,11 @@ WINE_TEST(CacheSectionCreatedByApplyCarriesTheNamesAsWindowsReadsThem)
 // The NT half of this pair is MissingTemplatesKeyOnTheNtFamilyIsSkippedAndApplySavesTheRest.
 WINE_TEST(MissingTemplatesKeyStopsApplyOnWindows9xAfterTheTweaksAreWritten)
 {
-    if (bench::NtPlatform()) SKIP("the NT family has no FS Templates key: the save skips the step there");
+    if (driver::NtPlatform()) SKIP("the NT family has no FS Templates key: the save skips the step there");
     PrepareMachine();
-    DeleteTree(HKEY_LOCAL_MACHINE, bench::kFsTemplatesKey);
+    DeleteTree(HKEY_LOCAL_MACHINE, driver::kFsTemplatesKey);
     App app;
-    bench::Launch(app, false);
+    driver::Launch(app, false);
     app.SelectTab("PageControl1", kFileCachePage);
     ExpectShown(app, {{"ComboBox2", "User Defined"}, {"Label4", "0"}, {"Label5", "0"}});
 
@@ -434,12 +434,12 @@ WINE_TEST(MissingTemplatesKeyStopsApplyOnWindows9xAfterTheTweaksAreWritten)
     EXPECT_TRUE(app.WaitForDialog("", 1000) == nullptr);
     EXPECT_TRUE(app.Running());
     EXPECT_TRUE(app.Enabled("Button2"));
-    ExpectValues(bench::kFileSystemKey, {{"ContigFileAllocSize", Stored(REG_DWORD, Le32(512))}});
+    ExpectValues(driver::kFileSystemKey, {{"ContigFileAllocSize", Stored(REG_DWORD, Le32(512))}});
     ExpectLines("386Enh",
                 {"ConservativeSwapfileUsage=1", "PageBuffers=32", "ebios=*ebios", "woafont=dosapp.fon"});
-    EXPECT_FALSE(KeyExists(bench::kFsTemplatesKey));
+    EXPECT_FALSE(KeyExists(driver::kFsTemplatesKey));
     ExpectLines("vcache", {"MaxFileCache=abc", "MinFileCache=3000"});
-    EXPECT_EQ(QueryRaw(HKEY_CURRENT_USER, bench::kAgentKey, "Update").rc, LONG{ERROR_FILE_NOT_FOUND});
+    EXPECT_EQ(QueryRaw(HKEY_CURRENT_USER, driver::kAgentKey, "Update").rc, LONG{ERROR_FILE_NOT_FOUND});
 
     // The program goes on working.
     app.SelectTab("PageControl1", kFileCachePage);

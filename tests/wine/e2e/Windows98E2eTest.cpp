@@ -20,7 +20,7 @@
 namespace lumora::winetest {
 namespace {
 
-using bench::App;
+using driver::App;
 
 constexpr int kRamPage = 0;
 constexpr int kTweakPage = 4;
@@ -50,7 +50,7 @@ std::string TracePath()
 
 void RequireWindows98Prefix()
 {
-    if (bench::NtPlatform()) SKIP("the prefix reports the NT family (the win98 layers run these)");
+    if (driver::NtPlatform()) SKIP("the prefix reports the NT family (the win98 layers run these)");
     if (TracePath().empty()) SKIP("LUMORA_TRACE names no file for the programs' Wine trace");
 }
 
@@ -269,7 +269,7 @@ public:
     TraceWindow() : path_(TracePath()), start_(SizeOf(path_)) {}
     Trace Read(const App& app) const
     {
-        return Parse(ReadFrom(path_, start_), app.Window(), ImageOf(bench::ProgramPath()));
+        return Parse(ReadFrom(path_, start_), app.Window(), ImageOf(driver::ProgramPath()));
     }
 
 private:
@@ -396,7 +396,7 @@ Trace Watch(App& app, const std::string& cpuCaption)
 // The first tick rewrites the CPU caption of the window's start ("100%").
 void WaitForFirstTick(App& app, const std::string& cpuCaption)
 {
-    if (!bench::WaitUntil([&] { return app.Text("Label48") == cpuCaption; }, 5000)) {
+    if (!driver::WaitUntil([&] { return app.Text("Label48") == cpuCaption; }, 5000)) {
         Fail(__FILE__, __LINE__, "no tick set Label48 to " + cpuCaption + ": " + app.Text("Label48"));
         Abort();
     }
@@ -412,7 +412,7 @@ WINE_TEST(Win98AboutAndRamPagesTickOnTheWindows98Paths)
     const TracedPrograms traced;
     const TraceWindow whole;
     App app;
-    bench::Launch(app);
+    driver::Launch(app);
     struct Page {
         int index;
         const char* name;
@@ -439,9 +439,9 @@ WINE_TEST(Win98CpuMeterIsNeverStartedWhenDetectionIsOff)
 {
     RequireWindows98Prefix();
     const TracedPrograms traced;
-    bench::ResetMachine();
+    driver::ResetMachine();
     HKEY key = nullptr;
-    REQUIRE_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, bench::kAgentKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+    REQUIRE_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, driver::kAgentKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                                nullptr),
                ERROR_SUCCESS);
     const DWORD off = 1;
@@ -450,7 +450,7 @@ WINE_TEST(Win98CpuMeterIsNeverStartedWhenDetectionIsOff)
 
     const TraceWindow whole;
     App app;
-    bench::Launch(app, false);
+    driver::Launch(app, false);
     app.SelectTab("PageControl1", kAboutPage);
     WaitForFirstTick(app, "...%");
     const Trace trace = Watch(app, "...%");
@@ -489,7 +489,7 @@ RoundTrip ApplyRoundTrip(bool win98)
     const TraceWindow whole;
     {
         App app;
-        bench::Launch(app);
+        driver::Launch(app);
         app.Focus("RxSlider2");
         app.Key("RxSlider2", VK_HOME);
         app.Key("RxSlider2", VK_RIGHT);
@@ -500,7 +500,7 @@ RoundTrip ApplyRoundTrip(bool win98)
         REQUIRE_TRUE(box != nullptr);
         EXPECT_EQ(app.DialogText(box), std::string("Do you want to restart your computer now?"));
         REQUIRE_TRUE(app.Answer(box, IDNO));
-        EXPECT_TRUE(bench::WaitUntil([&] { return !app.Enabled("Button2"); }));
+        EXPECT_TRUE(driver::WaitUntil([&] { return !app.Enabled("Button2"); }));
         // A tick or two so that the trace shows which platform's meter ran.
         Sleep(2000);
         const Trace trace = whole.Read(app);
@@ -509,7 +509,7 @@ RoundTrip ApplyRoundTrip(bool win98)
         app.Stop();
         EXPECT_FALSE(app.Running());
     }
-    result.machine = bench::MachineSnapshot();
+    result.machine = driver::MachineSnapshot();
     return result;
 }
 
