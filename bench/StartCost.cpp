@@ -35,14 +35,12 @@ BOOL CALLBACK MatchText(HWND window, LPARAM context)
     return TRUE;
 }
 
-HWND FindLoaded(const char* className, const char* text)
+bool HasText(HWND window, const char* text)
 {
-    HWND window = FindWindowA(className, nullptr);
-    if (!window || !IsWindowVisible(window)) return nullptr;
-    if (std::strcmp(text, "-") == 0) return window;
+    if (std::strcmp(text, "-") == 0) return true;
     Search search{text, false};
     EnumChildWindows(window, MatchText, reinterpret_cast<LPARAM>(&search));
-    return search.found ? window : nullptr;
+    return search.found;
 }
 
 }  // namespace
@@ -60,15 +58,30 @@ int main(int argc, char** argv)
     std::fflush(stdout);
 
     const DWORD start = GetTickCount();
+    const auto late = [&] { return GetTickCount() - start > limit; };
+    // Until the window exists only the server is asked, every millisecond: that costs the
+    // starting program nothing. Then its thread is left alone until it first waits for input,
+    // which it does once its window is up and painted, and only then are its controls read.
     HWND window = nullptr;
-    // Asking the server every millisecond or two costs the starting program little; the window
-    // list is looked at only once a window of the class exists.
-    while (!(window = FindLoaded(className, text))) {
-        if (GetTickCount() - start > limit) {
+    while (!(window = FindWindowA(className, nullptr)) || !IsWindowVisible(window)) {
+        if (late()) {
             std::printf("timeout\n");
             return 1;
         }
         Sleep(1);
+    }
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId)) {
+        WaitForInputIdle(process, limit);
+        CloseHandle(process);
+    }
+    while (!HasText(window, text)) {
+        if (late()) {
+            std::printf("timeout\n");
+            return 1;
+        }
+        Sleep(2);
     }
     std::printf("loaded\n");
     std::fflush(stdout);

@@ -2,6 +2,9 @@
 # about a running Wine program. Sourced, not run; sources scripts/common.sh.
 . "$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/scripts/common.sh"
 
+# Debian installs the 32-bit loader (package wine32:i386) beside the 64-bit one, outside PATH.
+WINE32="${WINE32:-/usr/lib/wine/wine}"
+
 BENCH_X64="$BUILD/bench-x64"
 BENCH_I686="$BUILD/bench-i686"
 BENCH_NATIVE="$BUILD/bench-native"
@@ -9,6 +12,10 @@ BENCH_TOOL="$BENCH_X64/tests/wine/manager_remote.exe"
 MANAGER_X64="$BENCH_X64/lumora-manager.exe"
 MANAGER_I686="$BENCH_I686/lumora-manager.exe"
 REFERENCE_X64="$BENCH_X64/bench/lumora-reference.exe"
+REFERENCE_I686="$BENCH_I686/bench/lumora-reference.exe"
+FLOOR_X64="$BENCH_X64/bench/lumora-work-floor.exe"
+FLOOR_I686="$BENCH_I686/bench/lumora-work-floor.exe"
+START_COST="$BENCH_X64/bench/start_cost.exe"
 TICK_COST="$BENCH_X64/bench/tick_cost.exe"
 MICRO_BENCH="$BENCH_NATIVE/bench/micro_bench"
 
@@ -53,12 +60,69 @@ tool() {
     "$WINE64" "$BENCH_TOOL" "$@"
 }
 
-# Starts a Windows program in the bench folder; prints the pid of its wine64 process, which is
-# the process that runs the program (wine64 execs its preloader in place).
+# The Wine loader of a flavour: the 32-bit one runs the i686 builds.
+loader_of() {
+    case "$1" in
+    x86_64) printf '%s' "$WINE64" ;;
+    i686) printf '%s' "$WINE32" ;;
+    *) die "unknown flavour $1" ;;
+    esac
+}
+
+# Starts a Windows program in the bench folder, with the loader LOADER (wine64 by default);
+# prints the pid of the loader's process, which is the process that runs the program (both
+# loaders exec their preloader in place).
 start_program() {
-    local program="$1"
-    (cd "$(bench_folder)" && exec "$WINE64" "$program" >/dev/null 2>&1) &
+    local program="$1" loader="${2:-$WINE64}"
+    (cd "$(bench_folder)" && exec "$loader" "$program" >/dev/null 2>&1) &
     echo $!
+}
+
+# CPU time in microseconds of every thread a process has now (the scheduler's own count, in
+# nanoseconds, rather than /proc's 10 ms ticks).
+cpu_us() {
+    cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{s += $1} END {printf "%d", s / 1000}'
+}
+
+# One start of a program, measured from the shell: prints "WALL_MS CPU_MS SERVER_MS", the time
+# from starting it to its window being visible and showing TEXT (in a descendant; "-" for none),
+# the CPU time of the program's process by then, and what the Wine server spent meanwhile (the
+# requests the program made; the waiter's few polls are the same for every program). The
+# program is closed before this returns. Needs SERVER_PID.
+time_start() {
+    local loader="$1" program="$2" class="$3" text="$4" line pid t0 t1 cpu s0 s1
+    coproc WAITER { "$WINE64" "$START_COST" wait "$class" "$text" 60 2>/dev/null; }
+    local waiter_pid=$WAITER_PID out="${WAITER[0]}" in="${WAITER[1]}"
+    # The mingw runtime ends its lines with CR LF.
+    read -r line <&"$out" || line=""
+    line="${line%$'\r'}"
+    [ "$line" = ready ] || die "the start-up waiter did not start"
+    s0="$(cpu_us "$SERVER_PID")"
+    t0="$(date +%s%N)"
+    pid="$(start_program "$program" "$loader")"
+    read -r line <&"$out" || line=""
+    t1="$(date +%s%N)"
+    line="${line%$'\r'}"
+    cpu="$(cpu_us "$pid")"
+    s1="$(cpu_us "$SERVER_PID")"
+    echo go >&"$in"
+    read -r _ <&"$out" || true
+    wait "$waiter_pid" 2>/dev/null || true
+    local i
+    for i in $(seq 1 100); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    kill "$pid" 2>/dev/null || true
+    [ "$line" = loaded ] || die "$(basename "$program") did not show its loaded window"
+    awk -v w=$((t1 - t0)) -v c="$cpu" -v s=$((s1 - s0)) 'BEGIN {printf "%.1f %.1f %.1f\n", w / 1e6, c / 1e3, s / 1e3}'
+}
+
+# Median, quartiles and extremes of the numbers on standard input: "MEDIAN Q1 Q3 MIN MAX".
+quantiles() {
+    sort -g | awk '{v[n++] = $1}
+        function q(p,  at, lo) {at = p * (n - 1); lo = int(at); return v[lo] + (v[lo + (lo + 1 < n)] - v[lo]) * (at - lo)}
+        END {if (n == 0) {print "- - - - -"; exit} printf "%.3f %.3f %.3f %.3f %.3f\n", q(0.5), q(0.25), q(0.75), v[0], v[n - 1]}'
 }
 
 # utime + stime of a process, in clock ticks.
