@@ -43,10 +43,10 @@ void NativeControl::Sync(Property property)
         SetWindowTextIfDifferent(hwnd_, model_.Caption());
         break;
     case Property::Enabled:
-        EnableWindow(hwnd_, model_.Enabled());
+        EnableOnChange(hwnd_, model_.Enabled());
         break;
     case Property::Visible:
-        ShowWindow(hwnd_, model_.Visible() ? SW_SHOWNA : SW_HIDE);
+        ShowOnChange(hwnd_, model_.Visible());
         break;
     case Property::Bounds:
         if (!writingBack_) ApplyBounds();
@@ -66,15 +66,8 @@ void NativeControl::ApplyBounds()
         width = size.cx;
         height = size.cy;
     }
-    // Moving a window to where it already is still costs a round of position messages (and on
-    // Wine a server call): labels are placed at creation and keep their size for most captions.
-    RECT now;
-    GetWindowRect(hwnd_, &now);
-    MapWindowPoints(nullptr, GetParent(hwnd_), reinterpret_cast<POINT*>(&now), 2);
-    if (now.left != bounds.left || now.top != bounds.top || now.right - now.left != width ||
-        now.bottom - now.top != height) {
-        SetWindowPos(hwnd_, nullptr, bounds.left, bounds.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    // Labels are placed at creation and keep their size for most captions.
+    PlaceOnChange(hwnd_, bounds.left, bounds.top, width, height);
     if (autoSize_ && (width != bounds.width || height != bounds.height)) {
         // The model learns the measured size, so that it forwards moves with the right offsets.
         writingBack_ = true;

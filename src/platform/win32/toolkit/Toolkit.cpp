@@ -8,6 +8,7 @@
 
 #include "platform/win32/toolkit/NativeControl.h"
 #include "platform/win32/toolkit/peers/FormPeer.h"
+#include "platform/win32/toolkit/peers/PagePeers.h"
 #include "ui/SliderGeometry.h"
 #include "ui/TabOrder.h"
 
@@ -82,15 +83,22 @@ void Toolkit::Build(TControl& model, HWND parent)
     NativeControl& peer = *created;
     peers_.push_back(std::move(created));
     model.AttachPeer(&peer);
+    // A page gets its window, and its controls theirs, when it is first shown (its peer asks):
+    // most users look at one or two pages, and every window costs start-up time and, on
+    // Windows 9x, room in the shared USER heap. A page control's pages always have TabSheetPeers.
+    if (model.Kind() == ControlKind::TabSheet && static_cast<TabSheetPeer&>(peer).Defer(parent)) return;
+    Realize(peer, parent);
+}
+
+void Toolkit::Realize(NativeControl& peer, HWND parent)
+{
     peer.Create(parent);
-    if (&model == &root_) main_ = peer.Window();
+    if (&peer.Model() == &root_) main_ = peer.Window();
     if (!peer.Window()) return;
-    Name(peer.Window(), model.Name());
-    // A page gets its controls when it is first shown (its peer asks): most users look at one or
-    // two pages, and every window costs start-up time and, on Windows 9x, room in the shared USER
-    // heap.
-    if (model.Kind() == ControlKind::TabSheet) return;
-    BuildContents(model);
+    Name(peer.Window(), peer.Model().Name());
+    // A shown page has built its controls while its window was brought up to date.
+    if (peer.Model().Kind() == ControlKind::TabSheet) return;
+    BuildContents(peer.Model());
 }
 
 void Toolkit::BuildContents(TControl& container)
@@ -98,24 +106,37 @@ void Toolkit::BuildContents(TControl& container)
     NativeControl* peer = PeerOf(container);
     if (!peer || !peer->Window() || !peer->MarkContentsBuilt()) return;
     const HWND inner = peer->ChildParent();
-    for (TControl* child : container.Children()) Build(*child, inner);
+    // Windows puts a new child window below its siblings: created top first, in the order the
+    // form designer stacks them, the windows need no moving afterwards.
+    for (TControl* child : StackingOrder(container)) Build(*child, inner);
     ArrangeZOrder(container);
+}
+
+std::vector<TControl*> Toolkit::StackingOrder(TControl& container)
+{
+    const auto& children = container.Children();
+    if (container.Kind() == ControlKind::PageControl) return children;  // one page shows at a time
+    // As in the form designer: controls drawn on their parent lie under every windowed control,
+    // and within each group a later control lies over an earlier one.
+    std::vector<TControl*> topFirst;
+    topFirst.reserve(children.size());
+    for (int graphic = 0; graphic < 2; ++graphic) {
+        for (auto it = children.rbegin(); it != children.rend(); ++it) {
+            if (IsGraphic((*it)->Kind()) == (graphic == 1)) topFirst.push_back(*it);
+        }
+    }
+    return topFirst;
 }
 
 void Toolkit::ArrangeZOrder(TControl& container)
 {
-    if (container.Kind() == ControlKind::PageControl) return;  // one page shows at a time
-    // As in the form designer: controls drawn on their parent lie under every windowed control,
-    // and within each group a later control lies over an earlier one.
+    if (container.Kind() == ControlKind::PageControl) return;
     std::vector<HWND> topFirst;
-    const auto& children = container.Children();
-    for (int graphic = 0; graphic < 2; ++graphic) {
-        for (auto it = children.rbegin(); it != children.rend(); ++it) {
-            if (IsGraphic((*it)->Kind()) != (graphic == 1)) continue;
-            if (NativeControl* peer = PeerOf(**it)) peer->StackWindows(topFirst);
-        }
+    for (TControl* child : StackingOrder(container)) {
+        if (NativeControl* peer = PeerOf(*child)) peer->StackWindows(topFirst);
     }
-    // Moving a window is dear on every platform; most already lie where they belong.
+    // Moving a window is dear on every platform; the creation order has put them where they
+    // belong, and this only makes sure.
     HWND after = HWND_TOP;
     for (HWND window : topFirst) {
         if (GetWindow(window, GW_HWNDPREV) != (after == HWND_TOP ? nullptr : after)) {

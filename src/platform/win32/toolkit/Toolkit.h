@@ -71,6 +71,8 @@ public:
     // Creates the windows of the container's controls, once: a page's controls wait until the
     // page is first shown.
     void BuildContents(TControl& container);
+    // Creates peer's windows under parent, names them for drivers and builds their contents.
+    void Realize(NativeControl& peer, HWND parent);
 
 private:
     // What a window of the toolkit carries in its user data: its peer, and the procedure it had
@@ -87,6 +89,8 @@ private:
 
     void RegisterClasses();
     void Build(TControl& model, HWND parent);
+    // The container's children, topmost first.
+    static std::vector<TControl*> StackingOrder(TControl& container);
     void ArrangeZOrder(TControl& container);
     void Name(HWND window, const std::string& name);
     bool TranslateKeys(const MSG& message);

@@ -33,6 +33,37 @@ inline WNDPROC SubclassWindow(HWND window, WNDPROC procedure)
     return reinterpret_cast<WNDPROC>(SetWindowData(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
 }
 
+// Asking a window for the state it already has still costs a round of messages and, under Wine,
+// server calls; every new window is brought every property of its model, most of which it
+// already has. These ask only for a change.
+inline void ShowOnChange(HWND window, bool visible)
+{
+    const bool now = (GetWindowData(window, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (now != visible) ShowWindow(window, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+inline void EnableOnChange(HWND window, bool enabled)
+{
+    if ((IsWindowEnabled(window) != FALSE) != enabled) EnableWindow(window, enabled);
+}
+
+// Moves a child window, in its parent's client coordinates, unless it already lies there.
+inline void PlaceOnChange(HWND window, int x, int y, int width, int height)
+{
+    RECT now;
+    GetWindowRect(window, &now);
+    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&now), 2);
+    if (now.left != x || now.top != y || now.right - now.left != width || now.bottom - now.top != height) {
+        SetWindowPos(window, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+// A window not yet on screen is painted whole when it is shown.
+inline void RepaintIfShown(HWND window)
+{
+    if (IsWindowVisible(window)) InvalidateRect(window, nullptr, FALSE);
+}
+
 // Mouse coordinates are signed: a captured pointer left or above the window gives negatives.
 inline int PointerX(LPARAM lParam) { return static_cast<short>(LOWORD(static_cast<DWORD>(lParam))); }
 inline int PointerY(LPARAM lParam) { return static_cast<short>(HIWORD(static_cast<DWORD>(lParam))); }

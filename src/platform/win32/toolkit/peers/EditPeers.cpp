@@ -38,13 +38,20 @@ void EditPeer::FocusByKeyboard()
 void SpinEditPeer::CreateWindows(HWND parent)
 {
     const Bounds& b = model_.GetBounds();
+    // The arrows lie over the box: created first, they are above it (a new child window goes
+    // below its siblings).
+    const RECT place = ArrowsPlace();
+    arrows_ = CreateWindowExA(0, UPDOWN_CLASSA, "", kChild, place.left, place.top, place.right - place.left,
+                              place.bottom - place.top, parent, nullptr, kit_.Instance(), nullptr);
     // Any text may be typed: the model reads what is not a whole number as its minimum.
     hwnd_ = kit_.CreateWindowFor(*this, WS_EX_CLIENTEDGE, "EDIT", model_.Caption(),
                                  kChild | ES_LEFT | ES_AUTOHSCROLL | TabStop(model_), b.left, b.top, b.width, b.height,
                                  parent);
-    if (!hwnd_) return;
-    arrows_ = CreateWindowExA(0, UPDOWN_CLASSA, "", kChild, 0, 0, kArrowsWidth, b.height, parent, nullptr,
-                              kit_.Instance(), nullptr);
+    if (!hwnd_) {
+        if (arrows_) DestroyWindow(arrows_);
+        arrows_ = nullptr;
+        return;
+    }
     if (arrows_) {
         kit_.AdoptWindow(*this, arrows_, model_.Name() + ".Arrows");
         // No arithmetic of the arrows' own: they only ask us to step. The buddy makes a click on
@@ -54,6 +61,15 @@ void SpinEditPeer::CreateWindows(HWND parent)
         SendMessageA(arrows_, UDM_SETPOS, 0, MAKELPARAM(50, 0));
     }
     SendMessageA(hwnd_, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, kArrowsWidth));
+}
+
+RECT SpinEditPeer::ArrowsPlace() const
+{
+    // The arrows sit inside the box's sunken border, as one control.
+    const Bounds& b = model_.GetBounds();
+    const int edge = GetSystemMetrics(SM_CXEDGE);
+    const int left = b.left + b.width - edge - kArrowsWidth;
+    return RECT{left, b.top + edge, left + kArrowsWidth, b.top + b.height - edge};
 }
 
 void SpinEditPeer::StackWindows(std::vector<HWND>& topFirst) const
@@ -73,21 +89,19 @@ void SpinEditPeer::Sync(Property property)
         }
         break;
     case Property::Enabled:
-        EnableWindow(hwnd_, model_.Enabled());
-        if (arrows_) EnableWindow(arrows_, model_.Enabled());
+        EnableOnChange(hwnd_, model_.Enabled());
+        if (arrows_) EnableOnChange(arrows_, model_.Enabled());
         break;
     case Property::Visible:
-        ShowWindow(hwnd_, model_.Visible() ? SW_SHOWNA : SW_HIDE);
-        if (arrows_) ShowWindow(arrows_, model_.Visible() ? SW_SHOWNA : SW_HIDE);
+        ShowOnChange(hwnd_, model_.Visible());
+        if (arrows_) ShowOnChange(arrows_, model_.Visible());
         break;
     case Property::Bounds: {
         const Bounds& b = model_.GetBounds();
-        SetWindowPos(hwnd_, nullptr, b.left, b.top, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
+        PlaceOnChange(hwnd_, b.left, b.top, b.width, b.height);
         if (arrows_) {
-            // The arrows sit inside the box's sunken border, as one control.
-            const int edge = GetSystemMetrics(SM_CXEDGE);
-            SetWindowPos(arrows_, nullptr, b.left + b.width - edge - kArrowsWidth, b.top + edge, kArrowsWidth,
-                         b.height - 2 * edge, SWP_NOZORDER | SWP_NOACTIVATE);
+            const RECT place = ArrowsPlace();
+            PlaceOnChange(arrows_, place.left, place.top, place.right - place.left, place.bottom - place.top);
         }
         break;
     }
@@ -176,7 +190,7 @@ void ComboBoxPeer::Sync(Property property)
         break;
     case Property::Bounds: {
         const Bounds& b = model_.GetBounds();
-        SetWindowPos(hwnd_, nullptr, b.left, b.top, b.width, kDropDownHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+        PlaceOnChange(hwnd_, b.left, b.top, b.width, kDropDownHeight);
         break;
     }
     case Property::Items:

@@ -34,6 +34,8 @@ protected:
 
 private:
     TRxSpinEdit& Spin() const { return static_cast<TRxSpinEdit&>(model_); }
+    // Where the arrows go, in the parent's client coordinates.
+    RECT ArrowsPlace() const;
     void Step(bool up);
     HWND arrows_ = nullptr;
     bool echo_ = false;  // our own text update is under way

@@ -26,6 +26,10 @@ void FormPeer::Sync(Property property)
         const DWORD exStyle = static_cast<DWORD>(GetWindowData(hwnd_, GWL_EXSTYLE));
         RECT frame{0, 0, bounds.width, bounds.height};
         AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+        RECT now;
+        GetWindowRect(hwnd_, &now);
+        // The window was created at this size.
+        if (now.right - now.left == frame.right - frame.left && now.bottom - now.top == frame.bottom - frame.top) break;
         SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         break;

@@ -38,11 +38,11 @@ void LabelPeer::Sync(Property property)
         // A new window already holds its caption: it is measured once, when it is placed.
         if (!SetWindowTextIfDifferent(hwnd_, model_.Caption())) break;
         if (autoSize_) ApplyBounds();
-        InvalidateRect(hwnd_, nullptr, FALSE);
+        RepaintIfShown(hwnd_);
         break;
     case Property::Enabled:
         NativeControl::Sync(property);
-        InvalidateRect(hwnd_, nullptr, FALSE);
+        RepaintIfShown(hwnd_);
         break;
     default:
         NativeControl::Sync(property);

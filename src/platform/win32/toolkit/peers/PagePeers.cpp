@@ -107,21 +107,50 @@ bool TabSheetPeer::Shown() const
            static_cast<const TPageControl*>(parent)->ActivePageIndex() == Index();
 }
 
+bool TabSheetPeer::Defer(HWND parent)
+{
+    if (Shown()) return false;
+    waitingUnder_ = parent;
+    return true;
+}
+
+void TabSheetPeer::changed(TControl& control, Property property)
+{
+    if (!hwnd_ && waitingUnder_) {
+        if (property == Property::Visible && Shown()) {
+            // Creating the window brings every property into it.
+            const HWND parent = waitingUnder_;
+            waitingUnder_ = nullptr;
+            kit_.Realize(*this, parent);
+        } else if (property == Property::Caption) {
+            ShowCaptionOnTab(waitingUnder_);
+        }
+        return;
+    }
+    NativeControl::changed(control, property);
+}
+
+RECT TabSheetPeer::Area() const
+{
+    // A page control's peer is always a PageControlPeer (MakePeer).
+    const TControl* parent = model_.Parent();
+    if (!parent || parent->Kind() != ControlKind::PageControl || !parent->Peer()) return RECT{0, 0, 0, 0};
+    return static_cast<const PageControlPeer*>(parent->Peer())->DisplayRect();
+}
+
 void TabSheetPeer::CreateWindows(HWND parent)
 {
+    const RECT area = Area();
     hwnd_ = kit_.CreateWindowFor(*this, 0, Toolkit::kTabSheetClass, model_.Caption(),
-                                 WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent);
+                                 WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, area.left, area.top,
+                                 area.right - area.left, area.bottom - area.top, parent);
 }
 
 void TabSheetPeer::Place()
 {
-    // A page control's peer is always a PageControlPeer (MakePeer).
-    const TControl* parent = model_.Parent();
-    if (!parent || parent->Kind() != ControlKind::PageControl || !parent->Peer()) return;
-    const auto* control = static_cast<const PageControlPeer*>(parent->Peer());
-    const RECT area = control->DisplayRect();
+    const RECT area = Area();
     const Bounds bounds{area.left, area.top, area.right - area.left, area.bottom - area.top};
-    SetWindowPos(hwnd_, nullptr, bounds.left, bounds.top, bounds.width, bounds.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceOnChange(hwnd_, bounds.left, bounds.top, bounds.width, bounds.height);
     const Bounds& old = model_.GetBounds();
     if (old.left != bounds.left || old.top != bounds.top || old.width != bounds.width || old.height != bounds.height) {
         writingBack_ = true;
@@ -130,24 +159,28 @@ void TabSheetPeer::Place()
     }
 }
 
+void TabSheetPeer::ShowCaptionOnTab(HWND tabControl)
+{
+    const int index = Index();
+    if (index < 0) return;
+    std::string caption = model_.Caption();
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = &caption[0];
+    SendMessageA(tabControl, TCM_SETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
 void TabSheetPeer::Sync(Property property)
 {
     switch (property) {
-    case Property::Caption: {
+    case Property::Caption:
         SetWindowTextIfDifferent(hwnd_, model_.Caption());
-        const int index = Index();
-        if (index < 0) break;
-        std::string caption = model_.Caption();
-        TCITEMA item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = &caption[0];
-        SendMessageA(GetParent(hwnd_), TCM_SETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+        ShowCaptionOnTab(GetParent(hwnd_));
         break;
-    }
     case Property::Visible: {
         const bool shown = Shown();
         if (shown) kit_.BuildContents(model_);
-        ShowWindow(hwnd_, shown ? SW_SHOWNA : SW_HIDE);
+        ShowOnChange(hwnd_, shown);
         break;
     }
     case Property::Bounds:

@@ -27,6 +27,10 @@ private:
 class TabSheetPeer : public NativeControl {
 public:
     using NativeControl::NativeControl;
+    // A page not shown now waits with its window until it is: true when it waits, to be created
+    // under parent.
+    bool Defer(HWND parent);
+    void changed(TControl& control, Property property) override;
 
 protected:
     void CreateWindows(HWND parent) override;
@@ -36,7 +40,10 @@ protected:
 private:
     int Index() const;
     bool Shown() const;
+    RECT Area() const;
     void Place();
+    void ShowCaptionOnTab(HWND tabControl);
+    HWND waitingUnder_ = nullptr;
 };
 
 }  // namespace lumora::win32

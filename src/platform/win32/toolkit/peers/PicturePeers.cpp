@@ -65,7 +65,7 @@ void SpeedButtonPeer::SetHot(bool hot)
     } else {
         KillTimer(hwnd_, kHoverTimer);
     }
-    InvalidateRect(hwnd_, nullptr, FALSE);
+    RepaintIfShown(hwnd_);
 }
 
 void SpeedButtonPeer::Sync(Property property)
@@ -73,7 +73,7 @@ void SpeedButtonPeer::Sync(Property property)
     NativeControl::Sync(property);
     if (property == Property::Enabled) {
         if (!model_.Enabled()) SetHot(false);
-        InvalidateRect(hwnd_, nullptr, FALSE);
+        RepaintIfShown(hwnd_);
     }
 }
 

@@ -27,14 +27,14 @@ void SliderPeer::Sync(Property property)
         break;  // the window text carries the position, for drivers to read
     case Property::Position:
         SetWindowTextA(hwnd_, ToDecimal(Slider().Value()).c_str());
-        InvalidateRect(hwnd_, nullptr, FALSE);
+        RepaintIfShown(hwnd_);
         break;
     case Property::Range:
-        InvalidateRect(hwnd_, nullptr, FALSE);
+        RepaintIfShown(hwnd_);
         break;
     case Property::Enabled:
         NativeControl::Sync(property);
-        InvalidateRect(hwnd_, nullptr, FALSE);
+        RepaintIfShown(hwnd_);
         break;
     default:
         NativeControl::Sync(property);
@@ -168,7 +168,7 @@ bool SliderPeer::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         return true;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-        InvalidateRect(hwnd_, nullptr, FALSE);
+        RepaintIfShown(hwnd_);
         return false;
     case WM_KEYDOWN: {
         SliderKey key;
@@ -216,7 +216,7 @@ bool SliderPeer::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         return false;
     case WM_ENABLE:
         if (!wParam) Release();
-        InvalidateRect(hwnd_, nullptr, FALSE);
+        RepaintIfShown(hwnd_);
         return false;
     default:
         return NativeControl::OnMessage(window, message, wParam, lParam, result);
