@@ -36,11 +36,6 @@ public:
     virtual HWND FocusWindow() const { return hwnd_; }
     // Where the windows of this control's children live.
     virtual HWND ChildParent() const { return hwnd_; }
-    // This control's windows, topmost first, for stacking among its siblings.
-    virtual void StackWindows(std::vector<HWND>& topFirst) const
-    {
-        if (hwnd_) topFirst.push_back(hwnd_);
-    }
 
     // Creates the windows under parent and brings every property of the model into them.
     void Create(HWND parent);

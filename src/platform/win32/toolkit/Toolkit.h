@@ -91,7 +91,6 @@ private:
     void Build(TControl& model, HWND parent);
     // The container's children, topmost first.
     static std::vector<TControl*> StackingOrder(TControl& container);
-    void ArrangeZOrder(TControl& container);
     void Name(HWND window, const std::string& name);
     bool TranslateKeys(const MSG& message);
     void MoveFocus(bool backwards);

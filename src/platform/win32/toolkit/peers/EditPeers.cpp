@@ -72,12 +72,6 @@ RECT SpinEditPeer::ArrowsPlace() const
     return RECT{left, b.top + edge, left + kArrowsWidth, b.top + b.height - edge};
 }
 
-void SpinEditPeer::StackWindows(std::vector<HWND>& topFirst) const
-{
-    if (arrows_) topFirst.push_back(arrows_);
-    if (hwnd_) topFirst.push_back(hwnd_);
-}
-
 void SpinEditPeer::Sync(Property property)
 {
     switch (property) {

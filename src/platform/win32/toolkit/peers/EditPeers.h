@@ -25,7 +25,6 @@ public:
     bool OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool OnCommand(HWND from, UINT code) override;
     bool OnNotify(const NMHDR& header, LRESULT& result) override;
-    void StackWindows(std::vector<HWND>& topFirst) const override;
     void FocusByKeyboard() override;
 
 protected:

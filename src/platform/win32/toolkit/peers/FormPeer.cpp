@@ -11,8 +11,13 @@ void FormPeer::CreateWindows(HWND)
     const Bounds& bounds = model_.GetBounds();
     RECT frame{0, 0, bounds.width, bounds.height};
     AdjustWindowRectEx(&frame, style, FALSE, 0);
-    hwnd_ = kit_.CreateWindowFor(*this, 0, Toolkit::kFormClass, model_.Caption(), style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                 frame.right - frame.left, frame.bottom - frame.top, nullptr);
+    // Created where it is shown, in the middle of the screen: moving a top-level window later
+    // costs a round of position messages and, under Wine, the X server's too.
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    hwnd_ = kit_.CreateWindowFor(*this, 0, Toolkit::kFormClass, model_.Caption(), style,
+                                 (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2,
+                                 width, height, nullptr);
 }
 
 void FormPeer::Sync(Property property)
