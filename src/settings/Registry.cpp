@@ -22,6 +22,7 @@ TRegistry::~TRegistry()
 
 void TRegistry::SetRootKey(RegRoot root)
 {
+    answer_.held = false;
     CloseKey();
     root_ = root;
 }
@@ -33,6 +34,7 @@ RegKey TRegistry::CurrentKey()
 
 bool TRegistry::OpenKey(const std::string& path, bool canCreate)
 {
+    answer_.held = false;
     const RegKey opened = port_.openKey(CurrentKey(), path, canCreate);
     if (opened == 0) return false;
     CloseKey();
@@ -42,13 +44,25 @@ bool TRegistry::OpenKey(const std::string& path, bool canCreate)
 
 void TRegistry::CloseKey()
 {
+    answer_.held = false;
     if (key_ != 0) port_.closeKey(key_);
     key_ = 0;
 }
 
 bool TRegistry::Query(const std::string& name, std::uint32_t& type, std::vector<std::uint8_t>& data)
 {
-    switch (port_.queryValue(CurrentKey(), name, type, data)) {
+    const RegKey key = CurrentKey();
+    RegQuery result;
+    if (answer_.held && answer_.key == key && answer_.name == name) {
+        answer_.held = false;
+        result = answer_.result;
+        type = answer_.type;
+        data.swap(answer_.data);
+    } else {
+        answer_.held = false;
+        result = port_.queryValue(key, name, type, data);
+    }
+    switch (result) {
     case RegQuery::Ok: return true;
     case RegQuery::Missing: return false;
     case RegQuery::Failed: break;
@@ -58,9 +72,13 @@ bool TRegistry::Query(const std::string& name, std::uint32_t& type, std::vector<
 
 bool TRegistry::ValueExists(const std::string& name)
 {
-    std::uint32_t type = 0;
-    std::vector<std::uint8_t> data;
-    return port_.queryValue(CurrentKey(), name, type, data) != RegQuery::Missing;
+    answer_.key = CurrentKey();
+    answer_.name = name;
+    answer_.type = 0;
+    answer_.data.clear();
+    answer_.result = port_.queryValue(answer_.key, name, answer_.type, answer_.data);
+    answer_.held = true;
+    return answer_.result != RegQuery::Missing;
 }
 
 std::int32_t TRegistry::ReadInteger(const std::string& name)
@@ -112,6 +130,7 @@ std::size_t TRegistry::ReadBinaryData(const std::string& name, void* buffer, std
 
 void TRegistry::Write(const std::string& name, std::uint32_t type, const std::uint8_t* data, std::size_t size)
 {
+    answer_.held = false;
     // Values are never written into a root key itself: with no key open the write fails,
     // which is what stops a save at a key that does not exist.
     if (key_ == 0 || !port_.setValue(key_, name, type, data, size)) {
@@ -149,6 +168,7 @@ void TRegistry::WriteBinaryData(const std::string& name, const void* data, std::
 
 void TRegistry::DeleteValue(const std::string& name)
 {
+    answer_.held = false;
     if (key_ != 0) port_.deleteValue(key_, name);
 }
 

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/Exception.h"
 #include "platform/Registry.h"
@@ -58,9 +59,22 @@ private:
     bool Query(const std::string& name, std::uint32_t& type, std::vector<std::uint8_t>& data);
     void Write(const std::string& name, std::uint32_t type, const std::uint8_t* data, std::size_t size);
 
+    // The answer ValueExists received, kept for the read that nearly always follows it: each
+    // query is a round trip to the registry (a server call under Wine). Any other use of the
+    // adapter forgets it.
+    struct Answer {
+        bool held = false;
+        RegKey key = 0;
+        std::string name;
+        RegQuery result = RegQuery::Missing;
+        std::uint32_t type = 0;
+        std::vector<std::uint8_t> data;
+    };
+
     RegistryPort& port_;
     RegRoot root_ = RegRoot::CurrentUser;
     RegKey key_ = 0;
+    Answer answer_;
 };
 
 extern const char* const kInvalidDataType;  // "Invalid data type for '%s'"

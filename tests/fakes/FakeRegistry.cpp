@@ -102,6 +102,7 @@ FakeValue* FakeRegistry::FindIn(Node* node, const std::string& name) const
 RegQuery FakeRegistry::queryValue(RegKey key, const std::string& name, std::uint32_t& type,
                                   std::vector<std::uint8_t>& data)
 {
+    ++queryCalls;
     Node* node = NodeOf(key);
     if (!node) return RegQuery::Failed;
     const FakeValue* value = FindIn(node, name);

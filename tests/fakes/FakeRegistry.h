@@ -60,6 +60,7 @@ public:
     // Reads of these value paths fail (lower case).
     std::set<std::string> refuseQuery;
     int setCalls = 0;
+    int queryCalls = 0;
     // When set, every write attempt (refused or not) is appended as "reg <key>\<name>".
     std::vector<std::string>* attempts = nullptr;
     int openHandles() const { return static_cast<int>(handles_.size()); }

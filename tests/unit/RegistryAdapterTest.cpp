@@ -199,6 +199,55 @@ TEST(RegistryAdapter, RefusedCallsRaiseTheirMessagesAndTheKeyIsClosedAfterwards)
     EXPECT_EQ(m.registry.openHandles(), 0);
 }
 
+TEST(RegistryAdapter, ReadAfterAnExistenceCheckOfTheSameValueAsksTheRegistryOnce)
+{
+    // Each step between the check and the read, and how many queries the pair then costs.
+    struct Case {
+        const char* between;
+        std::function<void(TRegistry&)> step;
+        const char* readName;
+        int queries;
+        std::int32_t value;
+    };
+    const std::vector<Case> cases = {
+        {"nothing", [](TRegistry&) {}, "Number", 1, 7},
+        {"nothing, another name read", [](TRegistry&) {}, "Other", 2, 9},
+        {"a write of the value", [](TRegistry& reg) { reg.WriteInteger("Number", 8); }, "Number", 2, 8},
+        {"a deletion elsewhere", [](TRegistry& reg) { reg.DeleteValue("Gone"); }, "Number", 2, 7},
+        {"the key opened again",
+         [](TRegistry& reg) {
+             reg.SetRootKey(RegRoot::CurrentUser);
+             reg.OpenKey("Software\\Lumora", false);
+         },
+         "Number", 2, 7},
+        {"a read of the same value", [](TRegistry& reg) { reg.ReadInteger("Number"); }, "Number", 2, 7},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.between);
+        FakeMachine m;
+        m.registry.PutDword(kKey, "Number", 7);
+        m.registry.PutDword(kKey, "Other", 9);
+        TRegistry reg(m.registry);
+        reg.SetRootKey(RegRoot::CurrentUser);
+        ASSERT_TRUE(reg.OpenKey("Software\\Lumora", false));
+        const int before = m.registry.queryCalls;
+        EXPECT_TRUE(reg.ValueExists("Number"));
+        c.step(reg);
+        EXPECT_EQ(reg.ReadInteger(c.readName), c.value);
+        EXPECT_EQ(m.registry.queryCalls - before, c.queries);
+    }
+
+    // A refused read stays refused after the check that saw it refused.
+    FakeMachine m;
+    m.registry.PutDword(kKey, "Number", 7);
+    m.registry.refuseQuery.insert("hkcu\\software\\lumora\\number");
+    TRegistry reg(m.registry);
+    reg.SetRootKey(RegRoot::CurrentUser);
+    ASSERT_TRUE(reg.OpenKey("Software\\Lumora", false));
+    EXPECT_TRUE(reg.ValueExists("Number"));
+    EXPECT_EQ(ErrorOf([&] { reg.ReadInteger("Number"); }), "Failed to get data for 'Number'");
+}
+
 TEST(RegistryAdapter, HugeStringIsReadWhole)
 {
     FakeMachine m;
