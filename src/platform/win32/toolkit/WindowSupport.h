@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "ui/Controls.h"
 
@@ -124,43 +125,109 @@ private:
     HGDIOBJ old_;
 };
 
+// The memory context and bitmap the canvases of the GUI thread share. Making a memory context
+// for every paint costs, under Wine, a round of server calls and of X settings look-ups, and the
+// live figures repaint every tick; the bitmap only ever grows, to the largest control painted.
+struct PaintBuffer {
+    HDC dc = nullptr;
+    GdiObject<HBITMAP> bitmap;
+    HGDIOBJ original = nullptr;
+    int width = 0;
+    int height = 0;
+    bool busy = false;
+
+    PaintBuffer() = default;
+    PaintBuffer(const PaintBuffer&) = delete;
+    PaintBuffer& operator=(const PaintBuffer&) = delete;
+    ~PaintBuffer()
+    {
+        if (!dc) return;
+        if (original) SelectObject(dc, original);
+        DeleteDC(dc);
+    }
+
+    // True when dc holds a bitmap of at least w x h like target's.
+    bool Fit(HDC target, int w, int h)
+    {
+        if (!dc) dc = CreateCompatibleDC(target);
+        if (!dc) return false;
+        if (bitmap && w <= width && h <= height) return true;
+        const int newWidth = w > width ? w : width;
+        const int newHeight = h > height ? h : height;
+        GdiObject<HBITMAP> grown(CreateCompatibleBitmap(target, newWidth, newHeight));
+        if (!grown) return false;
+        const HGDIOBJ previous = SelectObject(dc, grown.Get());
+        if (!original) original = previous;
+        bitmap = std::move(grown);
+        width = newWidth;
+        height = newHeight;
+        return true;
+    }
+
+    static PaintBuffer& Shared()
+    {
+        static PaintBuffer buffer;
+        return buffer;
+    }
+};
+
 // Paints into a memory bitmap and copies it to the target at the end, so that a control
-// repainted every tick does not flicker.
+// repainted every tick does not flicker. The drawing starts from a context in its initial state
+// and must cover the whole area: the bitmap holds the last control's picture.
 class BufferedCanvas {
 public:
-    BufferedCanvas(HDC target, const RECT& area)
-        : target_(target), area_(area), memory_(CreateCompatibleDC(target))
+    BufferedCanvas(HDC target, const RECT& area) : target_(target), area_(area)
     {
         const int w = area.right - area.left;
         const int h = area.bottom - area.top;
-        if (memory_ && w > 0 && h > 0) bitmap_.Reset(CreateCompatibleBitmap(target, w, h));
-        if (bitmap_) {
+        if (w <= 0 || h <= 0) return;
+        PaintBuffer& shared = PaintBuffer::Shared();
+        if (!shared.busy && shared.Fit(target, w, h)) {
+            shared_ = &shared;
+            shared.busy = true;
+            memory_ = shared.dc;
+        } else {
+            // A canvas inside another's paint: one of its own.
+            memory_ = CreateCompatibleDC(target);
+            if (memory_) bitmap_.Reset(CreateCompatibleBitmap(target, w, h));
+            if (!bitmap_) {
+                if (memory_) DeleteDC(memory_);
+                memory_ = nullptr;
+                return;
+            }
             old_ = SelectObject(memory_, bitmap_.Get());
-            SetWindowOrgEx(memory_, area.left, area.top, nullptr);
         }
+        saved_ = SaveDC(memory_);
+        SetWindowOrgEx(memory_, area.left, area.top, nullptr);
     }
     ~BufferedCanvas()
     {
-        if (bitmap_) {
-            SetWindowOrgEx(memory_, 0, 0, nullptr);
-            BitBlt(target_, area_.left, area_.top, area_.right - area_.left, area_.bottom - area_.top, memory_, 0, 0,
-                   SRCCOPY);
-            SelectObject(memory_, old_);
+        if (!memory_) return;
+        // Back to the state before the drawing: origin 0, 0, the objects and colours it chose gone.
+        RestoreDC(memory_, saved_);
+        BitBlt(target_, area_.left, area_.top, area_.right - area_.left, area_.bottom - area_.top, memory_, 0, 0,
+               SRCCOPY);
+        if (shared_) {
+            shared_->busy = false;
+            return;
         }
-        if (memory_) DeleteDC(memory_);
+        SelectObject(memory_, old_);
+        DeleteDC(memory_);
     }
     BufferedCanvas(const BufferedCanvas&) = delete;
     BufferedCanvas& operator=(const BufferedCanvas&) = delete;
 
     // Where to draw: the memory bitmap, or the target itself when no bitmap could be made.
-    HDC Dc() const { return bitmap_ ? memory_ : target_; }
+    HDC Dc() const { return memory_ ? memory_ : target_; }
 
 private:
     HDC target_;
     RECT area_;
-    HDC memory_;
+    HDC memory_ = nullptr;
+    PaintBuffer* shared_ = nullptr;
     GdiObject<HBITMAP> bitmap_;
     HGDIOBJ old_ = nullptr;
+    int saved_ = 0;
 };
 
 // The window's text as the platform holds it.
