@@ -72,7 +72,7 @@ int main(int argc, char** argv)
     lumora::Win32Module16 module16;
     lumora::Win32ToolHelp toolHelp;
 
-    lumora::CpuUsageMeter meter(system, performance);
+    lumora::CpuUsageMeter meter(system, performance, registry);
     lumora::TResources resources(system, module16);
     lumora::TMemory memory(system);
     lumora::TKernel kernel(registry);

@@ -34,10 +34,10 @@ std::int64_t WrappingDifference(std::int64_t a, std::int64_t b)
 }
 }  // namespace
 
-CpuUsageMeter::CpuUsageMeter(Ports& ports) : CpuUsageMeter(ports.system, ports.performance) {}
+CpuUsageMeter::CpuUsageMeter(Ports& ports) : CpuUsageMeter(ports.system, ports.performance, ports.registry) {}
 
-CpuUsageMeter::CpuUsageMeter(SystemPort& system, PerformancePort& performance)
-    : performance_(performance), perfBuffer_(kInitialBufferSize, 0)
+CpuUsageMeter::CpuUsageMeter(SystemPort& system, PerformancePort& performance, RegistryPort& registry)
+    : performance_(performance), registry_(registry), perfBuffer_(kInitialBufferSize, 0)
 {
     OsVersion version;
     if (!system.version(version)) throw Exception("Can't get the Windows version");
@@ -96,8 +96,8 @@ void CpuUsageMeter::SampleNt()
     }
     // A later sample may deliver fewer instances (a processor taken off line): only those
     // delivered are updated.
-    const std::size_t delivered = std::min<std::size_t>(processors_.size(),
-                                                        processor.numInstances > 0 ? static_cast<std::size_t>(processor.numInstances) : 0);
+    const std::size_t instances = processor.numInstances > 0 ? static_cast<std::size_t>(processor.numInstances) : 0;
+    const std::size_t delivered = std::min(processors_.size(), instances);
     std::uint16_t systemTime[8] = {};
     std::int64_t sampleTime = 0;
     if (!reader.ReadInstanceCounters(processor, counterOffset, delivered, sampleIdle_.data()) ||
@@ -119,24 +119,29 @@ void CpuUsageMeter::SampleNt()
     }
 }
 
-void CpuUsageMeter::ReadCpuStatistic(std::uintptr_t key)
+RegKey CpuUsageMeter::OpenStatistic(const std::string& path, RegAccess access)
+{
+    return registry_.openKeyWith(registry_.rootKey(RegRoot::DynData), path, access);
+}
+
+void CpuUsageMeter::ReadCpuStatistic(RegKey key)
 {
     // The platform's answer is not looked at: a failed read leaves the last value.
     std::uint8_t bytes[4];
     WriteLittleEndian32(win9xCpuPercent_, bytes);
-    performance_.queryDynValue(key, kCpuUsageValue, bytes);
+    registry_.queryFourBytes(key, kCpuUsageValue, bytes);
     win9xCpuPercent_ = ReadLittleEndian32(bytes);
 }
 
 void CpuUsageMeter::Sample9x()
 {
     if (!win9xSampling_) {
-        const std::uintptr_t start = performance_.openDynKey(kStartStatKey, true);
+        const RegKey start = OpenStatistic(kStartStatKey, RegAccess::All);
         if (start == 0) throw Exception("Unable to start performance monitoring");
         // Reading the statistic through StartStat is what starts it.
         ReadCpuStatistic(start);
-        performance_.closeDynKey(start);
-        const std::uintptr_t data = performance_.openDynKey(kStatDataKey, false);
+        registry_.closeKey(start);
+        const RegKey data = OpenStatistic(kStatDataKey, RegAccess::Read);
         if (data == 0) throw Exception("Unable to read performance data");
         win9xStatKey_ = data;
         win9xSampling_ = true;
@@ -164,13 +169,13 @@ void CpuUsageMeter::StopCpuSampling()
 {
     if (isNtPlatform_ || !win9xSampling_) return;
     win9xSampling_ = false;
-    performance_.closeDynKey(win9xStatKey_);
+    registry_.closeKey(win9xStatKey_);
     win9xStatKey_ = 0;
-    const std::uintptr_t stop = performance_.openDynKey(kStopStatKey, true);
+    const RegKey stop = OpenStatistic(kStopStatKey, RegAccess::All);
     if (stop == 0) return;
     // Reading the statistic through StopStat is what stops it.
     ReadCpuStatistic(stop);
-    performance_.closeDynKey(stop);
+    registry_.closeKey(stop);
 }
 
 }  // namespace lumora

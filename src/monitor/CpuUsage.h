@@ -1,9 +1,11 @@
 // The CPU usage meter: one module-wide sampler of the NT performance data or the 9x statistic.
 #pragma once
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/Ports.h"
+#include "platform/Registry.h"
 
 namespace lumora {
 
@@ -16,7 +18,8 @@ class CpuUsageMeter {
 public:
     // Raises "Can't get the Windows version" when the platform refuses the version query.
     explicit CpuUsageMeter(Ports& ports);
-    CpuUsageMeter(SystemPort& system, PerformancePort& performance);
+    // NT reads the performance port, 9x the statistic under the registry's dynamic data.
+    CpuUsageMeter(SystemPort& system, PerformancePort& performance, RegistryPort& registry);
     // Stops the 9x statistic when it runs.
     ~CpuUsageMeter();
     CpuUsageMeter(const CpuUsageMeter&) = delete;
@@ -42,10 +45,12 @@ public:
 private:
     void SampleNt();
     void Sample9x();
+    RegKey OpenStatistic(const std::string& path, RegAccess access);
     // Reads "KERNEL\CPUUsage" through key into win9xCpuPercent_.
-    void ReadCpuStatistic(std::uintptr_t key);
+    void ReadCpuStatistic(RegKey key);
 
     PerformancePort& performance_;
+    RegistryPort& registry_;
     bool isNtPlatform_ = false;
     // Only grows, 4096 bytes at a time, up to a limit.
     std::vector<std::uint8_t> perfBuffer_;
@@ -64,7 +69,7 @@ private:
     // Receives a sample's counters until the whole sample has proved sound.
     std::vector<std::int64_t> sampleIdle_;
     bool win9xSampling_ = false;
-    std::uintptr_t win9xStatKey_ = 0;
+    RegKey win9xStatKey_ = 0;
     std::uint32_t win9xCpuPercent_ = 0;
 };
 

@@ -98,27 +98,6 @@ bool FakePerformance::systemTimeToFileTime(const std::uint16_t (&st)[8], std::in
     return true;
 }
 
-std::uintptr_t FakePerformance::openDynKey(const std::string& path, bool allAccess)
-{
-    calls.push_back(std::string("open ") + path + (allAccess ? " all" : " read"));
-    if (!dynKeys.count(path)) return 0;
-    const std::uintptr_t key = next_++;
-    openKeys[key] = path;
-    return key;
-}
-
-void FakePerformance::queryDynValue(std::uintptr_t key, const std::string& name, std::uint8_t (&value)[4])
-{
-    calls.push_back("query " + openKeys[key] + " " + name);
-    std::memcpy(value, &cpuPercent, 4);
-}
-
-void FakePerformance::closeDynKey(std::uintptr_t key)
-{
-    calls.push_back("close " + openKeys[key]);
-    openKeys.erase(key);
-}
-
 bool FakeToolHelp::firstProcess(std::uintptr_t snapshot, std::vector<std::uint8_t>& record)
 {
     cursor_ = 0;
@@ -132,12 +111,25 @@ bool FakeToolHelp::nextProcess(std::uintptr_t snapshot, std::vector<std::uint8_t
     return true;
 }
 
+const char* const kStartStatKey = "HKDD\\PerfStats\\StartStat";
+const char* const kStatDataKey = "HKDD\\PerfStats\\StatData";
+const char* const kStopStatKey = "HKDD\\PerfStats\\StopStat";
+
 FakeMachine::FakeMachine()
     : ports{registry, profile, system, shell, power, dialogs, performance, module16, toolHelp}
 {
     system.SetMemoryMB(64, 23);
+    SetCpuPercent(0);
     registry.attempts = &attempts;
     profile.attempts = &attempts;
+}
+
+void FakeMachine::SetCpuPercent(std::uint32_t percent)
+{
+    // Windows 98 keeps its statistics as 4-byte binary values.
+    for (const char* key : {kStartStatKey, kStatDataKey, kStopStatKey}) {
+        registry.Put(key, "KERNEL\\CPUUsage", kRegBinary, Le32(percent));
+    }
 }
 
 }  // namespace lumora::fakes

@@ -132,21 +132,11 @@ class FakePerformance : public PerformancePort {
 public:
     long queryProcessorData(std::uint8_t* buffer, std::uint32_t& size) override;
     bool systemTimeToFileTime(const std::uint16_t (&systemTime)[8], std::int64_t& fileTime) override;
-    std::uintptr_t openDynKey(const std::string& path, bool allAccess) override;
-    void queryDynValue(std::uintptr_t key, const std::string& name, std::uint8_t (&value)[4]) override;
-    void closeDynKey(std::uintptr_t key) override;
 
     // Successive NT answers; the last one repeats.
     std::deque<std::vector<std::uint8_t>> blocks;
     std::vector<std::uint32_t> querySizes;  // capacity offered at each query
     long refuseWith = kErrorSuccess;        // any other answer: every query gives it, writes nothing
-    std::set<std::string> dynKeys{"PerfStats\\StartStat", "PerfStats\\StatData", "PerfStats\\StopStat"};
-    std::uint32_t cpuPercent = 0;
-    std::vector<std::string> calls;  // "open <path>", "query <path>", "close <path>"
-    std::map<std::uintptr_t, std::string> openKeys;
-
-private:
-    std::uintptr_t next_ = 1;
 };
 
 class FakeModule16 : public Module16Port {
@@ -187,9 +177,17 @@ private:
     std::size_t cursor_ = 0;
 };
 
-// One fake machine: every port, and the Ports bundle over them.
+// The Windows 9x statistics keys the CPU meter starts, reads and stops the statistic through.
+extern const char* const kStartStatKey;
+extern const char* const kStatDataKey;
+extern const char* const kStopStatKey;
+
+// One fake machine: every port, and the Ports bundle over them. Its registry holds the 9x
+// CPU statistic, at 0 %, under each of the three statistics keys.
 struct FakeMachine {
     FakeMachine();
+    // The CPU statistic every statistics key delivers from now on.
+    void SetCpuPercent(std::uint32_t percent);
     FakeRegistry registry;
     FakeProfile profile;
     FakeSystem system;

@@ -36,6 +36,12 @@ std::string Lower(std::string text)
     return text;
 }
 
+std::vector<std::uint8_t> Le32(std::uint32_t value)
+{
+    return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+            static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+}
+
 FakeRegistry::FakeRegistry()
 {
     for (int i = 0; i < 3; ++i) {
@@ -86,8 +92,19 @@ RegKey FakeRegistry::openKey(RegKey parent, const std::string& path, bool create
     return handle;
 }
 
+RegKey FakeRegistry::openKeyWith(RegKey parent, const std::string& path, RegAccess access)
+{
+    const Node* node = NodeOf(parent);
+    fixedCalls.push_back("open " + (node ? PathOf(node) : std::string("?")) + "\\" + path +
+                         (access == RegAccess::All ? " all" : " read"));
+    const RegKey key = openKey(parent, path, false);
+    if (key != 0) fixedHandles_.insert(key);
+    return key;
+}
+
 void FakeRegistry::closeKey(RegKey key)
 {
+    if (fixedHandles_.erase(key) != 0) fixedCalls.push_back("close " + PathOf(NodeOf(key)));
     handles_.erase(key);
 }
 
@@ -111,6 +128,17 @@ RegQuery FakeRegistry::queryValue(RegKey key, const std::string& name, std::uint
     type = value->type;
     data = value->data;
     return RegQuery::Ok;
+}
+
+void FakeRegistry::queryFourBytes(RegKey key, const std::string& name, std::uint8_t (&value)[4])
+{
+    Node* node = NodeOf(key);
+    fixedCalls.push_back("query " + (node ? PathOf(node) : std::string("?")) + " " + name);
+    if (!node || refuseQuery.count(Lower(PathOf(node) + "\\" + name))) return;
+    const FakeValue* found = FindIn(node, name);
+    if (found && !found->data.empty() && found->data.size() <= sizeof value) {
+        std::memcpy(value, found->data.data(), found->data.size());
+    }
 }
 
 bool FakeRegistry::setValue(RegKey key, const std::string& name, std::uint32_t type, const std::uint8_t* data,
@@ -184,9 +212,7 @@ void FakeRegistry::Put(const std::string& keyPath, const std::string& name, std:
 
 void FakeRegistry::PutDword(const std::string& keyPath, const std::string& name, std::uint32_t value)
 {
-    Put(keyPath, name, kRegDword,
-        {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-         static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)});
+    Put(keyPath, name, kRegDword, Le32(value));
 }
 
 void FakeRegistry::PutString(const std::string& keyPath, const std::string& name, const std::string& value)

@@ -24,9 +24,12 @@ public:
 
     RegKey rootKey(RegRoot root) override;
     RegKey openKey(RegKey parent, const std::string& path, bool create) override;
+    RegKey openKeyWith(RegKey parent, const std::string& path, RegAccess access) override;
     void closeKey(RegKey key) override;
     RegQuery queryValue(RegKey key, const std::string& name, std::uint32_t& type,
                         std::vector<std::uint8_t>& data) override;
+    // Copies a value of 4 bytes or fewer; a longer, missing or refused one leaves value alone.
+    void queryFourBytes(RegKey key, const std::string& name, std::uint8_t (&value)[4]) override;
     bool setValue(RegKey key, const std::string& name, std::uint32_t type, const std::uint8_t* data,
                   std::size_t size) override;
     bool deleteValue(RegKey key, const std::string& name) override;
@@ -60,7 +63,10 @@ public:
     // Reads of these value paths fail (lower case).
     std::set<std::string> refuseQuery;
     int setCalls = 0;
-    int queryCalls = 0;
+    int queryCalls = 0;  // queryValue calls
+    // Every openKeyWith and queryFourBytes call and every close of a key openKeyWith opened, in
+    // order: "open <key> all|read", "query <key> <name>", "close <key>".
+    std::vector<std::string> fixedCalls;
     // When set, every write attempt (refused or not) is appended as "reg <key>\<name>".
     std::vector<std::string>* attempts = nullptr;
     int openHandles() const { return static_cast<int>(handles_.size()); }
@@ -80,9 +86,12 @@ private:
 
     std::unique_ptr<Node> roots_[3];
     std::map<RegKey, Node*> handles_;
+    std::set<RegKey> fixedHandles_;  // opened by openKeyWith
     RegKey next_ = 100;
 };
 
 std::string Lower(std::string text);
+// value as the platform stores a 4-byte number: least significant byte first.
+std::vector<std::uint8_t> Le32(std::uint32_t value);
 
 }  // namespace lumora::fakes

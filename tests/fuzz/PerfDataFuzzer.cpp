@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/Exception.h"
+#include "fakes/FakeRegistry.h"
 #include "monitor/CpuUsage.h"
 #include "monitor/PerfData.h"
 #include "platform/Performance.h"
@@ -51,9 +52,6 @@ public:
         fileTime = static_cast<std::int64_t>(t);
         return true;
     }
-    std::uintptr_t openDynKey(const std::string&, bool) override { return 0; }
-    void queryDynValue(std::uintptr_t, const std::string&, std::uint8_t (&)[4]) override {}
-    void closeDynKey(std::uintptr_t) override {}
 };
 
 void ReadEverything(const std::uint8_t* data, std::size_t size)
@@ -87,7 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     answers.images.push_back(exact);
     const std::size_t cut = size > 0 ? data[0] : 0;
     answers.images.emplace_back(exact.begin(), exact.end() - static_cast<std::ptrdiff_t>(cut < size ? cut : size));
-    CpuUsageMeter meter(system, answers);
+    fakes::FakeRegistry registry;  // the 9x statistic; NT never reads it
+    CpuUsageMeter meter(system, answers, registry);
     for (int i = 0; i < 3; ++i) {
         try {
             meter.SampleCpuUsage();

@@ -247,51 +247,66 @@ TEST(CpuMeter9x, ReadsTheStatisticAsAPercentOfProcessorZeroOnly)
 {
     fakes::FakeMachine m;
     CpuUsageMeter meter(m.ports);
-    m.performance.cpuPercent = 37;
+    m.SetCpuPercent(37);
     EXPECT_DOUBLE_EQ(meter.CpuUsageFraction(0), 0.37) << "asking first takes a sample";
-    EXPECT_EQ(m.performance.calls,
-              (std::vector<std::string>{"open PerfStats\\StartStat all", "query PerfStats\\StartStat KERNEL\\CPUUsage",
-                                        "close PerfStats\\StartStat", "open PerfStats\\StatData read",
-                                        "query PerfStats\\StatData KERNEL\\CPUUsage"}));
-    m.performance.cpuPercent = 80;
+    EXPECT_EQ(m.registry.fixedCalls,
+              (std::vector<std::string>{"open HKDD\\PerfStats\\StartStat all",
+                                        "query HKDD\\PerfStats\\StartStat KERNEL\\CPUUsage",
+                                        "close HKDD\\PerfStats\\StartStat", "open HKDD\\PerfStats\\StatData read",
+                                        "query HKDD\\PerfStats\\StatData KERNEL\\CPUUsage"}));
+    m.SetCpuPercent(80);
     EXPECT_DOUBLE_EQ(meter.CpuUsageFraction(0), 0.37) << "changes only when the caller samples";
     meter.SampleCpuUsage();
     EXPECT_DOUBLE_EQ(meter.CpuUsageFraction(0), 0.80);
-    EXPECT_EQ(m.performance.calls.size(), 6u);
+    EXPECT_EQ(m.registry.fixedCalls.size(), 6u);
     EXPECT_EQ(ErrorOf([&] { meter.CpuUsageFraction(1); }), kIndexError);
+}
+
+TEST(CpuMeter9x, ARefusedReadKeepsTheLastValue)
+{
+    fakes::FakeMachine m;
+    CpuUsageMeter meter(m.ports);
+    m.SetCpuPercent(42);
+    meter.SampleCpuUsage();
+    m.SetCpuPercent(90);
+    m.registry.refuseQuery.insert(fakes::Lower(std::string(fakes::kStatDataKey) + "\\KERNEL\\CPUUsage"));
+    meter.SampleCpuUsage();
+    EXPECT_DOUBLE_EQ(meter.CpuUsageFraction(0), 0.42);
+    EXPECT_EQ(m.registry.fixedCalls.back(), "query HKDD\\PerfStats\\StatData KERNEL\\CPUUsage") << "asked all the same";
 }
 
 TEST(CpuMeter9x, FailedStartsReportAndStartOverNextTime)
 {
     fakes::FakeMachine m;
     CpuUsageMeter meter(m.ports);
-    m.performance.dynKeys.erase("PerfStats\\StartStat");
+    m.registry.refuseOpen.insert(fakes::Lower(fakes::kStartStatKey));
     EXPECT_EQ(ErrorOf([&] { meter.SampleCpuUsage(); }), "Unable to start performance monitoring");
-    m.performance.dynKeys = {"PerfStats\\StartStat", "PerfStats\\StopStat"};
+    m.registry.refuseOpen = {fakes::Lower(fakes::kStatDataKey)};
     EXPECT_EQ(ErrorOf([&] { meter.SampleCpuUsage(); }), "Unable to read performance data");
     EXPECT_FALSE(meter.Win9xSampling());
-    EXPECT_TRUE(m.performance.openKeys.empty()) << "StartStat closed";
-    m.performance.dynKeys.insert("PerfStats\\StatData");
-    m.performance.calls.clear();
+    EXPECT_EQ(m.registry.openHandles(), 0) << "StartStat closed";
+    m.registry.refuseOpen.clear();
+    m.registry.fixedCalls.clear();
     meter.SampleCpuUsage();
     EXPECT_TRUE(meter.Win9xSampling());
-    EXPECT_EQ(m.performance.calls.front(), "open PerfStats\\StartStat all");
+    EXPECT_EQ(m.registry.fixedCalls.front(), "open HKDD\\PerfStats\\StartStat all");
 }
 
 TEST(CpuMeter9x, ShutDownStopsOnlyAStartedStatistic)
 {
     fakes::FakeMachine m;
     { CpuUsageMeter never(m.ports); }
-    EXPECT_TRUE(m.performance.calls.empty());
+    EXPECT_TRUE(m.registry.fixedCalls.empty());
     {
         CpuUsageMeter meter(m.ports);
         meter.SampleCpuUsage();
-        m.performance.calls.clear();
+        m.registry.fixedCalls.clear();
     }
-    EXPECT_EQ(m.performance.calls,
-              (std::vector<std::string>{"close PerfStats\\StatData", "open PerfStats\\StopStat all",
-                                        "query PerfStats\\StopStat KERNEL\\CPUUsage", "close PerfStats\\StopStat"}));
-    EXPECT_TRUE(m.performance.openKeys.empty());
+    EXPECT_EQ(m.registry.fixedCalls,
+              (std::vector<std::string>{"close HKDD\\PerfStats\\StatData", "open HKDD\\PerfStats\\StopStat all",
+                                        "query HKDD\\PerfStats\\StopStat KERNEL\\CPUUsage",
+                                        "close HKDD\\PerfStats\\StopStat"}));
+    EXPECT_EQ(m.registry.openHandles(), 0);
 }
 
 }  // namespace

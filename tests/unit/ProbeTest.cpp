@@ -13,15 +13,11 @@
 namespace lumora {
 namespace {
 
-const char* const kStatData = "HKDD\\PerfStats\\StatData";
+using fakes::kStatDataKey;
 
 using testing::ErrorOf;
 
-std::vector<std::uint8_t> Le32(std::uint32_t v)
-{
-    return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v >> 16),
-            static_cast<std::uint8_t>(v >> 24)};
-}
+using fakes::Le32;
 
 TEST(Probe, NewProbeRunsItsTimerEvery5000ms)
 {
@@ -129,16 +125,17 @@ TEST(Probe, FailingGroupStopsTheRefreshInItsPlace)
     };
     const Case cases[] = {
         {"Resources", [](fakes::FakeMachine& m) { m.module16.handle = 2; }, false, false, false, false},
-        {"Kernel", [](fakes::FakeMachine& m) { m.registry.PutString(kStatData, "KERNEL\\CPUUsage", "x"); }, true, true,
-         false, false},
+        {"Kernel", [](fakes::FakeMachine& m) { m.registry.PutString(kStatDataKey, "KERNEL\\CPUUsage", "x"); }, true,
+         true, false, false},
         {"DialUp",
-         [](fakes::FakeMachine& m) { m.registry.PutDword(kStatData, "Dial-Up Adapter\\ConnectSpeed", 1); }, true,
+         [](fakes::FakeMachine& m) { m.registry.PutDword(kStatDataKey, "Dial-Up Adapter\\ConnectSpeed", 1); }, true,
          true, true, false},
     };
     for (const Case& c : cases) {
         fakes::FakeMachine m;
         TSystemProbe probe(m.ports, TSystemProbe::Stored{1000, false, -1, false});
-        m.registry.CreateKey(kStatData);
+        m.registry.RemoveKey(kStatDataKey);
+        m.registry.CreateKey(kStatDataKey);  // the statistics key without a statistic
         m.toolHelp.processes = {std::vector<std::uint8_t>(296, 1)};
         bool reported = false;
         probe.OnRefreshed = [&](TSystemProbe&) { reported = true; };
@@ -241,10 +238,10 @@ TEST(ProbeResources, ReportsAModuleOrExportThatCannotBeFound)
 TEST(ProbeStatistics, ReadsFourByteFiguresAndMinusOneForAbsentOnes)
 {
     fakes::FakeMachine m;
-    m.registry.Put(kStatData, "KERNEL\\CPUUsage", kRegBinary, Le32(37));
-    m.registry.Put(kStatData, "kernel\\threads", kRegNone, Le32(0xFFFFFFFE));
-    m.registry.Put(kStatData, "Dial-Up Adapter\\ConnectSpeed", kRegBinary, {0x10, 0x27});  // short: zero-padded
-    m.registry.Put(kStatData, "Dial-Up Adapter\\TotalBytesXmit", kRegBinary, Le32(123456));
+    m.registry.Put(kStatDataKey, "KERNEL\\CPUUsage", kRegBinary, Le32(37));
+    m.registry.Put(kStatDataKey, "kernel\\threads", kRegNone, Le32(0xFFFFFFFE));
+    m.registry.Put(kStatDataKey, "Dial-Up Adapter\\ConnectSpeed", kRegBinary, {0x10, 0x27});  // short: zero-padded
+    m.registry.Put(kStatDataKey, "Dial-Up Adapter\\TotalBytesXmit", kRegBinary, Le32(123456));
     TKernel kernel(m.registry);
     TDialUp dialUp(m.registry);
     kernel.Refresh();
@@ -261,6 +258,7 @@ TEST(ProbeStatistics, ReadsFourByteFiguresAndMinusOneForAbsentOnes)
 TEST(ProbeStatistics, KeepFiguresWithoutTheStatisticsKey)
 {
     fakes::FakeMachine m;
+    m.registry.RemoveKey(kStatDataKey);
     TKernel kernel(m.registry);
     kernel.Threads = 12;
     kernel.Refresh();
@@ -283,8 +281,8 @@ TEST(ProbeStatistics, WrongTypesAndRefusedReadsRaiseTheAdaptersErrors)
     };
     for (const auto& c : cases) {
         fakes::FakeMachine m;
-        m.registry.Put(kStatData, "KERNEL\\CPUUsage", kRegBinary, Le32(9));
-        m.registry.Put(kStatData, "KERNEL\\Threads", c.type, c.data);
+        m.registry.Put(kStatDataKey, "KERNEL\\CPUUsage", kRegBinary, Le32(9));
+        m.registry.Put(kStatDataKey, "KERNEL\\Threads", c.type, c.data);
         if (c.refuse) m.registry.refuseQuery.insert("hkdd\\perfstats\\statdata\\kernel\\threads");
         TKernel kernel(m.registry);
         EXPECT_EQ(ErrorOf([&] { kernel.Refresh(); }), c.error) << "type " << c.type;

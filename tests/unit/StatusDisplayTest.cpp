@@ -30,7 +30,7 @@ TEST_F(StatusDisplay, TickWritesMemoryResourcesCpuAndBars)
     TForm1& f = Start();
     h.machine.system.memory.availPhys = 23ull << 20;
     h.machine.system.memory.availPageFile = 40ull << 20;
-    h.machine.performance.cpuPercent = 37;
+    h.machine.SetCpuPercent(37);
     Tick();
     EXPECT_EQ(f.About.Label25.Caption(), "23 MB (35 %)") << "percentages truncate";
     EXPECT_EQ(f.About.Label27.Caption(), "64 MB");
@@ -145,14 +145,16 @@ TEST_F(StatusDisplay, CpuFigureOfAFractionJustOffAHalfIsNotRoundedAsTheHalf)
 TEST_F(StatusDisplay, CpuMeterErrorsShowZeroAndTheNextTickTriesAgain)
 {
     TForm1& f = Start();
-    h.machine.performance.cpuPercent = 55;
+    h.machine.SetCpuPercent(55);
     Tick();
-    h.machine.performance.dynKeys.clear();
+    for (const char* key : {fakes::kStartStatKey, fakes::kStatDataKey, fakes::kStopStatKey}) {
+        h.machine.registry.refuseOpen.insert(fakes::Lower(key));
+    }
     f.cpuMeter.StopCpuSampling();  // the next sample starts the statistic again, and fails
     Tick();
     EXPECT_EQ(f.About.Label48.Caption(), "0 %");
     EXPECT_TRUE(h.machine.dialogs.errors.empty());
-    h.machine.performance.dynKeys = {"PerfStats\\StartStat", "PerfStats\\StatData", "PerfStats\\StopStat"};
+    h.machine.registry.refuseOpen.clear();
     Tick();
     EXPECT_EQ(f.About.Label48.Caption(), "55 %");
 }
@@ -166,13 +168,13 @@ TEST_F(StatusDisplay, DisabledDetectionTakesNoSample)
     for (const auto& c : cases) {
         FormHarness harness(64);
         TForm1& f = harness.Start();
-        harness.machine.performance.cpuPercent = 12;
+        harness.machine.SetCpuPercent(12);
         f.Timer1.OnTimer();
-        harness.machine.performance.calls.clear();
-        harness.machine.performance.cpuPercent = 99;
+        harness.machine.registry.fixedCalls.clear();
+        harness.machine.SetCpuPercent(99);
         f.Agent.CpuDetectDisabled = c.disabled;
         f.Timer1.OnTimer();
-        EXPECT_TRUE(harness.machine.performance.calls.empty()) << "disabled " << c.disabled;
+        EXPECT_TRUE(harness.machine.registry.fixedCalls.empty()) << "disabled " << c.disabled;
         EXPECT_EQ(f.About.Label48.Caption(), c.shown) << "disabled " << c.disabled;
     }
 }

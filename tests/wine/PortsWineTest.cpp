@@ -215,20 +215,6 @@ WINE_TEST(SystemTimeConvertsToFileTime)
     }
 }
 
-WINE_TEST(DynamicStatisticsKeysAsWineHasThem)
-{
-    Win32Performance performance;
-    const std::uintptr_t statData = performance.openDynKey("PerfStats\\StatData", false);
-    EXPECT_NE(statData, std::uintptr_t{0});
-    std::uint8_t value[4] = {0xbd, 0xbd, 0xbd, 0xbd};
-    performance.queryDynValue(statData, "KERNEL\\NoSuchStatistic", value);
-    EXPECT_EQ(Hex(value, 4), std::string("bdbdbdbd"));
-    performance.closeDynKey(statData);
-    performance.closeDynKey(0);
-    // Wine has no statistics to start: the 9x meter's start fails here by design.
-    EXPECT_EQ(performance.openDynKey("PerfStats\\StartStat", true), std::uintptr_t{0});
-}
-
 WINE_TEST(ProcessSnapshotListsThisProcess)
 {
     Win32ToolHelp toolHelp;

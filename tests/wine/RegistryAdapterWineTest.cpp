@@ -44,10 +44,18 @@ public:
         }
         return reinterpret_cast<RegKey>(key);
     }
+    RegKey openKeyWith(RegKey parent, const std::string& path, RegAccess access) override
+    {
+        return real_.openKeyWith(parent, path, access);
+    }
     void closeKey(RegKey key) override { real_.closeKey(key); }
     RegQuery queryValue(RegKey key, const std::string& name, std::uint32_t& type, Bytes& data) override
     {
         return real_.queryValue(key, name, type, data);
+    }
+    void queryFourBytes(RegKey key, const std::string& name, std::uint8_t (&value)[4]) override
+    {
+        real_.queryFourBytes(key, name, value);
     }
     bool setValue(RegKey key, const std::string& name, std::uint32_t type, const std::uint8_t* data,
                   std::size_t size) override
@@ -400,6 +408,21 @@ WINE_TEST(DynamicDataRootOpensTheStatisticsKey)
     reg.SetRootKey(RegRoot::DynData);
     EXPECT_TRUE(reg.OpenKey("PerfStats\\StatData", false));
     EXPECT_FALSE(reg.OpenKey("PerfStats\\NoSuchStatistic", false));
+}
+
+WINE_TEST(DynamicStatisticsKeysAsWineHasThem)
+{
+    Win32Registry port;
+    const RegKey dynData = port.rootKey(RegRoot::DynData);
+    const RegKey statData = port.openKeyWith(dynData, "PerfStats\\StatData", RegAccess::Read);
+    EXPECT_NE(statData, RegKey{0});
+    std::uint8_t value[4] = {0xbd, 0xbd, 0xbd, 0xbd};
+    port.queryFourBytes(statData, "KERNEL\\NoSuchStatistic", value);
+    EXPECT_EQ(Hex(value, 4), std::string("bdbdbdbd"));
+    port.closeKey(statData);
+    port.closeKey(0);
+    // Wine has no statistics to start: the 9x meter's start fails here by design.
+    EXPECT_EQ(port.openKeyWith(dynData, "PerfStats\\StartStat", RegAccess::All), RegKey{0});
 }
 
 }  // namespace

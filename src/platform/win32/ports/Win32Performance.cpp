@@ -1,11 +1,10 @@
-// Performance port: NT performance data and the Windows 9x dynamic statistics.
+// Performance port: NT performance data and the conversion of its time stamp.
 #include "platform/win32/ports/Win32Ports.h"
 
 #include <windows.h>
 
 #include <string>
 
-#include "platform/win32/ports/DynamicData.h"
 #include "platform/win32/ports/FunctionLookup.h"
 
 namespace lumora {
@@ -87,26 +86,6 @@ bool Win32Performance::systemTimeToFileTime(const std::uint16_t (&systemTime)[8]
     if (!SystemTimeToFileTime(&st, &ft)) return false;
     fileTime = static_cast<std::int64_t>((static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime);
     return true;
-}
-
-std::uintptr_t Win32Performance::openDynKey(const std::string& path, bool allAccess)
-{
-    HKEY key = nullptr;
-    const REGSAM access = allAccess ? KEY_ALL_ACCESS : KEY_READ;
-    if (RegOpenKeyExA(HKEY_DYN_DATA, path.c_str(), 0, access, &key) != ERROR_SUCCESS) return 0;
-    return reinterpret_cast<std::uintptr_t>(key);
-}
-
-void Win32Performance::queryDynValue(std::uintptr_t key, const std::string& name, std::uint8_t (&value)[4])
-{
-    DWORD type = 0;
-    DWORD size = sizeof value;
-    RegQueryValueExA(reinterpret_cast<HKEY>(key), name.c_str(), nullptr, &type, value, &size);
-}
-
-void Win32Performance::closeDynKey(std::uintptr_t key)
-{
-    if (key != 0) RegCloseKey(reinterpret_cast<HKEY>(key));
 }
 
 }  // namespace lumora

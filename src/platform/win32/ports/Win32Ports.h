@@ -25,9 +25,11 @@ public:
     // Asks for all access and settles for read access when that is refused, so that a key the
     // user may only read still reads; its writes then fail as the platform's refusal.
     RegKey openKey(RegKey parent, const std::string& path, bool create) override;
+    RegKey openKeyWith(RegKey parent, const std::string& path, RegAccess access) override;
     void closeKey(RegKey key) override;
     RegQuery queryValue(RegKey key, const std::string& name, std::uint32_t& type,
                         std::vector<std::uint8_t>& data) override;
+    void queryFourBytes(RegKey key, const std::string& name, std::uint8_t (&value)[4]) override;
     bool setValue(RegKey key, const std::string& name, std::uint32_t type, const std::uint8_t* data,
                   std::size_t size) override;
     bool deleteValue(RegKey key, const std::string& name) override;
@@ -88,9 +90,6 @@ class Win32Performance : public PerformancePort {
 public:
     long queryProcessorData(std::uint8_t* buffer, std::uint32_t& size) override;
     bool systemTimeToFileTime(const std::uint16_t (&systemTime)[8], std::int64_t& fileTime) override;
-    std::uintptr_t openDynKey(const std::string& path, bool allAccess) override;
-    void queryDynValue(std::uintptr_t key, const std::string& name, std::uint8_t (&value)[4]) override;
-    void closeDynKey(std::uintptr_t key) override;
 };
 
 // Windows 9x only. On the NT family and in the 64-bit build every service reports itself

@@ -3,7 +3,10 @@
 
 #include <windows.h>
 
-#include "platform/win32/ports/DynamicData.h"
+// The root of Windows 9x's dynamic statistics; headers for the NT family may leave it out.
+#ifndef HKEY_DYN_DATA
+#define HKEY_DYN_DATA ((HKEY)(ULONG_PTR)((LONG)0x80000006))
+#endif
 
 namespace lumora {
 namespace {
@@ -58,6 +61,14 @@ RegKey Win32Registry::openKey(RegKey parent, const std::string& path, bool creat
     return 0;
 }
 
+RegKey Win32Registry::openKeyWith(RegKey parent, const std::string& path, RegAccess access)
+{
+    HKEY result = nullptr;
+    const REGSAM rights = access == RegAccess::All ? KEY_ALL_ACCESS : KEY_READ;
+    if (RegOpenKeyExA(ToHandle(parent), path.c_str(), 0, rights, &result) != ERROR_SUCCESS) return 0;
+    return FromHandle(result);
+}
+
 void Win32Registry::closeKey(RegKey key)
 {
     const HKEY handle = ToHandle(key);
@@ -92,6 +103,13 @@ RegQuery Win32Registry::queryValue(RegKey key, const std::string& name, std::uin
         }
     }
     return RegQuery::Failed;
+}
+
+void Win32Registry::queryFourBytes(RegKey key, const std::string& name, std::uint8_t (&value)[4])
+{
+    DWORD type = 0;
+    DWORD size = sizeof value;
+    RegQueryValueExA(ToHandle(key), name.c_str(), nullptr, &type, value, &size);
 }
 
 bool Win32Registry::setValue(RegKey key, const std::string& name, std::uint32_t type,
