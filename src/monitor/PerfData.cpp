@@ -6,24 +6,6 @@
 namespace lumora {
 
 namespace {
-// Field offsets inside the published structures.
-enum : std::uint32_t {
-    kBlockHeaderLength = 24,
-    kBlockNumObjectTypes = 28,
-    kBlockSystemTime = 36,
-    kObjectTotalByteLength = 0,
-    kObjectDefinitionLength = 4,
-    kObjectHeaderLength = 8,
-    kObjectNameTitleIndex = 12,
-    kObjectNumCounters = 32,
-    kObjectNumInstances = 40,
-    kCounterByteLength = 0,
-    kCounterNameTitleIndex = 4,
-    kCounterOffset = 36,
-    kInstanceByteLength = 0,
-    kCounterBlockByteLength = 0,
-};
-
 // The smallest instance that can carry a 64-bit counter: its definition and a counter block
 // of at least 8 bytes.
 constexpr std::uint64_t kMinInstanceBytes = kPerfInstanceDefinitionSize + 8;

@@ -1,7 +1,6 @@
-// Bounds-checked reading of the platform's performance data block (PERF_DATA_BLOCK and the
-// objects, counter definitions, instances and counter blocks that follow it).
+// Bounds-checked reading of the platform's performance data block, in the layout the
+// performance port describes.
 //
-// The layout is the one the platform publishes; it is the same in 32- and 64-bit processes.
 // Nothing here trusts a length, count or offset inside the data: every structure is checked
 // to lie within the bytes actually received (and within the object that holds it) before a
 // field of it is read, so any byte image can be handed in.
@@ -9,21 +8,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/Performance.h"
+
 namespace lumora {
-
-// Structure sizes as published.
-enum : std::uint32_t {
-    kPerfDataBlockSize = 88,
-    kPerfObjectTypeSize = 64,
-    kPerfCounterDefinitionSize = 40,
-    kPerfInstanceDefinitionSize = 24,
-    kPerfCounterBlockSize = 4,
-};
-
-enum : std::uint32_t {
-    kProcessorObjectTitle = 238,  // the "Processor" object
-    kProcessorTimeCounterTitle = 6,  // its processor-time counter: idle time in 100-ns units
-};
 
 // One object found in the block: where its parts lie, as offsets from the block's start.
 struct PerfObject {

@@ -6,6 +6,41 @@ namespace lumora {
 
 enum : long { kErrorSuccess = 0, kErrorMoreData = 234 };
 
+// The layout of the performance data the platform delivers: a PERF_DATA_BLOCK, then its
+// objects, each with its counter definitions and its instances and counter blocks. It is the
+// same in 32- and 64-bit processes.
+enum : std::uint32_t {
+    kPerfDataBlockSize = 88,
+    kPerfObjectTypeSize = 64,
+    kPerfCounterDefinitionSize = 40,
+    kPerfInstanceDefinitionSize = 24,
+    kPerfCounterBlockSize = 4,
+};
+
+// Field offsets from the start of each structure.
+enum : std::uint32_t {
+    kBlockTotalByteLength = 20,
+    kBlockHeaderLength = 24,
+    kBlockNumObjectTypes = 28,
+    kBlockSystemTime = 36,
+    kObjectTotalByteLength = 0,
+    kObjectDefinitionLength = 4,
+    kObjectHeaderLength = 8,
+    kObjectNameTitleIndex = 12,
+    kObjectNumCounters = 32,
+    kObjectNumInstances = 40,
+    kCounterByteLength = 0,
+    kCounterNameTitleIndex = 4,
+    kCounterOffset = 36,
+    kInstanceByteLength = 0,
+    kCounterBlockByteLength = 0,
+};
+
+enum : std::uint32_t {
+    kProcessorObjectTitle = 238,     // the "Processor" object, the one queryProcessorData asks for
+    kProcessorTimeCounterTitle = 6,  // its processor-time counter: idle time in 100-ns units
+};
+
 class PerformancePort {
 public:
     virtual ~PerformancePort() = default;

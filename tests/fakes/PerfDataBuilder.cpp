@@ -6,15 +6,9 @@
 namespace lumora::fakes {
 
 namespace {
-constexpr std::uint32_t kDataBlockSize = 88;
-constexpr std::uint32_t kObjectSize = 64;
-constexpr std::uint32_t kDefinitionSize = 40;
-constexpr std::uint32_t kInstanceSize = 24;
 constexpr std::uint32_t kDetailNovice = 100;
 constexpr std::uint32_t kTimer100ns = 0x20510500;     // PERF_100NSEC_TIMER
 constexpr std::uint32_t kTimer100nsInv = 0x20570500;  // PERF_100NSEC_TIMER_INV
-constexpr std::uint32_t kProcessorTitle = 238;
-constexpr std::uint32_t kProcessorTimeTitle = 6;
 
 std::size_t Align8(std::size_t n)
 {
@@ -104,8 +98,8 @@ PerfDataBuilder& PerfDataBuilder::Processor(const std::vector<std::int64_t>& idl
         if (slot != idleOffset) others.push_back(slot);
     }
     PerfObjectShape object;
-    object.title = kProcessorTitle;
-    object.counters = {{142, others[0], 8}, {kProcessorTimeTitle, idleOffset, 8}, {144, others[1], 8}};
+    object.title = kProcessorObjectTitle;
+    object.counters = {{142, others[0], 8}, {kProcessorTimeCounterTitle, idleOffset, 8}, {144, others[1], 8}};
     for (std::size_t i = 0; i < idle.size(); ++i) {
         const auto value = static_cast<std::uint64_t>(idle[i]);
         object.instances.push_back({std::to_string(i), {value / 3, value, value / 5}});
@@ -118,20 +112,20 @@ std::vector<std::uint8_t> PerfDataBuilder::Build(PerfLayout* layout) const
     PerfLayout local;
     PerfLayout& out = layout ? *layout : local;
     out = PerfLayout{};
-    std::vector<std::uint8_t> bytes(kDataBlockSize, 0);
+    std::vector<std::uint8_t> bytes(kPerfDataBlockSize, 0);
     const char signature[] = "PERF";
     for (std::size_t i = 0; i < 4; ++i) Put(bytes, 2 * i, static_cast<unsigned char>(signature[i]), 2);
     Put(bytes, 8, 1, 4);   // LittleEndian
     Put(bytes, 12, 1, 4);  // Version
     Put(bytes, 16, 1, 4);  // Revision
-    Put(bytes, kBlockNumObjectTypesField, objects_.size(), 4);
-    Put(bytes, 32, kProcessorTitle, 4);  // DefaultObject
-    for (std::size_t i = 0; i < 8; ++i) Put(bytes, kBlockSystemTimeField + 2 * i, systemTime_[i], 2);
-    const std::size_t nameLength = PutName(bytes, kDataBlockSize, systemName_);
-    Put(bytes, 80, nameLength, 4);      // SystemNameLength
-    Put(bytes, 84, kDataBlockSize, 4);  // SystemNameOffset
-    const std::size_t headerLength = Align8(kDataBlockSize + nameLength);
-    Put(bytes, kBlockHeaderLengthField, headerLength, 4);
+    Put(bytes, kBlockNumObjectTypes, objects_.size(), 4);
+    Put(bytes, 32, kProcessorObjectTitle, 4);  // DefaultObject
+    for (std::size_t i = 0; i < 8; ++i) Put(bytes, kBlockSystemTime + 2 * i, systemTime_[i], 2);
+    const std::size_t nameLength = PutName(bytes, kPerfDataBlockSize, systemName_);
+    Put(bytes, 80, nameLength, 4);          // SystemNameLength
+    Put(bytes, 84, kPerfDataBlockSize, 4);  // SystemNameOffset
+    const std::size_t headerLength = Align8(kPerfDataBlockSize + nameLength);
+    Put(bytes, kBlockHeaderLength, headerLength, 4);
     bytes.resize(headerLength, 0);
 
     for (const PerfObjectShape& object : objects_) {
@@ -140,28 +134,28 @@ std::vector<std::uint8_t> PerfDataBuilder::Build(PerfLayout* layout) const
         out.definitions.emplace_back();
         out.instances.emplace_back();
         out.blocks.emplace_back();
-        const std::size_t definitionLength = kObjectSize + kDefinitionSize * object.counters.size();
-        Put(bytes, start, 0, kObjectSize);
-        Put(bytes, start + kObjectDefinitionLengthField, definitionLength, 4);
-        Put(bytes, start + kObjectHeaderLengthField, kObjectSize, 4);
-        Put(bytes, start + kObjectTitleField, object.title, 4);
+        const std::size_t definitionLength = kPerfObjectTypeSize + kPerfCounterDefinitionSize * object.counters.size();
+        Put(bytes, start, 0, kPerfObjectTypeSize);
+        Put(bytes, start + kObjectDefinitionLength, definitionLength, 4);
+        Put(bytes, start + kObjectHeaderLength, kPerfObjectTypeSize, 4);
+        Put(bytes, start + kObjectNameTitleIndex, object.title, 4);
         Put(bytes, start + 20, object.title + 1, 4);  // ObjectHelpTitleIndex
         Put(bytes, start + 28, kDetailNovice, 4);
-        Put(bytes, start + kObjectNumCountersField, object.counters.size(), 4);
+        Put(bytes, start + kObjectNumCounters, object.counters.size(), 4);
         const auto numInstances = object.noInstances ? -1 : static_cast<std::int32_t>(object.instances.size());
-        Put(bytes, start + kObjectNumInstancesField, static_cast<std::uint32_t>(numInstances), 4);
+        Put(bytes, start + kObjectNumInstances, static_cast<std::uint32_t>(numInstances), 4);
 
         for (const PerfCounterShape& counter : object.counters) {
             const std::size_t at = bytes.size();
             out.definitions.back().push_back(at);
-            Put(bytes, at, 0, kDefinitionSize);
-            Put(bytes, at + kCounterByteLengthField, kDefinitionSize, 4);
-            Put(bytes, at + kCounterTitleField, counter.title, 4);
+            Put(bytes, at, 0, kPerfCounterDefinitionSize);
+            Put(bytes, at + kCounterByteLength, kPerfCounterDefinitionSize, 4);
+            Put(bytes, at + kCounterNameTitleIndex, counter.title, 4);
             Put(bytes, at + 12, counter.title + 1, 4);  // CounterHelpTitleIndex
             Put(bytes, at + 24, kDetailNovice, 4);
-            Put(bytes, at + 28, counter.title == kProcessorTimeTitle ? kTimer100nsInv : kTimer100ns, 4);
+            Put(bytes, at + 28, counter.title == kProcessorTimeCounterTitle ? kTimer100nsInv : kTimer100ns, 4);
             Put(bytes, at + 32, counter.size, 4);
-            Put(bytes, at + kCounterOffsetField, counter.offset, 4);
+            Put(bytes, at + kCounterOffset, counter.offset, 4);
         }
 
         if (object.noInstances) {
@@ -171,22 +165,22 @@ std::vector<std::uint8_t> PerfDataBuilder::Build(PerfLayout* layout) const
             for (const PerfInstanceShape& instance : object.instances) {
                 const std::size_t at = bytes.size();
                 out.instances.back().push_back(at);
-                Put(bytes, at, 0, kInstanceSize);
-                const std::size_t nameBytes = PutName(bytes, at + kInstanceSize, instance.name);
-                const std::size_t length = Align8(kInstanceSize + nameBytes);
+                Put(bytes, at, 0, kPerfInstanceDefinitionSize);
+                const std::size_t nameBytes = PutName(bytes, at + kPerfInstanceDefinitionSize, instance.name);
+                const std::size_t length = Align8(kPerfInstanceDefinitionSize + nameBytes);
                 bytes.resize(at + length, 0);
-                Put(bytes, at + kInstanceByteLengthField, length, 4);
-                Put(bytes, at + 12, static_cast<std::uint32_t>(-1), 4);  // UniqueID: PERF_NO_UNIQUE_ID
-                Put(bytes, at + 16, kInstanceSize, 4);                   // NameOffset
-                Put(bytes, at + 20, nameBytes, 4);                       // NameLength
+                Put(bytes, at + kInstanceByteLength, length, 4);
+                Put(bytes, at + 12, static_cast<std::uint32_t>(-1), 4);     // UniqueID: PERF_NO_UNIQUE_ID
+                Put(bytes, at + 16, kPerfInstanceDefinitionSize, 4);        // NameOffset
+                Put(bytes, at + 20, nameBytes, 4);                          // NameLength
                 out.blocks.back().push_back(bytes.size());
                 PutCounterBlock(bytes, bytes.size(), object, &instance);
             }
         }
         bytes.resize(Align8(bytes.size()), 0);
-        Put(bytes, start + kObjectTotalByteLengthField, bytes.size() - start, 4);
+        Put(bytes, start + kObjectTotalByteLength, bytes.size() - start, 4);
     }
-    Put(bytes, kBlockTotalByteLengthField, bytes.size(), 4);
+    Put(bytes, kBlockTotalByteLength, bytes.size(), 4);
     out.size = bytes.size();
     return bytes;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Performance.h"
+
 namespace lumora::fakes {
 
 struct PerfCounterShape {
@@ -35,25 +37,6 @@ struct PerfLayout {
     std::vector<std::vector<std::size_t>> definitions;  // each PERF_COUNTER_DEFINITION, per object
     std::vector<std::vector<std::size_t>> instances;    // each PERF_INSTANCE_DEFINITION, per object
     std::vector<std::vector<std::size_t>> blocks;       // each PERF_COUNTER_BLOCK, per object
-};
-
-// Field offsets the tests damage.
-enum : std::size_t {
-    kBlockTotalByteLengthField = 20,
-    kBlockHeaderLengthField = 24,
-    kBlockNumObjectTypesField = 28,
-    kBlockSystemTimeField = 36,
-    kObjectTotalByteLengthField = 0,
-    kObjectDefinitionLengthField = 4,
-    kObjectHeaderLengthField = 8,
-    kObjectTitleField = 12,
-    kObjectNumCountersField = 32,
-    kObjectNumInstancesField = 40,
-    kCounterByteLengthField = 0,
-    kCounterTitleField = 4,
-    kCounterOffsetField = 36,
-    kInstanceByteLengthField = 0,
-    kCounterBlockByteLengthField = 0,
 };
 
 class PerfDataBuilder {

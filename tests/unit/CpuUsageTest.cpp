@@ -182,7 +182,7 @@ TEST_F(NtMeter, MissingObjectOrCounterRaiseTheirErrors)
     m.performance.blocks.assign(1, PerfDataBuilder().Object(disk).Build());
     EXPECT_EQ(ErrorOf([&] { meter->SampleCpuUsage(); }), kObjectError);
     EXPECT_EQ(meter->ProcessorCount(), -1);
-    fakes::PutU32(m.performance.blocks.front(), fakes::kBlockNumObjectTypesField, 0xFFFFFFFF);
+    fakes::PutU32(m.performance.blocks.front(), kBlockNumObjectTypes, 0xFFFFFFFF);
     EXPECT_EQ(ErrorOf([&] { meter->SampleCpuUsage(); }), kObjectError) << "more objects than the data holds";
 
     fakes::PerfObjectShape noIdle{238, {{142, 8, 8}}, {{"0", {1}}, {"1", {1}}}, false};
@@ -216,23 +216,23 @@ TEST_F(NtMeter, InconsistentLengthsRaiseTheObjectError)
         std::size_t offset;
         std::uint32_t value;
     } cases[] = {
-        {"block header shorter than its fixed part", fakes::kBlockHeaderLengthField, 40},
-        {"block header beyond the data", fakes::kBlockHeaderLengthField, 1u << 20},
-        {"object of no length", object + fakes::kObjectTotalByteLengthField, 0},
-        {"object beyond the data", object + fakes::kObjectTotalByteLengthField, 0x7FFFFFFF},
-        {"object header shorter than its fixed part", object + fakes::kObjectHeaderLengthField, 8},
-        {"definitions beyond the object", object + fakes::kObjectDefinitionLengthField, 0x10000},
-        {"more counters than definitions", object + fakes::kObjectNumCountersField, 4},
-        {"more instances than the object holds", object + fakes::kObjectNumInstancesField, 0x7FFFFFFF},
-        {"negative instance count", object + fakes::kObjectNumInstancesField, 0xFFFFFFF0},
-        {"definition of no length", firstDefinition + fakes::kCounterByteLengthField, 0},
-        {"definition beyond the definitions", firstDefinition + fakes::kCounterByteLengthField, 400},
-        {"counter beyond its block", idleDefinition + fakes::kCounterOffsetField, 0xFFFFFFFC},
-        {"instance of no length", instance + fakes::kInstanceByteLengthField, 0},
-        {"instance beyond the object", instance + fakes::kInstanceByteLengthField, 0x8000},
-        {"counter block too short for the counter", block + fakes::kCounterBlockByteLengthField, 12},
-        {"counter block beyond the object", block + fakes::kCounterBlockByteLengthField, 0x8000},
-        {"month 13", fakes::kBlockSystemTimeField + 2, 13},
+        {"block header shorter than its fixed part", kBlockHeaderLength, 40},
+        {"block header beyond the data", kBlockHeaderLength, 1u << 20},
+        {"object of no length", object + kObjectTotalByteLength, 0},
+        {"object beyond the data", object + kObjectTotalByteLength, 0x7FFFFFFF},
+        {"object header shorter than its fixed part", object + kObjectHeaderLength, 8},
+        {"definitions beyond the object", object + kObjectDefinitionLength, 0x10000},
+        {"more counters than definitions", object + kObjectNumCounters, 4},
+        {"more instances than the object holds", object + kObjectNumInstances, 0x7FFFFFFF},
+        {"negative instance count", object + kObjectNumInstances, 0xFFFFFFF0},
+        {"definition of no length", firstDefinition + kCounterByteLength, 0},
+        {"definition beyond the definitions", firstDefinition + kCounterByteLength, 400},
+        {"counter beyond its block", idleDefinition + kCounterOffset, 0xFFFFFFFC},
+        {"instance of no length", instance + kInstanceByteLength, 0},
+        {"instance beyond the object", instance + kInstanceByteLength, 0x8000},
+        {"counter block too short for the counter", block + kCounterBlockByteLength, 12},
+        {"counter block beyond the object", block + kCounterBlockByteLength, 0x8000},
+        {"month 13", kBlockSystemTime + 2, 13},
     };
     for (const auto& c : cases) {
         SetUp();
