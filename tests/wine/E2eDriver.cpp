@@ -63,26 +63,11 @@ void PutTemplate(const std::string& name, std::uint32_t nameCache, std::uint32_t
     RegCloseKey(key);
 }
 
-std::vector<std::string> SubKeys(HKEY root, const std::string& path)
-{
-    std::vector<std::string> names;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
-    char name[512];
-    for (DWORD i = 0;; ++i) {
-        DWORD size = sizeof name;
-        if (RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        names.emplace_back(name, size);
-    }
-    RegCloseKey(key);
-    return names;
-}
-
 void SnapshotTree(HKEY root, const std::string& label, const std::string& path, std::string& out)
 {
     out += "[" + label + "\\" + path + "]\n";
     for (const auto& [name, value] : KeyValues(root, path)) out += "\"" + name + "\"=" + value + "\n";
-    for (const auto& child : SubKeys(root, path)) SnapshotTree(root, label, path + "\\" + child, out);
+    for (const auto& child : winetest::SubKeys(root, path)) SnapshotTree(root, label, path + "\\" + child, out);
 }
 
 }  // namespace
@@ -219,6 +204,22 @@ void Launch(App& app, bool resetMachine)
         winetest::Fail(__FILE__, __LINE__, "no TForm1 window appeared");
         winetest::Abort();
     }
+}
+
+void DeclineRestart(App& app, const std::string& title)
+{
+    const HWND box = app.WaitForDialog(title);
+    REQUIRE_TRUE(box != nullptr);
+    EXPECT_EQ(app.DialogText(box), std::string(kRestartQuestion));
+    REQUIRE_TRUE(app.Answer(box, IDNO));
+}
+
+void ExpectNoBox(App& app, const std::string& when, DWORD timeoutMs)
+{
+    const HWND box = app.WaitForDialog("", timeoutMs);
+    if (box == nullptr) return;
+    winetest::Fail(__FILE__, __LINE__, when + " showed a box: " + app.DialogText(box));
+    if (!app.Answer(box, IDNO)) app.Answer(box, IDOK);
 }
 
 App::~App()

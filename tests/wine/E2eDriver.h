@@ -25,6 +25,22 @@ constexpr const char* kFileSystemKey = "System\\CurrentControlSet\\Control\\File
 // The working folder the driver starts the program in, so CurrentDir is known.
 constexpr const char* kWorkFolder = "C:\\Program Files\\Lumora";
 
+// The tabs of "PageControl1" by index, left to right as the user sees them. A test file takes
+// them all with `using namespace driver::pages;`.
+inline namespace pages {
+constexpr int kRamPage = 0;
+constexpr int kOptionsPage = 1;
+constexpr int kDiskCachePage = 2;
+constexpr int kFileCachePage = 3;
+constexpr int kTweakPage = 4;
+constexpr int kPromotionPage = 5;
+constexpr int kAboutPage = 6;
+constexpr int kPageCount = 7;
+}  // namespace pages
+
+// What Apply asks once a change needs the machine restarted.
+constexpr const char* kRestartQuestion = "Do you want to restart your computer now?";
+
 // The program to start: LUMORA_PROGRAM when set, else lumora-manager.exe two folders above
 // the driver's own executable (the build folder's layout).
 std::string ProgramPath();
@@ -64,6 +80,15 @@ class App;
 // Starts the program for a test, on the prepared machine unless resetMachine is false: skips
 // the test when the program has not been built; fails and ends it when no window appears.
 void Launch(App& app, bool resetMachine = true);
+
+// Waits for the restart question in a box titled title (any box when empty) and answers No:
+// Yes would ask Wine to restart, which ends every program of the prefix, the driver too. Fails
+// the running test when the box asks anything else; ends it when no box came or it stays.
+void DeclineRestart(App& app, const std::string& title = "Confirm");
+
+// Fails the running test when the program shows a box within timeoutMs (an error box shows at
+// once), naming when and the box's text, and closes the box: No to a question, else OK.
+void ExpectNoBox(App& app, const std::string& when, DWORD timeoutMs);
 
 class App {
 public:

@@ -195,7 +195,8 @@ int Startup(int pairs, const std::string& manager, const std::string& reference)
 
 // --- the running manager
 
-bool AttachManager(App& app, DWORD timeoutMs = 30000)
+// The running manager's main window; nullptr when none appears within timeoutMs.
+HWND WaitForManager(DWORD timeoutMs)
 {
     HWND window = nullptr;
     lumora::driver::WaitUntil(
@@ -205,6 +206,12 @@ bool AttachManager(App& app, DWORD timeoutMs = 30000)
             return window != nullptr;
         },
         timeoutMs);
+    return window;
+}
+
+bool AttachManager(App& app, DWORD timeoutMs = 30000)
+{
+    const HWND window = WaitForManager(timeoutMs);
     if (window == nullptr || !app.Attach(window)) {
         std::fprintf(stderr, "no manager window\n");
         return false;
@@ -399,18 +406,10 @@ HWND ProcessDialog(DWORD processId, const std::string& title)
 // can return: what it did is printed first.
 int AnswerRestartYes(DWORD timeoutMs)
 {
-    HWND window = nullptr;
-    lumora::driver::WaitUntil(
-        [&] {
-            const auto found = Windows("TForm1");
-            window = found.empty() ? nullptr : found.front();
-            return window != nullptr;
-        },
-        timeoutMs);
+    const HWND window = WaitForManager(timeoutMs);
     // The box's page gets its windows when it is first shown.
-    constexpr int kTweakPage = 4;
     App app;
-    if (window != nullptr && app.Attach(window)) app.SelectTab("PageControl1", kTweakPage);
+    if (window != nullptr && app.Attach(window)) app.SelectTab("PageControl1", lumora::driver::kTweakPage);
     const HWND box = window != nullptr ? NamedControl(window, "CheckBox9") : nullptr;
     const HWND apply = window != nullptr ? NamedControl(window, "Button2") : nullptr;
     if (box == nullptr || apply == nullptr) {

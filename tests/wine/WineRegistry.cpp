@@ -6,19 +6,24 @@
 
 namespace lumora::winetest {
 
-void DeleteTree(HKEY root, const std::string& path)
+std::vector<std::string> SubKeys(HKEY root, const std::string& path)
 {
+    std::vector<std::string> names;
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-    std::vector<std::string> children;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
     char name[512];
     for (DWORD i = 0;; ++i) {
         DWORD size = sizeof name;
         if (RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        children.emplace_back(name, size);
+        names.emplace_back(name, size);
     }
     RegCloseKey(key);
-    for (const auto& child : children) DeleteTree(root, path + "\\" + child);
+    return names;
+}
+
+void DeleteTree(HKEY root, const std::string& path)
+{
+    for (const auto& child : SubKeys(root, path)) DeleteTree(root, path + "\\" + child);
     RegDeleteKeyA(root, path.c_str());
 }
 

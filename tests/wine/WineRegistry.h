@@ -11,6 +11,9 @@ namespace lumora::winetest {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// The names of the keys right below path; none when it cannot be opened.
+std::vector<std::string> SubKeys(HKEY root, const std::string& path);
+
 // Deletes path below root with every sub-key; a missing key is no failure.
 void DeleteTree(HKEY root, const std::string& path);
 

@@ -8,6 +8,7 @@ namespace lumora::winetest {
 namespace {
 
 using driver::App;
+using namespace driver::pages;
 
 const std::string kFolder = driver::kWorkFolder;
 
@@ -70,12 +71,7 @@ WINE_TEST(ApplyWritesEveryAgentValueWithItsType)
     EXPECT_TRUE(app.Enabled("Button2"));
     app.PostClick("Button2");
     EXPECT_TRUE(driver::WaitUntil([&] { return !app.Enabled("Button2"); }));
-    const HWND box = app.WaitForDialog("", 500);
-    if (box != nullptr) {
-        Fail(__FILE__, __LINE__, "Apply showed a box: " + app.DialogText(box));
-        app.Answer(box, IDNO);
-        app.Answer(box, IDOK);
-    }
+    driver::ExpectNoBox(app, "Apply", 500);
     app.PostClick("Button3");
     EXPECT_TRUE(app.WaitForExit());
 
@@ -115,7 +111,7 @@ WINE_TEST(CancelAfterChangesLeavesTheMachineUnchanged)
     driver::Launch(app);
     const std::string before = driver::MachineSnapshot();
     app.Click("CheckBox6");
-    app.SelectTab("PageControl1", 1);
+    app.SelectTab("PageControl1", kOptionsPage);
     app.Click("CheckBox2");
     EXPECT_TRUE(app.Enabled("Button2"));
     app.PostClick("Button3");
@@ -134,14 +130,15 @@ WINE_TEST(KeyboardSliderAndClickedBoxAreAppliedAndAnUnchangedReapplyRewritesTheS
     app.Key("RxSlider2", VK_HOME);
     app.Key("RxSlider2", VK_RIGHT);  // from 0: one step of 10
     EXPECT_EQ(app.Text("Label31"), std::string(total >= 10 ? "10 MB" : std::to_string(total) + " MB"));
-    app.SelectTab("PageControl1", 1);
+    app.SelectTab("PageControl1", kOptionsPage);
     app.Click("CheckBox3");
     app.PostClick("Button2");
     EXPECT_TRUE(driver::WaitUntil([&] { return !app.Enabled("Button2"); }));
     EXPECT_TRUE(app.WaitForDialog("", 500) == nullptr);
     const auto first = driver::KeyValues(HKEY_CURRENT_USER, driver::kAgentKey);
-    EXPECT_EQ(first.count("Minimum Free RAM") ? first.at("Minimum Free RAM") : "missing", Dword(total >= 10 ? 10 : total));
-    EXPECT_EQ(first.count("RAMIcon") ? first.at("RAMIcon") : "missing", Dword(1));
+    const auto stored = [&](const char* name) { return first.count(name) ? first.at(name) : "missing"; };
+    EXPECT_EQ(stored("Minimum Free RAM"), Dword(total >= 10 ? 10 : total));
+    EXPECT_EQ(stored("RAMIcon"), Dword(1));
     const std::string applied = driver::MachineSnapshot();
 
     // Checking and unchecking a box enables Apply although nothing changed.
@@ -150,9 +147,7 @@ WINE_TEST(KeyboardSliderAndClickedBoxAreAppliedAndAnUnchangedReapplyRewritesTheS
     EXPECT_TRUE(app.Enabled("Button2"));
     app.PostClick("Button2");
     EXPECT_TRUE(driver::WaitUntil([&] { return !app.Enabled("Button2"); }));
-    const HWND box = app.WaitForDialog("", 500);
-    EXPECT_TRUE(box == nullptr);
-    if (box != nullptr) app.Answer(box, IDNO);
+    driver::ExpectNoBox(app, "the Apply of an unchanged box", 500);
     EXPECT_TRUE(driver::MachineSnapshot() == applied);
     app.PostClick("Button3");
     EXPECT_TRUE(app.WaitForExit());

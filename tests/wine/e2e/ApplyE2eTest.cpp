@@ -7,6 +7,7 @@ namespace lumora::winetest {
 namespace {
 
 using driver::App;
+using namespace driver::pages;
 
 // Presses Apply without waiting for it: its handler may end in a modal box. Apply greys its
 // button when it has run.
@@ -34,21 +35,17 @@ WINE_TEST(TuningChangeOffersARestartOnceAndNoKeepsTheValuesWritten)
 {
     App app;
     driver::Launch(app);
-    app.SelectTab("PageControl1", 4);
+    app.SelectTab("PageControl1", kTweakPage);
     EXPECT_FALSE(app.Checked("CheckBox9"));
     app.Click("CheckBox9");
     PressApply(app);
-    const HWND box = app.WaitForDialog("Confirm");
-    REQUIRE_TRUE(box != nullptr);
-    EXPECT_EQ(app.DialogText(box), std::string("Do you want to restart your computer now?"));
-    // Yes would ask Wine to restart, which ends every program of the prefix, the driver too.
-    REQUIRE_TRUE(app.Answer(box, IDNO));
+    driver::DeclineRestart(app);
     EXPECT_TRUE(app.Running());
     EXPECT_FALSE(app.Enabled("Button2"));
     EXPECT_EQ(driver::IniValue("386Enh", "PageBuffers", "missing"), std::string("32"));
 
     // An agent change alone asks nothing: the restart offer was used up.
-    app.SelectTab("PageControl1", 0);
+    app.SelectTab("PageControl1", kRamPage);
     app.Click("CheckBox6");
     PressApply(app);
     EXPECT_TRUE(driver::WaitUntil([&] { return !app.Enabled("Button2"); }));

@@ -12,9 +12,7 @@ namespace lumora::winetest {
 namespace {
 
 using driver::App;
-
-constexpr int kPromotionPage = 5;
-constexpr int kAboutPage = 6;
+using namespace driver::pages;
 
 std::string OwnFolder()
 {

@@ -15,8 +15,8 @@ namespace lumora::winetest {
 namespace {
 
 using driver::App;
+using namespace driver::pages;
 
-constexpr int kAboutPage = 6;
 constexpr DWORD kTickWaitMs = 5000;  // a few 800 ms ticks
 
 struct FreeFigure {

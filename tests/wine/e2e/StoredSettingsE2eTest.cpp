@@ -13,9 +13,7 @@ namespace lumora::winetest {
 namespace {
 
 using driver::App;
-
-constexpr int kOptionsPage = 1;
-constexpr int kTweakPage = 4;
+using namespace driver::pages;
 
 std::string Stored(const RawValue& value)
 {
@@ -26,6 +24,12 @@ std::string Stored(const RawValue& value)
 std::string Expected(DWORD type, const Bytes& data)
 {
     return std::to_string(type) + ":" + Hex(data.data(), data.size());
+}
+
+// A value of the agent key as Stored shows it.
+std::string AgentValue(const char* name)
+{
+    return Stored(QueryRaw(HKEY_CURRENT_USER, driver::kAgentKey, name));
 }
 
 void Put(HKEY root, const std::string& path, const std::string& name, DWORD type, const Bytes& data)
@@ -58,9 +62,9 @@ void StoreAgentSettings()
 
 void ExpectAgentSettingsKept()
 {
-    EXPECT_EQ(Stored(QueryRaw(HKEY_CURRENT_USER, driver::kAgentKey, "Target Fre RAM")), Expected(REG_DWORD, Le32(40)));
-    EXPECT_EQ(Stored(QueryRaw(HKEY_CURRENT_USER, driver::kAgentKey, "PlaySound")), Expected(REG_DWORD, Le32(1)));
-    EXPECT_EQ(Stored(QueryRaw(HKEY_CURRENT_USER, driver::kAgentKey, "FreeTime")), Expected(REG_BINARY, DoubleBytes(7)));
+    EXPECT_EQ(AgentValue("Target Fre RAM"), Expected(REG_DWORD, Le32(40)));
+    EXPECT_EQ(AgentValue("PlaySound"), Expected(REG_DWORD, Le32(1)));
+    EXPECT_EQ(AgentValue("FreeTime"), Expected(REG_BINARY, DoubleBytes(7)));
 }
 
 // The FS Templates key with everything below it, as one comparable text; "missing" without it.
@@ -75,15 +79,8 @@ std::string TemplatesTree()
     return snapshot.substr(begin, end - begin);
 }
 
-// No box of the program within a moment (an error box would show at once).
-void ExpectNoBox(App& app, const char* when)
-{
-    const HWND box = app.WaitForDialog("", 1500);
-    if (box != nullptr) {
-        Fail(__FILE__, __LINE__, std::string(when) + " showed a box: " + app.DialogText(box));
-        app.Answer(box, IDOK);
-    }
-}
+// An error box shows at once: one that has not come within this long does not come.
+constexpr DWORD kBoxWaitMs = 1500;
 
 // Ticks "Clear the clipboard when freeing up RAM" and presses Apply: an agent change alone.
 void ApplyClipboardChange(App& app)
@@ -93,19 +90,26 @@ void ApplyClipboardChange(App& app)
     EXPECT_TRUE(app.Checked("CheckBox5"));
     app.PostClick("Button2");
     EXPECT_TRUE(driver::WaitUntil([&] { return !app.Enabled("Button2"); }));
-    ExpectNoBox(app, "the agent-only Apply");
-    EXPECT_EQ(Stored(QueryRaw(HKEY_CURRENT_USER, driver::kAgentKey, "AutoClearClipboard")), Expected(REG_DWORD, Le32(1)));
-    EXPECT_EQ(Stored(QueryRaw(HKEY_CURRENT_USER, driver::kAgentKey, "Update")), Expected(REG_DWORD, Le32(1)));
+    driver::ExpectNoBox(app, "the agent-only Apply", kBoxWaitMs);
+    EXPECT_EQ(AgentValue("AutoClearClipboard"), Expected(REG_DWORD, Le32(1)));
+    EXPECT_EQ(AgentValue("Update"), Expected(REG_DWORD, Le32(1)));
+}
+
+// Starts the program on the prepared machine with the saved settings and without the key at
+// path under HKEY_LOCAL_MACHINE; the start-up must show no box.
+void LaunchWithoutKey(App& app, const char* path)
+{
+    driver::ResetMachine();
+    DeleteTree(HKEY_LOCAL_MACHINE, path);
+    StoreAgentSettings();
+    driver::Launch(app, false);
+    driver::ExpectNoBox(app, "the start-up", kBoxWaitMs);
 }
 
 WINE_TEST(MissingRunKeyStartsWithoutAnErrorShowsTheSettingsAndApplyCreatesTheKey)
 {
-    driver::ResetMachine();
-    DeleteTree(HKEY_LOCAL_MACHINE, driver::kRunKey);
-    StoreAgentSettings();
     App app;
-    driver::Launch(app, false);
-    ExpectNoBox(app, "the start-up");
+    LaunchWithoutKey(app, driver::kRunKey);
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, driver::kRunKey));
     EXPECT_EQ(Stored(QueryRaw(HKEY_LOCAL_MACHINE, "", "Lumora")), std::string("missing"));
     EXPECT_EQ(app.Text("Label18"), std::string("40 MB"));
@@ -157,28 +161,21 @@ WINE_TEST(AgentOnlyApplyLeavesTemplatesItDidNotChooseByteForByte)
 WINE_TEST(MissingTemplatesKeyOnTheNtFamilyIsSkippedAndApplySavesTheRest)
 {
     if (!driver::NtPlatform()) SKIP("Windows 9x stops the save at a missing FS Templates key");
-    driver::ResetMachine();
-    DeleteTree(HKEY_LOCAL_MACHINE, driver::kFsTemplatesKey);
-    StoreAgentSettings();
     App app;
-    driver::Launch(app, false);
-    ExpectNoBox(app, "the start-up");
+    LaunchWithoutKey(app, driver::kFsTemplatesKey);
     app.SelectTab("PageControl1", kTweakPage);
     app.Click("CheckBox9");
     app.SelectTab("PageControl1", kOptionsPage);
     app.Click("CheckBox5");
     app.PostClick("Button2");
     // The tweak asks for the restart; any other box is the failure this test is about.
-    const HWND box = app.WaitForDialog("");
-    REQUIRE_TRUE(box != nullptr);
-    EXPECT_EQ(app.DialogText(box), std::string("Do you want to restart your computer now?"));
-    REQUIRE_TRUE(app.Answer(box, IDNO));
+    driver::DeclineRestart(app, "");
     EXPECT_TRUE(driver::WaitUntil([&] { return !app.Enabled("Button2"); }));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, driver::kFsTemplatesKey));
     EXPECT_EQ(driver::IniValue("386Enh", "PageBuffers", "missing"), std::string("32"));
     ExpectAgentSettingsKept();
-    EXPECT_EQ(Stored(QueryRaw(HKEY_CURRENT_USER, driver::kAgentKey, "AutoClearClipboard")), Expected(REG_DWORD, Le32(1)));
-    EXPECT_EQ(Stored(QueryRaw(HKEY_CURRENT_USER, driver::kAgentKey, "Update")), Expected(REG_DWORD, Le32(1)));
+    EXPECT_EQ(AgentValue("AutoClearClipboard"), Expected(REG_DWORD, Le32(1)));
+    EXPECT_EQ(AgentValue("Update"), Expected(REG_DWORD, Le32(1)));
 }
 
 }  // namespace

@@ -10,11 +10,7 @@ namespace lumora::winetest {
 namespace {
 
 using driver::App;
-
-constexpr int kFileCachePage = 3;
-constexpr int kDiskCachePage = 2;
-constexpr int kOptionsPage = 1;
-constexpr int kPageCount = 7;
+using namespace driver::pages;
 
 std::string NameOf(HWND window)
 {

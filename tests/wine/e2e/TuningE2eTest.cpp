@@ -15,13 +15,9 @@ namespace lumora::winetest {
 namespace {
 
 using driver::App;
+using namespace driver::pages;
 
-constexpr int kDiskCachePage = 2;
-constexpr int kFileCachePage = 3;
-constexpr int kTweakPage = 4;
-constexpr int kAboutPage = 6;
 constexpr const char* kSystemIni = "SYSTEM.INI";
-constexpr const char* kRestartQuestion = "Do you want to restart your computer now?";
 
 std::string Stored(std::uint32_t type, const Bytes& data)
 {
@@ -245,10 +241,7 @@ void ApplyAndDeclineTheRestart(App& app)
 {
     const RECT apply = app.Bounds("Button2");
     MouseClick(app, "Button2", (apply.right - apply.left) / 2, (apply.bottom - apply.top) / 2);
-    const HWND box = app.WaitForDialog("Confirm");
-    REQUIRE_TRUE(box != nullptr);
-    EXPECT_EQ(app.DialogText(box), std::string(kRestartQuestion));
-    REQUIRE_TRUE(app.Answer(box, IDNO));
+    driver::DeclineRestart(app);
     EXPECT_TRUE(app.Running());
     EXPECT_FALSE(app.Enabled("Button2"));
 }
@@ -372,15 +365,11 @@ WINE_TEST(TuningChoicesByMouseAndKeyboardAreWrittenExactly)
 
     // An agent change alone: Apply stores the tuning entries again as they are and asks nothing.
     const std::string before = TuningSnapshot();
-    app.SelectTab("PageControl1", 0);
+    app.SelectTab("PageControl1", kRamPage);
     app.Click("CheckBox6");
     app.PostClick("Button2");
     EXPECT_TRUE(driver::WaitUntil([&] { return !app.Enabled("Button2"); }));
-    const HWND box = app.WaitForDialog("", 1000);
-    if (box != nullptr) {
-        Fail(__FILE__, __LINE__, "the second Apply showed a box: " + app.DialogText(box));
-        app.Answer(box, IDNO);
-    }
+    driver::ExpectNoBox(app, "the second Apply", 1000);
     const std::string after = TuningSnapshot();
     EXPECT_TRUE(after == before);
     if (after != before) std::printf("before:\n%s\nafter:\n%s\n", before.c_str(), after.c_str());

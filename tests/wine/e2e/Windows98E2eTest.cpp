@@ -21,10 +21,8 @@ namespace lumora::winetest {
 namespace {
 
 using driver::App;
+using namespace driver::pages;
 
-constexpr int kRamPage = 0;
-constexpr int kTweakPage = 4;
-constexpr int kAboutPage = 6;
 constexpr DWORD kWatchMs = 10000;
 // An 800 ms timer ticks 12 times in 10 s. A machine busy with other work can merge a few
 // (Windows sends one WM_TIMER however many periods passed), so the watch goes on, up to three
@@ -205,8 +203,8 @@ Trace Parse(const std::string& text, HWND window, const Image& image)
                 pending["GetProcAddress16" + std::to_string(ret)] = &tick->rounds.back().address;
             }
         } else if (body.rfind("Ret  krnl386.exe16.", 0) == 0) {
-            const std::size_t open = body.find('(');
-            const std::string name = body.substr(std::strlen("Ret  krnl386.exe16."), open - std::strlen("Ret  krnl386.exe16."));
+            const std::size_t from = std::strlen("Ret  krnl386.exe16.");
+            const std::string name = body.substr(from, body.find('(') - from);
             const auto found = pending.find(name + std::to_string(ret));
             if (found != pending.end()) {
                 *found->second = HexAfter(body, "retval=");
@@ -357,7 +355,10 @@ void Report(const char* what, const Trace& trace)
                 what, static_cast<unsigned>(CompleteTicks(trace)), static_cast<unsigned>(starts),
                 static_cast<unsigned>(trace.perfDataQueries), static_cast<unsigned>(rounds),
                 static_cast<unsigned>(calls));
-    if (calls > 0) std::printf(" (the 16-bit function answered %u, AX %u on its return)", static_cast<unsigned>(answer), static_cast<unsigned>(ax));
+    if (calls > 0) {
+        std::printf(" (the 16-bit function answered %u, AX %u on its return)", static_cast<unsigned>(answer),
+                    static_cast<unsigned>(ax));
+    }
     std::printf("\n");
     std::fflush(stdout);
 }
@@ -496,10 +497,7 @@ RoundTrip ApplyRoundTrip(bool win98)
         app.SelectTab("PageControl1", kTweakPage);
         app.Click("CheckBox9");
         app.PostClick("Button2");
-        const HWND box = app.WaitForDialog("Confirm");
-        REQUIRE_TRUE(box != nullptr);
-        EXPECT_EQ(app.DialogText(box), std::string("Do you want to restart your computer now?"));
-        REQUIRE_TRUE(app.Answer(box, IDNO));
+        driver::DeclineRestart(app);
         EXPECT_TRUE(driver::WaitUntil([&] { return !app.Enabled("Button2"); }));
         // A tick or two so that the trace shows which platform's meter ran.
         Sleep(2000);
