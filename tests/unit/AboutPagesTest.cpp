@@ -8,39 +8,18 @@
 #include <string>
 #include <vector>
 
-#include "form/TForm1.h"
-#include "fakes/FakePorts.h"
-#include "monitor/CpuUsage.h"
+#include "unit/FormHarness.h"
 
 namespace lumora {
 namespace {
 
 const char* const kAffiliateLink = "http://download.brisko.example/get?affiliate=lumora&campaign=manager";
 
-void ForEachControl(TControl& root, const std::function<void(TControl&)>& visit)
-{
-    visit(root);
-    for (TControl* child : root.Children()) ForEachControl(*child, visit);
-}
+using testing::ForEachControl;
 
 int LineCount(const std::string& text) { return 1 + static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
 
-class AboutPages : public ::testing::Test {
-protected:
-    fakes::FakeMachine machine;
-    CpuUsageMeter meter{machine.ports};
-    TForm1 form{machine.ports, meter};
-
-    TControl& Control(const std::string& name)
-    {
-        TControl* found = nullptr;
-        ForEachControl(form, [&](TControl& control) {
-            if (control.Name() == name) found = &control;
-        });
-        if (!found) throw std::runtime_error("no control " + name);
-        return *found;
-    }
-};
+class AboutPages : public ::testing::Test, protected testing::DesignedForm {};
 
 TEST_F(AboutPages, EachLinkOpensItsOwnAddressExactlyOnce)
 {
@@ -195,7 +174,8 @@ TEST_F(AboutPages, PromotionTextsKeepTheirShapes)
         ASSERT_NE(dash, std::string::npos) << blurb->Name() << " opens with no keyword and dash";
         EXPECT_TRUE(std::isupper(static_cast<unsigned char>(text[0]))) << blurb->Name();
         for (std::size_t i = 0; i < dash; ++i) {
-            EXPECT_TRUE(std::isalpha(static_cast<unsigned char>(text[i]))) << blurb->Name() << ": one word before the dash";
+            EXPECT_TRUE(std::isalpha(static_cast<unsigned char>(text[i])))
+                << blurb->Name() << ": one word before the dash";
         }
     }
     EXPECT_EQ(LineCount(form.Promotion.Label52.Caption()), 4);

@@ -14,6 +14,8 @@ namespace {
 using testing::FormHarness;
 using testing::kAgentKey;
 using testing::kRunKey;
+using testing::Raw;
+using testing::TextBytes;
 using Bytes = std::vector<std::uint8_t>;
 
 TEST(AgentStore, FirstStartOnAnEmptyKeyShowsTheMemoryDefaultsAndRegistersTheAgent)
@@ -28,8 +30,9 @@ TEST(AgentStore, FirstStartOnAnEmptyKeyShowsTheMemoryDefaultsAndRegistersTheAgen
     EXPECT_EQ(f.Ram.Label18.Caption(), "32 MB");
     EXPECT_EQ(f.Ram.RxSlider2.Value(), 8);
     EXPECT_EQ(f.Ram.Label31.Caption(), "8 MB");
-    const std::vector<std::string> spins = {f.Ram.RxSpinEdit1.Text(), f.Ram.RxSpinEdit2.Text(), f.Ram.RxSpinEdit7.Text(),
-                                            f.Ram.RxSpinEdit3.Text(), f.Ram.RxSpinEdit4.Text(), f.Ram.RxSpinEdit5.Text()};
+    const auto& ram = f.Ram;
+    const std::vector<std::string> spins = {ram.RxSpinEdit1.Text(), ram.RxSpinEdit2.Text(), ram.RxSpinEdit7.Text(),
+                                            ram.RxSpinEdit3.Text(), ram.RxSpinEdit4.Text(), ram.RxSpinEdit5.Text()};
     EXPECT_EQ(spins, (std::vector<std::string>{"2", "3", "90", "32", "16", "8"}));
     EXPECT_FALSE(f.Options.CheckBox1.Checked());
     EXPECT_FALSE(f.Options.Edit1.Enabled());
@@ -71,20 +74,24 @@ struct LoadCase {
     const char* expected;
 };
 
-std::string Flags(TForm1& f)
+// The agent's six switches, and their boxes as Flags shows them: '1' checked, '0' not.
+const char* const kFlagNames[] = {"Disable_CPU_Detect", "Always on Top", "AutoClearClipboard",
+                                  "RAMIcon", "PlaySound", "AutoStart"};
+
+std::string Flags(const TForm1& f)
 {
+    const auto& options = f.Options;
     std::string s;
-    for (const TCheckBox* box : {&f.Ram.CheckBox6, &f.Options.CheckBox7, &f.Options.CheckBox5, &f.Options.CheckBox3, &f.Options.CheckBox1, &f.Options.CheckBox2}) {
+    for (const TCheckBox* box : {&f.Ram.CheckBox6, &options.CheckBox7, &options.CheckBox5, &options.CheckBox3,
+                                 &options.CheckBox1, &options.CheckBox2}) {
         s += box->Checked() ? '1' : '0';
     }
     return s;
 }
 
-Bytes Raw(std::initializer_list<int> bytes)
+void PutEveryFlag(fakes::FakeRegistry& registry, std::uint32_t value)
 {
-    Bytes out;
-    for (int b : bytes) out.push_back(static_cast<std::uint8_t>(b));
-    return out;
+    for (const char* name : kFlagNames) registry.PutDword(kAgentKey, name, value);
 }
 
 TEST(AgentStore, EveryValueLoadsItsValueOrItsDefaultWhateverIsStored)
@@ -92,7 +99,9 @@ TEST(AgentStore, EveryValueLoadsItsValueOrItsDefaultWhateverIsStored)
     auto time = [](TForm1& f) { return f.Ram.RxSpinEdit2.Text(); };
     auto cpu = [](TForm1& f) { return f.Ram.RxSpinEdit7.Text(); };
     auto freeUp = [](TForm1& f) { return f.Ram.RxSpinEdit1.Text(); };
-    auto target = [](TForm1& f) { return std::to_string(f.Agent.TargetFreeMB) + "/" + std::to_string(f.Ram.RxSlider1.Value()); };
+    auto target = [](TForm1& f) {
+        return std::to_string(f.Agent.TargetFreeMB) + "/" + std::to_string(f.Ram.RxSlider1.Value());
+    };
     auto music = [](TForm1& f) { return f.Agent.SoundFile + "|" + f.Options.Edit1.Text(); };
     const std::string cwd = "C:\\Program Files\\Lumora";
     const std::vector<LoadCase> cases = {
@@ -116,23 +125,11 @@ TEST(AgentStore, EveryValueLoadsItsValueOrItsDefaultWhateverIsStored)
         {"Target as number", [](auto& r) { r.PutDouble(kAgentKey, "Target Fre RAM", 100); }, target, "32/32"},
         {"Music empty text stays empty", [](auto& r) { r.PutString(kAgentKey, "Music", ""); }, music, "|"},
         {"Music expandable text is not expanded",
-         [](auto& r) { r.Put(kAgentKey, "Music", kRegExpandSz, Raw({'%', 'W', '%', 0})); }, music, "%W%|%W%"},
+         [](auto& r) { r.Put(kAgentKey, "Music", kRegExpandSz, TextBytes("%W%")); }, music, "%W%|%W%"},
         {"Music as DWORD gives the default", [](auto& r) { r.PutDword(kAgentKey, "Music", 1); }, music,
          "C:\\Program Files\\Lumora\\confirmation.wav|C:\\Program Files\\Lumora\\confirmation.wav"},
-        {"flags all 1",
-         [](auto& r) {
-             for (const char* n : {"Disable_CPU_Detect", "Always on Top", "AutoClearClipboard", "RAMIcon", "PlaySound",
-                                   "AutoStart"})
-                 r.PutDword(kAgentKey, n, 1);
-         },
-         Flags, "111111"},
-        {"flags all 2 are off",
-         [](auto& r) {
-             for (const char* n : {"Disable_CPU_Detect", "Always on Top", "AutoClearClipboard", "RAMIcon", "PlaySound",
-                                   "AutoStart"})
-                 r.PutDword(kAgentKey, n, 2);
-         },
-         Flags, "000000"},
+        {"flags all 1", [](auto& r) { PutEveryFlag(r, 1); }, Flags, "111111"},
+        {"flags all 2 are off", [](auto& r) { PutEveryFlag(r, 2); }, Flags, "000000"},
         {"flag 65537 keeps its low bits and is on", [](auto& r) { r.PutDword(kAgentKey, "RAMIcon", 65537); }, Flags,
          "000101"},
         {"AutoStart as text is unreadable: 0", [](auto& r) { r.PutString(kAgentKey, "AutoStart", "1"); }, Flags,

@@ -1,6 +1,10 @@
 // A main window on a fake machine prepared as a Windows 98 machine has it, for the native tests.
 #pragma once
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -13,6 +17,55 @@ namespace lumora::testing {
 inline const char* const kAgentKey = "HKCU\\Software\\Lumora";
 inline const char* const kRunKey = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline const char* const kTemplatesKey = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\FS Templates";
+
+// Bytes written as small numbers, for stored values: Raw({0xA5, 0x02, 0, 0}).
+inline std::vector<std::uint8_t> Raw(std::initializer_list<int> bytes)
+{
+    std::vector<std::uint8_t> out;
+    for (int b : bytes) out.push_back(static_cast<std::uint8_t>(b));
+    return out;
+}
+
+// A text as the registry stores it: its bytes and the terminating zero.
+inline std::vector<std::uint8_t> TextBytes(const std::string& text)
+{
+    std::vector<std::uint8_t> out(text.begin(), text.end());
+    out.push_back(0);
+    return out;
+}
+
+// Calls visit for root and every control below it, parents before their children.
+inline void ForEachControl(TControl& root, const std::function<void(TControl&)>& visit)
+{
+    visit(root);
+    for (TControl* child : root.Children()) ForEachControl(*child, visit);
+}
+
+// The control named name below root (the last one met, were there two); nullptr when none is.
+inline TControl* FindControl(TControl& root, const std::string& name)
+{
+    TControl* found = nullptr;
+    ForEachControl(root, [&](TControl& control) {
+        if (control.Name() == name) found = &control;
+    });
+    return found;
+}
+
+// A main window as its constructor leaves it, on a bare fake machine and before FormCreate:
+// the designed controls with their places and handlers.
+struct DesignedForm {
+    fakes::FakeMachine machine;
+    CpuUsageMeter meter{machine.ports};
+    TForm1 form{machine.ports, meter};
+
+    // The control of that name in the window; a missing one ends the test with an exception.
+    TControl& Control(const std::string& name)
+    {
+        TControl* control = FindControl(form, name);
+        if (!control) throw std::runtime_error("no control " + name);
+        return *control;
+    }
+};
 
 struct FormHarness {
     fakes::FakeMachine machine;

@@ -108,12 +108,22 @@ TEST(RegistryAdapter, EveryReaderAgainstEveryStoredKind)
     }
 }
 
+// The adapter at the current user's root, on a machine where the agent key exists.
+struct AgentKeyMachine {
+    FakeMachine m;
+    TRegistry reg{m.registry};
+
+    AgentKeyMachine()
+    {
+        m.registry.CreateKey(kKey);
+        reg.SetRootKey(RegRoot::CurrentUser);
+    }
+};
+
 TEST(RegistryAdapter, MissingValuesReadAsDefinedOrFail)
 {
-    FakeMachine m;
-    m.registry.CreateKey(kKey);
-    TRegistry reg(m.registry);
-    reg.SetRootKey(RegRoot::CurrentUser);
+    AgentKeyMachine machine;
+    TRegistry& reg = machine.reg;
     ASSERT_TRUE(reg.OpenKey("Software\\Lumora", false));
     EXPECT_FALSE(reg.ValueExists("Nothing"));
     EXPECT_EQ(reg.ReadString("Nothing"), "");
@@ -126,10 +136,8 @@ TEST(RegistryAdapter, MissingValuesReadAsDefinedOrFail)
 
 TEST(RegistryAdapter, NamesMatchWithoutRegardToCase)
 {
-    FakeMachine m;
-    m.registry.CreateKey(kKey);
-    TRegistry reg(m.registry);
-    reg.SetRootKey(RegRoot::CurrentUser);
+    AgentKeyMachine machine;
+    TRegistry& reg = machine.reg;
     ASSERT_TRUE(reg.OpenKey("software\\LUMORA", true));
     reg.WriteInteger("Disable_CPU_Detect", 1);
     EXPECT_TRUE(reg.ValueExists("Disable_CPU_detect"));

@@ -13,13 +13,6 @@ namespace lumora::testing {
 inline const char* const kFileSystemKey = "HKLM\\System\\CurrentControlSet\\Control\\FileSystem";
 inline const std::string kOwnTemplateKey = std::string(kTemplatesKey) + "\\Lumora";
 
-inline std::vector<std::uint8_t> Raw(std::initializer_list<int> bytes)
-{
-    std::vector<std::uint8_t> out;
-    for (int b : bytes) out.push_back(static_cast<std::uint8_t>(b));
-    return out;
-}
-
 inline std::string TemplateKey(const std::string& name)
 {
     return std::string(kTemplatesKey) + "\\" + name;

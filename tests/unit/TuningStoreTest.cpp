@@ -19,6 +19,7 @@ using testing::kRunKey;
 using testing::kTemplatesKey;
 using testing::Raw;
 using testing::TemplateKey;
+using testing::TextBytes;
 using testing::TuningRegistryLog;
 using Lines = std::vector<std::string>;
 
@@ -28,7 +29,9 @@ const std::string kTemplates = "hklm\\software\\microsoft\\windows\\currentversi
 std::string Boxes(const TForm1& f)
 {
     std::string s;
-    for (const TCheckBox* box : {&f.Tweak.CheckBox8, &f.Tweak.CheckBox9, &f.Tweak.CheckBox10}) s += box->Checked() ? '1' : '0';
+    for (const TCheckBox* box : {&f.Tweak.CheckBox8, &f.Tweak.CheckBox9, &f.Tweak.CheckBox10}) {
+        s += box->Checked() ? '1' : '0';
+    }
     return s;
 }
 
@@ -50,7 +53,8 @@ TEST(TuningStore, TweakBoxesAreCheckedOnlyByTheExactStoredValues)
          },
          "111", 512},
         {"DWORD 256", [](auto& m) { m.registry.PutDword(kFileSystemKey, "ContigFileAllocSize", 256); }, "000", 256},
-        {"512 as binary", [](auto& m) { m.registry.Put(kFileSystemKey, "ContigFileAllocSize", kRegBinary, Raw({0, 2, 0, 0})); },
+        {"512 as binary",
+         [](auto& m) { m.registry.Put(kFileSystemKey, "ContigFileAllocSize", kRegBinary, Raw({0, 2, 0, 0})); },
          "000", 0},
         {"512 as text", [](auto& m) { m.registry.PutString(kFileSystemKey, "ContigFileAllocSize", "512"); }, "000", 0},
         {"PageBuffers 16", [](auto& m) { m.profile.Put("386Enh", "PageBuffers", "16"); }, "000", 0},
@@ -91,7 +95,7 @@ TEST(TuningStore, TemplateRoleFollowsTheDefaultNameWithCaseAndDesktopHasFixedSiz
         {"empty name", name(""), "|0|1536|0|3,0|1536,0"},
         {"missing default", [](auto&) {}, "|0|1536|0|3,0|1536,0"},
         {"default as DWORD", [](auto& r) { r.PutDword(kTemplatesKey, "", 7); }, "|0|1536|0|3,0|1536,0"},
-        {"expandable text", [](auto& r) { r.Put(kTemplatesKey, "", kRegExpandSz, Raw({'M', 'o', 'b', 'i', 'l', 'e', 0})); },
+        {"expandable text", [](auto& r) { r.Put(kTemplatesKey, "", kRegExpandSz, TextBytes("Mobile")); },
          "Mobile|2|337|16|0,2|337,16"},
     };
     for (const auto& c : cases) {
@@ -104,12 +108,15 @@ TEST(TuningStore, TemplateRoleFollowsTheDefaultNameWithCaseAndDesktopHasFixedSiz
         r.Put(kTemplatesKey, "NameCache", kRegBinary, Raw({0, 6, 0, 0}));  // 1536
         c.store(r);
         TForm1& f = h.Start();
-        const std::string shown = f.Tuning.TemplateName + "|" + std::to_string(f.FileCache.ComboBox2.ItemIndex()) + "|" +
-                                  std::to_string(f.Tuning.NameCacheSize) + "|" + std::to_string(f.Tuning.PathCacheSize) + "|" +
-                                  std::to_string(f.FileCache.RxSlider6.Value()) + "," + std::to_string(f.FileCache.RxSlider7.Value()) +
-                                  "|" + f.FileCache.Label4.Caption() + "," + f.FileCache.Label5.Caption();
+        const auto& file = f.FileCache;
+        const auto& tuning = f.Tuning;
+        const std::string shown =
+            tuning.TemplateName + "|" + std::to_string(file.ComboBox2.ItemIndex()) + "|" +
+            std::to_string(tuning.NameCacheSize) + "|" + std::to_string(tuning.PathCacheSize) + "|" +
+            std::to_string(file.RxSlider6.Value()) + "," + std::to_string(file.RxSlider7.Value()) + "|" +
+            file.Label4.Caption() + "," + file.Label5.Caption();
         EXPECT_EQ(shown, c.shown) << c.name;
-        EXPECT_EQ(f.FileCache.ComboBox2.Text(), f.FileCache.ComboBox2.Items()[static_cast<std::size_t>(f.FileCache.ComboBox2.ItemIndex())]);
+        EXPECT_EQ(file.ComboBox2.Text(), file.ComboBox2.Items()[static_cast<std::size_t>(file.ComboBox2.ItemIndex())]);
         EXPECT_FALSE(f.RestartPending) << c.name;
     }
 }
@@ -132,7 +139,7 @@ TEST(TuningStore, TemplateSizeOverlaysTheStoredBytesOnTheFieldAndFailsToZero)
         {"4 bytes", kRegBinary, Raw({0xA5, 0x02, 0, 0}), true, 677},
         {"5 bytes", kRegBinary, Raw({0xA5, 0x02, 0, 0, 0}), true, 0},
         {"DWORD", kRegDword, Raw({0xA5, 0x02, 0, 0}), true, 0},
-        {"string", kRegSz, Raw({'6', '7', '7', 0}), true, 0},
+        {"string", kRegSz, TextBytes("677"), true, 0},
         {"untyped", kRegNone, Raw({0, 4, 0, 0}), true, 1024},
         {"negative", kRegBinary, Raw({0xFF, 0xFF, 0xFF, 0xFF}), true, -1},
     };
@@ -157,48 +164,57 @@ TEST(TuningStore, TemplateSizeOverlaysTheStoredBytesOnTheFieldAndFailsToZero)
 TEST(TuningStore, DiskCacheTextsGivePositionsAndOddTextsStayAsStoredWhereNoSliderMoves)
 {
     struct Case {
-        const char* key;
         const char* stored;  // nullptr: missing
         int position;
         const char* text;
         const char* saved;  // nullptr: missing after the save
     };
-    const std::vector<Case> cases = {
-        {"MinFileCache", "3000", 2, "2048", "2048"},
-        {"MinFileCache", "1000", 0, "1000", "1000"},
-        {"MinFileCache", "abc", 0, "abc", "abc"},
-        {"MinFileCache", "", 0, "", ""},
-        {"MinFileCache", "-1024", 0, "-1024", "-1024"},
-        {"MinFileCache", "99999999999999999999", 0, "99999999999999999999", "99999999999999999999"},
-        {"MinFileCache", " 2048", 0, " 2048", " 2048"},
-        {"MinFileCache", "+2048", 2, "2048", "2048"},
-        {"MinFileCache", nullptr, 0, "0", nullptr},
-        {"MinFileCache", "0", 0, "0", nullptr},
-        {"MaxFileCache", "70000", 64, "65536", "65536"},
-        {"MaxFileCache", "2147483647", 64, "65536", "65536"},
-        {"CHUNKSIZE", "512", 16, "512", "512"},
-        {"CHUNKSIZE", "100", 3, "96", "96"},
-        {"CHUNKSIZE", "5000", 128, "4096", "4096"},
-        {"CHUNKSIZE", "31", 0, "31", "31"},
+    // Each vcache value with its slider, the text it keeps and the label that shows it.
+    struct Value {
+        const char* key;
+        TRxSlider DiskCachePage::*slider;
+        std::string TuningStore::*text;
+        TLabel DiskCachePage::*shown;
+        std::vector<Case> cases;
     };
-    for (const auto& c : cases) {
-        const std::string label = std::string(c.key) + "=" + (c.stored ? c.stored : "<missing>");
-        FormHarness h(64);
-        if (c.stored) h.machine.profile.Put("vcache", c.key, c.stored);
-        TForm1& f = h.Start();
-        const std::string key = c.key;
-        TRxSlider& slider = key == "MinFileCache" ? f.DiskCache.RxSlider3 : key == "MaxFileCache" ? f.DiskCache.RxSlider4 : f.DiskCache.RxSlider5;
-        const std::string& text = key == "MinFileCache" ? f.Tuning.MinFileCacheText
-                                  : key == "MaxFileCache" ? f.Tuning.MaxFileCacheText
-                                                          : f.Tuning.ChunkSizeText;
-        const TLabel& shown = key == "MinFileCache" ? f.DiskCache.Label16 : key == "MaxFileCache" ? f.DiskCache.Label17 : f.DiskCache.Label30;
-        EXPECT_EQ(slider.Value(), c.position) << label;
-        EXPECT_EQ(text, c.text) << label;
-        EXPECT_EQ(shown.Caption(), std::string(c.text) + " kb") << label;
-        h.Apply();
-        EXPECT_TRUE(h.machine.dialogs.errors.empty()) << label;
-        EXPECT_EQ(h.machine.profile.Get("vcache", c.key), c.saved ? c.saved : "<missing>") << label;
-        EXPECT_TRUE(h.machine.dialogs.questions.empty()) << label << ": the reload moved no slider";
+    const Value values[] = {
+        {"MinFileCache", &DiskCachePage::RxSlider3, &TuningStore::MinFileCacheText, &DiskCachePage::Label16, {
+            {"3000", 2, "2048", "2048"},
+            {"1000", 0, "1000", "1000"},
+            {"abc", 0, "abc", "abc"},
+            {"", 0, "", ""},
+            {"-1024", 0, "-1024", "-1024"},
+            {"99999999999999999999", 0, "99999999999999999999", "99999999999999999999"},
+            {" 2048", 0, " 2048", " 2048"},
+            {"+2048", 2, "2048", "2048"},
+            {nullptr, 0, "0", nullptr},
+            {"0", 0, "0", nullptr},
+        }},
+        {"MaxFileCache", &DiskCachePage::RxSlider4, &TuningStore::MaxFileCacheText, &DiskCachePage::Label17, {
+            {"70000", 64, "65536", "65536"},
+            {"2147483647", 64, "65536", "65536"},
+        }},
+        {"CHUNKSIZE", &DiskCachePage::RxSlider5, &TuningStore::ChunkSizeText, &DiskCachePage::Label30, {
+            {"512", 16, "512", "512"},
+            {"100", 3, "96", "96"},
+            {"5000", 128, "4096", "4096"},
+            {"31", 0, "31", "31"},
+        }},
+    };
+    for (const Value& value : values) {
+        for (const Case& c : value.cases) {
+            const std::string label = std::string(value.key) + "=" + (c.stored ? c.stored : "<missing>");
+            FormHarness h(64);
+            if (c.stored) h.machine.profile.Put("vcache", value.key, c.stored);
+            TForm1& f = h.Start();
+            EXPECT_EQ((f.DiskCache.*value.slider).Value(), c.position) << label;
+            EXPECT_EQ(f.Tuning.*value.text, c.text) << label;
+            EXPECT_EQ((f.DiskCache.*value.shown).Caption(), std::string(c.text) + " kb") << label;
+            h.Apply();
+            EXPECT_TRUE(h.machine.dialogs.errors.empty()) << label;
+            EXPECT_EQ(h.machine.profile.Get("vcache", value.key), c.saved ? c.saved : "<missing>") << label;
+            EXPECT_TRUE(h.machine.dialogs.questions.empty()) << label << ": the reload moved no slider";
+        }
     }
 }
 
@@ -225,7 +241,8 @@ TEST(TuningStore, DiskCacheProfileIsRecognisedFromThePositionsFirstRowFirst)
         h.machine.profile.Put("vcache", "CHUNKSIZE", c.chunk);
         TForm1& f = h.Start();
         EXPECT_EQ(f.DiskCache.ComboBox1.ItemIndex(), c.item) << label;
-        EXPECT_EQ(f.DiskCache.ComboBox1.Text(), f.DiskCache.ComboBox1.Items()[static_cast<std::size_t>(c.item)]) << label;
+        const TComboBox& profiles = f.DiskCache.ComboBox1;
+        EXPECT_EQ(profiles.Text(), profiles.Items()[static_cast<std::size_t>(c.item)]) << label;
     }
 }
 
@@ -289,7 +306,8 @@ TEST(TuningStore, SaveWritesTheChosenTemplateOrTheOwnTemplateWithItsSizes)
     const std::string own = kTemplates + "\\lumora";
     const Lines ownWrites = {"set " + kTemplates + "\\", "set " + own + "\\", "set " + own + "\\NameCache",
                              "set " + own + "\\PathCache"};
-    const Lines ownKeptDescription = {"set " + kTemplates + "\\", "set " + own + "\\NameCache", "set " + own + "\\PathCache"};
+    const Lines ownKeptDescription = {"set " + kTemplates + "\\", "set " + own + "\\NameCache",
+                                      "set " + own + "\\PathCache"};
     auto mobile = [](fakes::FakeRegistry& r) { r.PutString(kTemplatesKey, "", "Mobile"); };
     // With no template selected the page shows "User Defined"; the user chooses it again.
     auto chooseOwn = [](TForm1& f) { f.FileCache.ComboBox2.UserSelect(0); };
@@ -305,7 +323,7 @@ TEST(TuningStore, SaveWritesTheChosenTemplateOrTheOwnTemplateWithItsSizes)
          [](auto& r) { r.PutString(kOwnTemplateKey, "", "Lumora Settings"); }, chooseOwn, ownKeptDescription,
          "Lumora"},
         {"description as expandable text",
-         [](auto& r) { r.Put(kOwnTemplateKey, "", kRegExpandSz, Raw({'L','u','m','o','r','a',' ','S','e','t','t','i','n','g','s',0})); },
+         [](auto& r) { r.Put(kOwnTemplateKey, "", kRegExpandSz, TextBytes("Lumora Settings")); },
          chooseOwn, ownKeptDescription, "Lumora"},
         {"description in other case", [](auto& r) { r.PutString(kOwnTemplateKey, "", "lumora settings"); },
          chooseOwn, ownWrites, "Lumora"},
