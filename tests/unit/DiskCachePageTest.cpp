@@ -50,33 +50,33 @@ void StoreCache(FormHarness& h, const char* minimum, const char* maximum, const 
 
 TEST(DiskCachePage, LayoutFollowsTheDesign)
 {
-    fakes::FakeMachine machine;
-    CpuUsageMeter meter(machine.ports);
-    TForm1 f(machine.ports, meter);
+    testing::DesignedForm designed;
+    const TForm1& f = designed.form;
+    const auto& disk = f.DiskCache;
     testing::ExpectLayout(
         {
-            {&f.DiskCache.Label3, {16, 24, 0, 0}, "Minimum Cache Size :", -1},
-            {&f.DiskCache.Label16, {128, 24, 0, 0}, "0 kb", -1},
-            {&f.DiskCache.RxSlider3, {8, 40, 377, 33}, "", 2},
-            {&f.DiskCache.Label10, {16, 88, 0, 0}, "Maximum Cache Size  :", -1},
-            {&f.DiskCache.Label17, {136, 88, 0, 0}, "0 kb", -1},
-            {&f.DiskCache.RxSlider4, {8, 104, 377, 33}, "", 0},
-            {&f.DiskCache.Label11, {16, 152, 0, 0}, "Chunk Size :", -1},
-            {&f.DiskCache.Label30, {80, 152, 0, 0}, "0 kb", -1},
-            {&f.DiskCache.RxSlider5, {8, 168, 377, 33}, "", 1},
-            {&f.DiskCache.Label49, {16, 224, 0, 0}, "Your system profile is ", -1},
-            {&f.DiskCache.ComboBox1, {16, 240, 185, 0}, "", 3},
-            {&f.DiskCache.Button4, {148, 344, 75, 25}, "Automatic", 4},
+            {&disk.Label3, {16, 24, 0, 0}, "Minimum Cache Size :", -1},
+            {&disk.Label16, {128, 24, 0, 0}, "0 kb", -1},
+            {&disk.RxSlider3, {8, 40, 377, 33}, "", 2},
+            {&disk.Label10, {16, 88, 0, 0}, "Maximum Cache Size  :", -1},
+            {&disk.Label17, {136, 88, 0, 0}, "0 kb", -1},
+            {&disk.RxSlider4, {8, 104, 377, 33}, "", 0},
+            {&disk.Label11, {16, 152, 0, 0}, "Chunk Size :", -1},
+            {&disk.Label30, {80, 152, 0, 0}, "0 kb", -1},
+            {&disk.RxSlider5, {8, 168, 377, 33}, "", 1},
+            {&disk.Label49, {16, 224, 0, 0}, "Your system profile is ", -1},
+            {&disk.ComboBox1, {16, 240, 185, 0}, "", 3},
+            {&disk.Button4, {148, 344, 75, 25}, "Automatic", 4},
         },
         f.TabSheet4);
-    for (const auto* s : {&f.DiskCache.RxSlider3, &f.DiskCache.RxSlider4, &f.DiskCache.RxSlider5}) {
-        const int max = s == &f.DiskCache.RxSlider5 ? 128 : 100;
+    for (const auto* s : {&disk.RxSlider3, &disk.RxSlider4, &disk.RxSlider5}) {
+        const int max = s == &disk.RxSlider5 ? 128 : 100;
         EXPECT_EQ(std::vector<int>({s->MinValue(), s->MaxValue(), s->Increment(), s->Value()}),
                   std::vector<int>({0, max, 10, 0}))
             << s->Name();
     }
-    EXPECT_EQ(f.DiskCache.ComboBox1.Items(), (Lines{"User Defined", "Standard System", "Power User", "Multimedia",
-                                          "Gaming System", "CD Writer", "Low Memory System"}));
+    EXPECT_EQ(disk.ComboBox1.Items(), (Lines{"User Defined", "Standard System", "Power User", "Multimedia",
+                                             "Gaming System", "CD Writer", "Low Memory System"}));
     EXPECT_EQ(f.TabSheet4.Caption(), "Disk Cache");
 }
 
@@ -90,15 +90,17 @@ TEST(DiskCachePage, SliderHandlersEnableApplyWriteTextAndLabelChooseUserDefinedT
     const std::vector<Case> cases = {
         {&DiskCachePage::RxSlider3, {"Button2=on", "Label16=10240 kb", "ComboBox1=0"}, "10240,8192,512"},
         {&DiskCachePage::RxSlider4, {"Button2=on", "Label17=20480 kb", "ComboBox1=0"}, "2048,20480,512"},
-        {&DiskCachePage::RxSlider5, {"Button2=on", "Label30=960 kb", "ComboBox1=0"}, "2048,8192,960"},  // 16 counts as 20
+        // 16 counts as 20
+        {&DiskCachePage::RxSlider5, {"Button2=on", "Label30=960 kb", "ComboBox1=0"}, "2048,8192,960"},
     };
     for (const auto& c : cases) {
         FormHarness h(64);
         StoreCache(h, "2048", "8192", "512");
         TForm1& f = h.Start();
-        ASSERT_EQ(f.DiskCache.ComboBox1.ItemIndex(), 1);
-        TRxSlider& slider = f.DiskCache.*c.slider;
-        EffectRecorder recorder(f, {&f.Button2, &f.DiskCache.Label16, &f.DiskCache.Label17, &f.DiskCache.Label30, &f.DiskCache.ComboBox1});
+        auto& disk = f.DiskCache;
+        ASSERT_EQ(disk.ComboBox1.ItemIndex(), 1);
+        TRxSlider& slider = disk.*c.slider;
+        EffectRecorder recorder(f, {&f.Button2, &disk.Label16, &disk.Label17, &disk.Label30, &disk.ComboBox1});
         slider.KeyDown(SliderKey::Right);
         EXPECT_EQ(recorder.effects, c.effects) << slider.Name() << ": the restart mark comes last";
         EXPECT_TRUE(f.RestartPending) << slider.Name();
@@ -115,9 +117,14 @@ TEST(DiskCachePage, ProfileChoiceSetsThePositionsAndSelectsTheProfileAgain)
         const char* texts;
     };
     const std::vector<Case> cases = {
-        {1, 64, "2,8,16", "2048,8192,512"},   {2, 64, "4,12,32", "4096,12288,1024"}, {3, 64, "2,6,128", "2048,6144,4096"},
-        {4, 127, "0,6,32", "0,6144,1024"},    {4, 128, "0,6,64", "0,6144,2048"},     {5, 64, "5,5,8", "5120,5120,256"},
-        {6, 64, "0,4,8", "0,4096,256"},       {2, 4, "4,4,32", "4096,4096,1024"},
+        {1, 64, "2,8,16", "2048,8192,512"},
+        {2, 64, "4,12,32", "4096,12288,1024"},
+        {3, 64, "2,6,128", "2048,6144,4096"},
+        {4, 127, "0,6,32", "0,6144,1024"},
+        {4, 128, "0,6,64", "0,6144,2048"},
+        {5, 64, "5,5,8", "5120,5120,256"},
+        {6, 64, "0,4,8", "0,4096,256"},
+        {2, 4, "4,4,32", "4096,4096,1024"},
     };
     for (const auto& c : cases) {
         const std::string label = "item " + std::to_string(c.item) + " with " + std::to_string(c.totalMB) + " MB";
@@ -127,8 +134,7 @@ TEST(DiskCachePage, ProfileChoiceSetsThePositionsAndSelectsTheProfileAgain)
         f.DiskCache.ComboBox1.UserSelect(c.item);
         EXPECT_EQ(Positions(f), c.positions) << label;
         EXPECT_EQ(Texts(f), c.texts) << label;
-        EXPECT_EQ(Labels(f), WithKb(c.texts))
-            << label;
+        EXPECT_EQ(Labels(f), WithKb(c.texts)) << label;
         EXPECT_EQ(f.DiskCache.ComboBox1.ItemIndex(), c.item) << label;
         EXPECT_TRUE(f.RestartPending) << label;
         EXPECT_TRUE(f.Button2.Enabled()) << label;
@@ -140,9 +146,10 @@ TEST(DiskCachePage, ProfileChoiceMarksTheRestartFirstAndRunsEachMovingSlidersHan
     FormHarness h(64);
     StoreCache(h, "2048", "1024", "32");
     TForm1& f = h.Start();
-    EffectRecorder recorder(f, {&f.Button2, &f.DiskCache.RxSlider3, &f.DiskCache.RxSlider4, &f.DiskCache.RxSlider5, &f.DiskCache.Label16, &f.DiskCache.Label17,
-                                &f.DiskCache.Label30, &f.DiskCache.ComboBox1});
-    f.DiskCache.ComboBox1.UserSelect(1);
+    auto& disk = f.DiskCache;
+    EffectRecorder recorder(f, {&f.Button2, &disk.RxSlider3, &disk.RxSlider4, &disk.RxSlider5, &disk.Label16,
+                                &disk.Label17, &disk.Label30, &disk.ComboBox1});
+    disk.ComboBox1.UserSelect(1);
     EXPECT_EQ(recorder.effects, (Lines{"ComboBox1=1", "Button2=on R", "RxSlider4=8 R", "Label17=8192 kb R",
                                        "ComboBox1=0 R", "RxSlider5=16 R", "Label30=512 kb R", "ComboBox1=0 R",
                                        "ComboBox1=1 R"}));

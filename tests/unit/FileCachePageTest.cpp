@@ -20,9 +20,11 @@ using Lines = std::vector<std::string>;
 // TemplateName|item|positions|sizes|labels
 std::string Shown(const TForm1& f)
 {
-    return f.Tuning.TemplateName + "|" + std::to_string(f.FileCache.ComboBox2.ItemIndex()) + "|" + std::to_string(f.FileCache.RxSlider6.Value()) +
-           "," + std::to_string(f.FileCache.RxSlider7.Value()) + "|" + std::to_string(f.Tuning.NameCacheSize) + "," +
-           std::to_string(f.Tuning.PathCacheSize) + "|" + f.FileCache.Label4.Caption() + "," + f.FileCache.Label5.Caption();
+    const auto& file = f.FileCache;
+    return f.Tuning.TemplateName + "|" + std::to_string(file.ComboBox2.ItemIndex()) + "|" +
+           std::to_string(file.RxSlider6.Value()) + "," + std::to_string(file.RxSlider7.Value()) + "|" +
+           std::to_string(f.Tuning.NameCacheSize) + "," + std::to_string(f.Tuning.PathCacheSize) + "|" +
+           file.Label4.Caption() + "," + file.Label5.Caption();
 }
 
 // A started window whose template "Custom" holds the given sizes.
@@ -37,27 +39,26 @@ TForm1& StartWithSizes(FormHarness& h, int nameCache, int pathCache)
 
 TEST(FileCachePage, LayoutFollowsTheDesign)
 {
-    fakes::FakeMachine machine;
-    CpuUsageMeter meter(machine.ports);
-    TForm1 f(machine.ports, meter);
+    testing::DesignedForm designed;
+    const TForm1& f = designed.form;
+    const auto& file = f.FileCache;
     testing::ExpectLayout(
         {
-            {&f.FileCache.Label55, {16, 24, 0, 0}, "Name Cache :", -1},
-            {&f.FileCache.Label4, {88, 24, 0, 0}, "0 ", -1},
-            {&f.FileCache.RxSlider6, {8, 40, 377, 33}, "", 0},
-            {&f.FileCache.Label56, {16, 88, 0, 0}, "Directory Cache :", -1},
-            {&f.FileCache.Label5, {102, 88, 0, 0}, "0 ", -1},
-            {&f.FileCache.RxSlider7, {8, 104, 377, 33}, "", 1},
-            {&f.FileCache.Label54, {16, 224, 0, 0}, "Typical Role of this Computer", -1},
-            {&f.FileCache.ComboBox2, {16, 240, 185, 0}, "", 2},
-            {&f.FileCache.Button6, {148, 344, 75, 25}, "Automatic", 3},
+            {&file.Label55, {16, 24, 0, 0}, "Name Cache :", -1},
+            {&file.Label4, {88, 24, 0, 0}, "0 ", -1},
+            {&file.RxSlider6, {8, 40, 377, 33}, "", 0},
+            {&file.Label56, {16, 88, 0, 0}, "Directory Cache :", -1},
+            {&file.Label5, {102, 88, 0, 0}, "0 ", -1},
+            {&file.RxSlider7, {8, 104, 377, 33}, "", 1},
+            {&file.Label54, {16, 224, 0, 0}, "Typical Role of this Computer", -1},
+            {&file.ComboBox2, {16, 240, 185, 0}, "", 2},
+            {&file.Button6, {148, 344, 75, 25}, "Automatic", 3},
         },
         f.TabSheet7);
-    EXPECT_EQ(std::vector<int>({f.FileCache.RxSlider6.MinValue(), f.FileCache.RxSlider6.MaxValue(), f.FileCache.RxSlider6.Increment()}),
-              std::vector<int>({0, 12, 2}));
-    EXPECT_EQ(std::vector<int>({f.FileCache.RxSlider7.MinValue(), f.FileCache.RxSlider7.MaxValue(), f.FileCache.RxSlider7.Increment()}),
-              std::vector<int>({0, 16, 2}));
-    EXPECT_EQ(f.FileCache.ComboBox2.Items(),
+    const auto range = [](const TRxSlider& s) { return std::vector<int>({s.MinValue(), s.MaxValue(), s.Increment()}); };
+    EXPECT_EQ(range(file.RxSlider6), std::vector<int>({0, 12, 2}));
+    EXPECT_EQ(range(file.RxSlider7), std::vector<int>({0, 16, 2}));
+    EXPECT_EQ(file.ComboBox2.Items(),
               (Lines{"User Defined", "Desktop Computer", "Mobile or docking system", "Network Server"}));
     EXPECT_EQ(f.TabSheet7.Caption(), "File Cache");
 }
@@ -112,8 +113,10 @@ TEST(FileCachePage, RoleChoiceMarksFirstAndLetsTheSliderHandlersRunBeforeTheExac
 {
     FormHarness h(64);
     TForm1& f = StartWithSizes(h, 1600, 24);
-    EffectRecorder recorder(f, {&f.Button2, &f.FileCache.RxSlider6, &f.FileCache.RxSlider7, &f.FileCache.Label4, &f.FileCache.Label5, &f.FileCache.ComboBox2});
-    f.FileCache.ComboBox2.UserSelect(3);
+    auto& file = f.FileCache;
+    EffectRecorder recorder(f, {&f.Button2, &file.RxSlider6, &file.RxSlider7, &file.Label4, &file.Label5,
+                                &file.ComboBox2});
+    file.ComboBox2.UserSelect(3);
     EXPECT_EQ(recorder.effects, (Lines{"ComboBox2=3", "Button2=on R", "RxSlider6=5 R", "Label4=2560 R", "ComboBox2=0 R",
                                        "RxSlider7=8 R", "Label5=64 R", "ComboBox2=0 R", "ComboBox2=3 R",
                                        "Label4=2729 R"}));

@@ -131,7 +131,8 @@ TEST(OptionsPage, TheFilePickerSetsTheSoundFileOnlyWhenConfirmed)
     EXPECT_EQ(f.Agent.SoundFile, "D:\\none\\missing.wav");
     EXPECT_EQ(f.Options.Edit1.Text(), "D:\\none\\missing.wav");
     f.Options.SpeedButton1.Click();
-    EXPECT_EQ(h.machine.dialogs.fileRequests[2], "Microsoft Waveform Audio (*.WAV)|*.wav|D:\\none|D:\\none\\missing.wav")
+    EXPECT_EQ(h.machine.dialogs.fileRequests[2],
+              "Microsoft Waveform Audio (*.WAV)|*.wav|D:\\none|D:\\none\\missing.wav")
         << "the dialog remembers the last name";
     f.Options.CheckBox1.Click();  // sound off: the path is still saved
     h.Apply();

@@ -178,7 +178,8 @@ TEST(StartUpFailure, OnlyAWronglyTypedCurrentDirCountsAsMissing)
         EXPECT_EQ(f.CurrentDir, c.used) << c.name;
         EXPECT_EQ(h.machine.registry.String(kAgentKey, "CurrentDir"), c.stored) << c.name;
         h.Apply();
-        EXPECT_EQ(h.machine.registry.String(kAgentKey, "CurrentDir"), c.stored) << c.name << ": the save never writes it";
+        EXPECT_EQ(h.machine.registry.String(kAgentKey, "CurrentDir"), c.stored)
+            << c.name << ": the save never writes it";
     }
 }
 

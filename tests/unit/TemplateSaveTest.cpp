@@ -96,7 +96,10 @@ TEST(TemplateSave, AFileCacheEditSavesTheOwnTemplateOrTheRoleAndTheReloadForgets
         const char* selected;
         std::vector<std::uint8_t> nameCache;  // of the own template; empty: not written
     } cases[] = {
-        {"name slider moved", [](TForm1& f) { f.FileCache.RxSlider6.KeyDown(SliderKey::Right); }, "Lumora", Raw({0, 4, 0, 0})},
+        {"name slider moved",
+         [](TForm1& f) { f.FileCache.RxSlider6.KeyDown(SliderKey::Right); },
+         "Lumora",
+         Raw({0, 4, 0, 0})},
         {"directory slider moved and back",
          [](TForm1& f) {
              f.FileCache.RxSlider7.KeyDown(SliderKey::Right);
@@ -167,9 +170,9 @@ TEST(TemplateSave, MissingTemplatesKeyIsSkippedOnNtAndStopsTheSaveOnWindows9x)
         EXPECT_FALSE(h.machine.registry.KeyExists(kTemplatesKey)) << c.name;
         if (c.skipped) {
             EXPECT_TRUE(h.machine.dialogs.errors.empty()) << c.name;
-            EXPECT_EQ(h.machine.profile.log, (Lines{"write 386Enh.ConservativeSwapfileUsage=0", "delete vcache.MinFileCache",
-                                                    "write vcache.MaxFileCache=8192", "delete vcache.CHUNKSIZE"}))
-                << c.name << ": the save goes on";
+            const Lines saved{"write 386Enh.ConservativeSwapfileUsage=0", "delete vcache.MinFileCache",
+                              "write vcache.MaxFileCache=8192", "delete vcache.CHUNKSIZE"};
+            EXPECT_EQ(h.machine.profile.log, saved) << c.name << ": the save goes on";
             EXPECT_EQ(h.machine.registry.Dword(kAgentKey, "AutoClearClipboard"), 1u) << c.name;
             EXPECT_EQ(h.machine.registry.Dword(kAgentKey, "Update"), 1u) << c.name;
             EXPECT_FALSE(f.Button2.Enabled()) << c.name;

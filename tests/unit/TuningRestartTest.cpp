@@ -42,14 +42,18 @@ TEST(TuningRestart, OnlyTheTuningPagesHandlersMarkTheRestart)
         {"RxSlider1", [](TForm1& f) { f.Ram.RxSlider1.KeyDown(SliderKey::Right); }, false},
         {"RxSlider2", [](TForm1& f) { f.Ram.RxSlider2.KeyDown(SliderKey::Right); }, false},
         {"spin edits", [](TForm1& f) {
-             for (TRxSpinEdit* e : {&f.Ram.RxSpinEdit1, &f.Ram.RxSpinEdit2, &f.Ram.RxSpinEdit3, &f.Ram.RxSpinEdit4, &f.Ram.RxSpinEdit5,
-                                    &f.Ram.RxSpinEdit7})
+             auto& ram = f.Ram;
+             for (TRxSpinEdit* e : {&ram.RxSpinEdit1, &ram.RxSpinEdit2, &ram.RxSpinEdit3, &ram.RxSpinEdit4,
+                                    &ram.RxSpinEdit5, &ram.RxSpinEdit7})
                  e->Step(false);
          }, false},
         {"CheckBox6", [](TForm1& f) { f.Ram.CheckBox6.Click(); }, false},
         {"Button5", [](TForm1& f) { f.Ram.Button5.Click(); }, false},
         {"Options boxes", [](TForm1& f) {
-             for (TCheckBox* b : {&f.Options.CheckBox7, &f.Options.CheckBox2, &f.Options.CheckBox3, &f.Options.CheckBox5, &f.Options.CheckBox1}) b->Click();
+             auto& options = f.Options;
+             for (TCheckBox* b : {&options.CheckBox7, &options.CheckBox2, &options.CheckBox3, &options.CheckBox5,
+                                  &options.CheckBox1})
+                 b->Click();
          }, false},
         {"SpeedButton1", [](TForm1& f) {
              f.Options.CheckBox1.Click();

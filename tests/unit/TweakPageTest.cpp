@@ -14,9 +14,8 @@ using testing::FormHarness;
 
 TEST(TweakPage, LayoutFollowsTheDesign)
 {
-    fakes::FakeMachine machine;
-    CpuUsageMeter meter(machine.ports);
-    TForm1 f(machine.ports, meter);
+    testing::DesignedForm designed;
+    const TForm1& f = designed.form;
     struct Row {
         const TCheckBox* box;
         int top, width, tabOrder;
@@ -46,7 +45,8 @@ TEST(TweakPage, EachBoxMarksTheRestartAndEnablesApplyAndNothingElse)
         TForm1& f = h.Start();
         TCheckBox& box = f.Tweak.*member;
         const std::string before = h.machine.registry.Dump();
-        EffectRecorder recorder(f, {&f.Button2, &f.Tweak.CheckBox8, &f.Tweak.CheckBox9, &f.Tweak.CheckBox10, &f.DiskCache.ComboBox1, &f.FileCache.ComboBox2});
+        EffectRecorder recorder(f, {&f.Button2, &f.Tweak.CheckBox8, &f.Tweak.CheckBox9, &f.Tweak.CheckBox10,
+                                    &f.DiskCache.ComboBox1, &f.FileCache.ComboBox2});
         box.Click();
         EXPECT_EQ(recorder.effects, (std::vector<std::string>{"Button2=on R"})) << box.Name();
         EXPECT_TRUE(box.Checked()) << box.Name();
