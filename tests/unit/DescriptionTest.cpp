@@ -2,121 +2,69 @@
 // controls, controls without a description and page changes.
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <initializer_list>
 #include <set>
 #include <string>
 
-#include "form/TForm1.h"
-#include "fakes/FakePorts.h"
-#include "monitor/CpuUsage.h"
+#include "common/DescriptionTexts.h"
+#include "unit/FormHarness.h"
 
 namespace lumora {
 namespace {
 
-void ForEachControl(TControl& root, const std::function<void(TControl&)>& visit)
-{
-    visit(root);
-    for (TControl* child : root.Children()) ForEachControl(*child, visit);
-}
-
-TControl* FindControl(TControl& root, const std::string& name)
-{
-    TControl* found = nullptr;
-    ForEachControl(root, [&](TControl& control) {
-        if (control.Name() == name) found = &control;
-    });
-    return found;
-}
-
-struct Lines {
-    std::string line1, line2;
-};
-
-const Lines kTargetRowText{"Define amounts of RAM that Lumora will try to recover when the",
-                           "minimum level is reached. Usually, it is about 1/6 of your RAM"};
-const Lines kMinimumRowText{"Define the minimum level whitch Lumora will start recover your",
-                            "RAM when it is reached. Usually, it is about 1/16 of your RAM"};
-const Lines kCpuLimitText{"Lumora will recover and defragment your RAM if only the CPU", "usage below ... %."};
-const Lines kTimedText{"This feature allows Lumora to recover and defragment your RAM",
-                       "automatically every ... minutes. Usually it is about 3 minutes."};
-const Lines kMenuText{"Use this feature to manually recover and defragment amount of RAM",
-                      "by clicking the popup menu."};
-const Lines kEmpty{"", ""};
+using testing::ForEachControl;
+using namespace testing::descriptions;
 
 struct Described {
     const char* control;
     Lines text;
 };
 
-// Typed from the table of hover texts, not from the code.
+// The lines each described control shows, in the order of the table of hover texts.
 const Described kDescribed[] = {
     {"Target", kTargetRowText},
     {"Label18", kTargetRowText},
-    {"RxSlider1",
-     {"Define amounts of RAM that Lumora will try to recover when the",
-      "minimum level is reached. Usually, it is about 1/4 of your RAM"}},
+    {"RxSlider1", kTargetSliderText},
     {"Minimum", kMinimumRowText},
     {"RxSlider2", kMinimumRowText},
     {"Label31", kMinimumRowText},
-    {"CheckBox6",
-     {"Use this option to disable the CPU usage detection. You only need to",
-      "do this if your CPU usage always shows 100%."}},
-    {"CPUFree",
-     {"Lumora will recover and defragment your RAM if only the CPU", "usage below ... %. Usually it is about 90%"}},
+    {"CheckBox6", kCpuDetectionText},
+    {"CPUFree", kCpuRowText},
     {"RxSpinEdit7", kCpuLimitText},
     {"Label23", kCpuLimitText},
-    {"TimeFree", kTimedText},
-    {"RxSpinEdit1", kTimedText},
-    {"Label14", kTimedText},
-    {"RxSpinEdit2", kTimedText},
-    {"Label15", kTimedText},
-    {"PopMenu", kMenuText},
-    {"RxSpinEdit3", kMenuText},
-    {"Label19", kMenuText},
-    {"RxSpinEdit4", kMenuText},
-    {"Label20", kMenuText},
-    {"RxSpinEdit5", kMenuText},
-    {"Label21", kMenuText},
-    {"CheckBox7", {"When enabled, Lumora Manager will appear on the top of other", "application windows."}},
-    {"CheckBox2", {"By checking this checkbox, Lumora will run automatically each", "time you start Windows."}},
-    {"CheckBox3",
-     {"When enabled, Lumora will show available RAM level in the tray ",
-      "icon. Note: this feature will take about 200 kb of memory."}},
-    {"CheckBox5", {"When enabled, Lumora will also clear the clipboard when freeing", "up RAM."}},
-    {"CheckBox1", {"When enabled, Lumora will play a confirmation sound when freeing", "up RAM."}},
-    {"RxSlider3",
-     {"Use this slide bar to define the minimum cache size. Usually, you can",
-      "set it up to 1/8 of total RAM installed."}},
-    {"RxSlider4",
-     {"Use this slide bar to define the maximum cache size. Usually, you can",
-      "set it up to 1/4 of total RAM installed."}},
-    {"RxSlider5",
-     {"If you frequantly use multimedia application which require large",
-      "amounts of RAM, you can try to set it to 1024 kb, else try 512 kb."}},
-    {"RxSlider6", {"Use this slide bar to define the name cache size.", ""}},
-    {"RxSlider7", {"Use this slide bar to define the directory cache size.", ""}},
-    {"CheckBox8", {"Try this option to increase your system performance when running", "multimedia applications."}},
-    {"CheckBox9", {"Try this option to increase your harddisk performance when Windows", "access swap file."}},
-    {"CheckBox10",
-     {"When enabled, Windows will use the phisycal RAM as much as possible", "before using the virtual memory."}},
+    {"TimeFree", kTimedFreeUpText},
+    {"RxSpinEdit1", kTimedFreeUpText},
+    {"Label14", kTimedFreeUpText},
+    {"RxSpinEdit2", kTimedFreeUpText},
+    {"Label15", kTimedFreeUpText},
+    {"PopMenu", kMenuFreeUpsText},
+    {"RxSpinEdit3", kMenuFreeUpsText},
+    {"Label19", kMenuFreeUpsText},
+    {"RxSpinEdit4", kMenuFreeUpsText},
+    {"Label20", kMenuFreeUpsText},
+    {"RxSpinEdit5", kMenuFreeUpsText},
+    {"Label21", kMenuFreeUpsText},
+    {"CheckBox7", kAlwaysOnTopText},
+    {"CheckBox2", kAutoStartText},
+    {"CheckBox3", kTrayIconText},
+    {"CheckBox5", kClearClipboardText},
+    {"CheckBox1", kPlaySoundText},
+    {"RxSlider3", kMinimumCacheText},
+    {"RxSlider4", kMaximumCacheText},
+    {"RxSlider5", kChunkSizeText},
+    {"RxSlider6", kNameCacheText},
+    {"RxSlider7", kDirectoryCacheText},
+    {"CheckBox8", kContiguousText},
+    {"CheckBox9", kDiskBuffersText},
+    {"CheckBox10", kConservativeSwapText},
     {"TabSheet2", kEmpty},
     {"TabSheet4", kEmpty},
     {"TabSheet7", kEmpty},
     {"TabSheet8", kEmpty},
 };
 
-class DescriptionBox : public ::testing::Test {
+class DescriptionBox : public ::testing::Test, protected testing::DesignedForm {
 protected:
-    fakes::FakeMachine machine;
-    CpuUsageMeter meter{machine.ports};
-    TForm1 form{machine.ports, meter};
-
-    TControl& Control(const std::string& name)
-    {
-        TControl* control = FindControl(form, name);
-        if (!control) throw std::runtime_error("no control " + name);
-        return *control;
-    }
     // Text no entry holds, so that an entry that leaves a line alone shows.
     void FillWithStaleText()
     {
@@ -143,10 +91,10 @@ TEST_F(DescriptionBox, OneLineEntryEmptiesTheSecondLineOfThePreviousEntry)
 {
     form.DiskCache.RxSlider5.MouseMove(3, 3);
     form.FileCache.RxSlider6.MouseMove(3, 3);
-    ExpectLines({"Use this slide bar to define the name cache size.", ""}, "chunk size, then name cache");
+    ExpectLines(kNameCacheText, "chunk size, then name cache");
     form.Tweak.CheckBox10.MouseMove(3, 3);
     form.FileCache.RxSlider7.MouseMove(3, 3);
-    ExpectLines({"Use this slide bar to define the directory cache size.", ""}, "tweak, then directory cache");
+    ExpectLines(kDirectoryCacheText, "tweak, then directory cache");
 }
 
 struct BandCase {
@@ -157,12 +105,12 @@ struct BandCase {
 TEST_F(DescriptionBox, RamPageBackgroundDescribesARowOnlyWithinItsBand)
 {
     const BandCase cases[] = {
-        {16, 38, &kEmpty},           {17, 38, &kTargetRowText},   {384, 38, &kTargetRowText},
-        {385, 38, &kEmpty},          {200, 32, &kEmpty},          {200, 33, &kTargetRowText},
-        {200, 44, &kTargetRowText},  {200, 45, &kEmpty},          {16, 78, &kEmpty},
-        {17, 78, &kMinimumRowText},  {384, 78, &kMinimumRowText}, {385, 78, &kEmpty},
-        {200, 72, &kEmpty},          {200, 73, &kMinimumRowText}, {200, 84, &kMinimumRowText},
-        {200, 85, &kEmpty},          {200, 60, &kEmpty},          {0, 0, &kEmpty},
+        {16, 38, &kEmpty},      {17, 38, &kTargetRowText},   {384, 38, &kTargetRowText},
+        {385, 38, &kEmpty},     {200, 32, &kEmpty},      {200, 33, &kTargetRowText},
+        {200, 44, &kTargetRowText}, {200, 45, &kEmpty},      {16, 78, &kEmpty},
+        {17, 78, &kMinimumRowText}, {384, 78, &kMinimumRowText}, {385, 78, &kEmpty},
+        {200, 72, &kEmpty},     {200, 73, &kMinimumRowText}, {200, 84, &kMinimumRowText},
+        {200, 85, &kEmpty},     {200, 60, &kEmpty},      {0, 0, &kEmpty},
         {200, 161, &kEmpty},
     };
     for (const auto& c : cases) {
@@ -174,44 +122,43 @@ TEST_F(DescriptionBox, RamPageBackgroundDescribesARowOnlyWithinItsBand)
 
 TEST_F(DescriptionBox, DisabledCpuRowEmptiesTheLinesAndDescribesAgainWhenEnabled)
 {
-    form.Ram.CheckBox6.Click();
-    ASSERT_TRUE(form.Ram.CheckBox6.Checked());
-    for (TControl* control : {static_cast<TControl*>(&form.Ram.CPUFree), static_cast<TControl*>(&form.Ram.RxSpinEdit7),
-                              static_cast<TControl*>(&form.Ram.Label23)}) {
+    auto& ram = form.Ram;
+    ram.CheckBox6.Click();
+    ASSERT_TRUE(ram.CheckBox6.Checked());
+    for (TControl* control : std::initializer_list<TControl*>{&ram.CPUFree, &ram.RxSpinEdit7, &ram.Label23}) {
         for (int x : {0, 5, 40}) {
             FillWithStaleText();
             control->MouseMove(x, 2);
             ExpectLines(kEmpty, control->Name() + " disabled, x " + std::to_string(x));
         }
     }
-    form.Ram.CheckBox6.MouseMove(1, 1);
-    EXPECT_EQ(form.Label9.Caption(), "do this if your CPU usage always shows 100%.") << "the switch stays described";
+    ram.CheckBox6.MouseMove(1, 1);
+    EXPECT_EQ(form.Label9.Caption(), kCpuDetectionText.line2) << "the switch stays described";
 
-    form.Ram.CheckBox6.Click();
-    form.Ram.CPUFree.MouseMove(1, 1);
-    ExpectLines({"Lumora will recover and defragment your RAM if only the CPU",
-                 "usage below ... %. Usually it is about 90%"},
-                "CPUFree enabled again");
-    form.Ram.Label23.MouseMove(1, 1);
-    EXPECT_EQ(form.Label9.Caption(), "usage below ... %.") << "Label23 enabled again";
+    ram.CheckBox6.Click();
+    ram.CPUFree.MouseMove(1, 1);
+    ExpectLines(kCpuRowText, "CPUFree enabled again");
+    ram.Label23.MouseMove(1, 1);
+    EXPECT_EQ(form.Label9.Caption(), kCpuLimitText.line2) << "Label23 enabled again";
 }
 
 TEST_F(DescriptionBox, SoundFileControlsKeepTheLinesWhileEnabledAndEmptyThemWhileDisabled)
 {
-    const Lines playSound{"When enabled, Lumora will play a confirmation sound when freeing", "up RAM."};
-    form.Options.CheckBox1.SetChecked(true);
-    ASSERT_TRUE(form.Options.Edit1.Enabled());
-    for (TControl* control : {static_cast<TControl*>(&form.Options.Edit1), static_cast<TControl*>(&form.Options.SpeedButton1)}) {
-        form.Options.CheckBox1.MouseMove(1, 1);
+    auto& options = form.Options;
+    const std::initializer_list<TControl*> soundFile{&options.Edit1, &options.SpeedButton1};
+    options.CheckBox1.SetChecked(true);
+    ASSERT_TRUE(options.Edit1.Enabled());
+    for (TControl* control : soundFile) {
+        options.CheckBox1.MouseMove(1, 1);
         control->MouseMove(4, 4);
-        ExpectLines(playSound, control->Name() + " enabled");
+        ExpectLines(kPlaySoundText, control->Name() + " enabled");
     }
 
-    form.Options.CheckBox1.Click();
-    ASSERT_FALSE(form.Options.Edit1.Enabled());
-    ASSERT_FALSE(form.Options.SpeedButton1.Enabled());
-    for (TControl* control : {static_cast<TControl*>(&form.Options.Edit1), static_cast<TControl*>(&form.Options.SpeedButton1)}) {
-        form.Options.CheckBox1.MouseMove(1, 1);
+    options.CheckBox1.Click();
+    ASSERT_FALSE(options.Edit1.Enabled());
+    ASSERT_FALSE(options.SpeedButton1.Enabled());
+    for (TControl* control : soundFile) {
+        options.CheckBox1.MouseMove(1, 1);
         control->MouseMove(4, 4);
         ExpectLines(kEmpty, control->Name() + " disabled");
     }
@@ -221,8 +168,7 @@ TEST_F(DescriptionBox, ControlsWithoutDescriptionKeepWhatTheBoxShows)
 {
     std::set<std::string> described{"TabSheet1"};
     for (const auto& entry : kDescribed) described.insert(entry.control);
-    const Lines shown{"Define amounts of RAM that Lumora will try to recover when the",
-                      "minimum level is reached. Usually, it is about 1/4 of your RAM"};
+    const Lines& shown = kTargetSliderText;
 
     std::set<std::string> visited;
     ForEachControl(form, [&](TControl& control) {

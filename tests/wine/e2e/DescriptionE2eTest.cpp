@@ -6,64 +6,16 @@
 
 #include "E2eDriver.h"
 #include "Harness.h"
+#include "common/DescriptionTexts.h"
 
 namespace lumora::winetest {
 namespace {
 
 using driver::App;
+using namespace driver::pages;
+using namespace testing::descriptions;
 
-constexpr int kRamPage = 0;
-constexpr int kOptionsPage = 1;
-constexpr int kDiskCachePage = 2;
-constexpr int kFileCachePage = 3;
-constexpr int kTweakPage = 4;
-constexpr int kPromotionPage = 5;
-constexpr int kAboutPage = 6;
-
-// The two lines as the user must read them, written out here rather than taken from the
-// program's table, misspellings and the tray line's trailing blank included.
-struct Entry {
-    const char* line1;
-    const char* line2;
-};
-constexpr Entry kEmpty{"", ""};
-constexpr Entry kTargetRow{"Define amounts of RAM that Lumora will try to recover when the",
-                           "minimum level is reached. Usually, it is about 1/6 of your RAM"};
-constexpr Entry kTargetSlider{"Define amounts of RAM that Lumora will try to recover when the",
-                              "minimum level is reached. Usually, it is about 1/4 of your RAM"};
-constexpr Entry kMinimumRow{"Define the minimum level whitch Lumora will start recover your",
-                            "RAM when it is reached. Usually, it is about 1/16 of your RAM"};
-constexpr Entry kCpuDetection{"Use this option to disable the CPU usage detection. You only need to",
-                              "do this if your CPU usage always shows 100%."};
-constexpr Entry kCpuRow{"Lumora will recover and defragment your RAM if only the CPU",
-                        "usage below ... %. Usually it is about 90%"};
-constexpr Entry kCpuLimit{"Lumora will recover and defragment your RAM if only the CPU", "usage below ... %."};
-constexpr Entry kTimedFreeUp{"This feature allows Lumora to recover and defragment your RAM",
-                             "automatically every ... minutes. Usually it is about 3 minutes."};
-constexpr Entry kMenuFreeUps{"Use this feature to manually recover and defragment amount of RAM",
-                             "by clicking the popup menu."};
-constexpr Entry kAlwaysOnTop{"When enabled, Lumora Manager will appear on the top of other", "application windows."};
-constexpr Entry kAutoStart{"By checking this checkbox, Lumora will run automatically each", "time you start Windows."};
-constexpr Entry kTrayIcon{"When enabled, Lumora will show available RAM level in the tray ",
-                          "icon. Note: this feature will take about 200 kb of memory."};
-constexpr Entry kClearClipboard{"When enabled, Lumora will also clear the clipboard when freeing", "up RAM."};
-constexpr Entry kPlaySound{"When enabled, Lumora will play a confirmation sound when freeing", "up RAM."};
-constexpr Entry kMinimumCache{"Use this slide bar to define the minimum cache size. Usually, you can",
-                              "set it up to 1/8 of total RAM installed."};
-constexpr Entry kMaximumCache{"Use this slide bar to define the maximum cache size. Usually, you can",
-                              "set it up to 1/4 of total RAM installed."};
-constexpr Entry kChunkSize{"If you frequantly use multimedia application which require large",
-                           "amounts of RAM, you can try to set it to 1024 kb, else try 512 kb."};
-constexpr Entry kNameCache{"Use this slide bar to define the name cache size.", ""};
-constexpr Entry kDirectoryCache{"Use this slide bar to define the directory cache size.", ""};
-constexpr Entry kContiguous{"Try this option to increase your system performance when running",
-                            "multimedia applications."};
-constexpr Entry kDiskBuffers{"Try this option to increase your harddisk performance when Windows",
-                             "access swap file."};
-constexpr Entry kConservativeSwap{"When enabled, Windows will use the phisycal RAM as much as possible",
-                                  "before using the virtual memory."};
-
-bool Same(const Entry& a, const Entry& b) { return std::string(a.line1) == b.line1 && std::string(a.line2) == b.line2; }
+bool Same(const Lines& a, const Lines& b) { return std::string(a.line1) == b.line1 && std::string(a.line2) == b.line2; }
 
 const char* PageName(int page)
 {
@@ -72,13 +24,13 @@ const char* PageName(int page)
     return names[page];
 }
 
-bool Shows(const App& app, const Entry& entry)
+bool Shows(const App& app, const Lines& entry)
 {
     return app.Text("Label8") == entry.line1 && app.Text("Label9") == entry.line2;
 }
 
 // A move changes the box as soon as the program has handled it; give it that long.
-void ExpectShows(const App& app, const Entry& entry)
+void ExpectShows(const App& app, const Lines& entry)
 {
     driver::WaitUntil([&] { return Shows(app, entry); }, 2000);
     EXPECT_EQ(app.Text("Label8"), std::string(entry.line1));
@@ -87,7 +39,7 @@ void ExpectShows(const App& app, const Entry& entry)
 
 // For a move that must change nothing there is no change to wait for. Changing moves are
 // handled within the driver's pointer wait (a few milliseconds after it here); allow a margin.
-void ExpectStillShows(const App& app, const Entry& entry)
+void ExpectStillShows(const App& app, const Lines& entry)
 {
     Sleep(50);
     EXPECT_EQ(app.Text("Label8"), std::string(entry.line1));
@@ -123,7 +75,7 @@ struct Hover {
     int page;
     const char* control;
     int x, y;  // in the control's client area; negative: its middle
-    Entry entry;
+    Lines entry;
     const char* why;
 };
 
@@ -141,47 +93,47 @@ WINE_TEST(PointerOverEachDescribedControlShowsItsSettingsTwoLines)
     App app;
     LaunchWithPointerAway(app);
     const Hover hovers[] = {
-        {kRamPage, "Target", -1, -1, kTargetRow, "static label"},
-        {kRamPage, "RxSlider1", 20, 10, kTargetSlider, "our slider window says 1/4"},
-        {kRamPage, "Label18", -1, -1, kTargetRow, "value label says 1/6"},
-        {kRamPage, "Minimum", -1, -1, kMinimumRow, "static label"},
-        {kRamPage, "RxSlider2", 200, 20, kMinimumRow, "slider"},
-        {kRamPage, "Label31", -1, -1, kMinimumRow, "value label"},
-        {kRamPage, "CheckBox6", 40, 8, kCpuDetection, "check box"},
-        {kRamPage, "CPUFree", 20, 5, kCpuRow, "row label"},
-        {kRamPage, "CPUFree", 268, 5, kCpuRow, "row label's blanks between spin edit and % label"},
-        {kRamPage, "RxSpinEdit7", 5, 5, kCpuLimit, "spin edit's EDIT"},
-        {kRamPage, "RxSpinEdit7.Arrows", 4, 4, kCpuLimit, "spin edit's up-down arrows"},
-        {kRamPage, "Label23", 2, 5, kCpuLimit, "unit label"},
-        {kRamPage, "TimeFree", 10, 5, kTimedFreeUp, "row label"},
-        {kRamPage, "TimeFree", 92, 5, kTimedFreeUp, "row label's blanks between spin edit and MB every"},
-        {kRamPage, "RxSpinEdit1", 5, 5, kTimedFreeUp, "spin edit"},
-        {kRamPage, "Label14", -1, -1, kTimedFreeUp, "unit label"},
-        {kRamPage, "RxSpinEdit2.Arrows", 4, 12, kTimedFreeUp, "lower arrow"},
-        {kRamPage, "Label15", -1, -1, kTimedFreeUp, "unit label"},
-        {kRamPage, "PopMenu", 10, 5, kMenuFreeUps, "row label"},
-        {kRamPage, "PopMenu", 187, 5, kMenuFreeUps, "row label's blanks between MB and the second amount"},
-        {kRamPage, "RxSpinEdit3", 5, 5, kMenuFreeUps, "spin edit"},
-        {kRamPage, "Label20", -1, -1, kMenuFreeUps, "unit label"},
-        {kRamPage, "RxSpinEdit4.Arrows", 4, 4, kMenuFreeUps, "upper arrow"},
-        {kRamPage, "RxSpinEdit5", 5, 5, kMenuFreeUps, "spin edit"},
-        {kRamPage, "Label21", -1, -1, kMenuFreeUps, "unit label"},
-        {kOptionsPage, "CheckBox7", 40, 8, kAlwaysOnTop, "check box"},
-        {kOptionsPage, "CheckBox2", 40, 8, kAutoStart, "check box"},
-        {kOptionsPage, "CheckBox3", 40, 8, kTrayIcon, "check box, line 1 ends in a blank"},
-        {kOptionsPage, "CheckBox5", 4, 8, kClearClipboard, "check box's square"},
-        {kOptionsPage, "CheckBox1", 40, 8, kPlaySound, "check box"},
-        {kDiskCachePage, "RxSlider3", 5, 10, kMinimumCache, "slider's thumb"},
-        {kDiskCachePage, "RxSlider4", 300, 20, kMaximumCache, "slider's track"},
-        {kDiskCachePage, "RxSlider5", 100, 30, kChunkSize, "slider's ticks"},
-        {kFileCachePage, "RxSlider6", 100, 10, kNameCache, "slider, line 2 empty"},
-        {kFileCachePage, "RxSlider7", 100, 10, kDirectoryCache, "slider, line 2 empty"},
-        {kTweakPage, "CheckBox8", 40, 8, kContiguous, "check box"},
-        {kTweakPage, "CheckBox9", 40, 8, kDiskBuffers, "check box"},
-        {kTweakPage, "CheckBox10", 40, 8, kConservativeSwap, "check box"},
+        {kRamPage, "Target", -1, -1, kTargetRowText, "static label"},
+        {kRamPage, "RxSlider1", 20, 10, kTargetSliderText, "our slider window says 1/4"},
+        {kRamPage, "Label18", -1, -1, kTargetRowText, "value label says 1/6"},
+        {kRamPage, "Minimum", -1, -1, kMinimumRowText, "static label"},
+        {kRamPage, "RxSlider2", 200, 20, kMinimumRowText, "slider"},
+        {kRamPage, "Label31", -1, -1, kMinimumRowText, "value label"},
+        {kRamPage, "CheckBox6", 40, 8, kCpuDetectionText, "check box"},
+        {kRamPage, "CPUFree", 20, 5, kCpuRowText, "row label"},
+        {kRamPage, "CPUFree", 268, 5, kCpuRowText, "row label's blanks between spin edit and % label"},
+        {kRamPage, "RxSpinEdit7", 5, 5, kCpuLimitText, "spin edit's EDIT"},
+        {kRamPage, "RxSpinEdit7.Arrows", 4, 4, kCpuLimitText, "spin edit's up-down arrows"},
+        {kRamPage, "Label23", 2, 5, kCpuLimitText, "unit label"},
+        {kRamPage, "TimeFree", 10, 5, kTimedFreeUpText, "row label"},
+        {kRamPage, "TimeFree", 92, 5, kTimedFreeUpText, "row label's blanks between spin edit and MB every"},
+        {kRamPage, "RxSpinEdit1", 5, 5, kTimedFreeUpText, "spin edit"},
+        {kRamPage, "Label14", -1, -1, kTimedFreeUpText, "unit label"},
+        {kRamPage, "RxSpinEdit2.Arrows", 4, 12, kTimedFreeUpText, "lower arrow"},
+        {kRamPage, "Label15", -1, -1, kTimedFreeUpText, "unit label"},
+        {kRamPage, "PopMenu", 10, 5, kMenuFreeUpsText, "row label"},
+        {kRamPage, "PopMenu", 187, 5, kMenuFreeUpsText, "row label's blanks between MB and the second amount"},
+        {kRamPage, "RxSpinEdit3", 5, 5, kMenuFreeUpsText, "spin edit"},
+        {kRamPage, "Label20", -1, -1, kMenuFreeUpsText, "unit label"},
+        {kRamPage, "RxSpinEdit4.Arrows", 4, 4, kMenuFreeUpsText, "upper arrow"},
+        {kRamPage, "RxSpinEdit5", 5, 5, kMenuFreeUpsText, "spin edit"},
+        {kRamPage, "Label21", -1, -1, kMenuFreeUpsText, "unit label"},
+        {kOptionsPage, "CheckBox7", 40, 8, kAlwaysOnTopText, "check box"},
+        {kOptionsPage, "CheckBox2", 40, 8, kAutoStartText, "check box"},
+        {kOptionsPage, "CheckBox3", 40, 8, kTrayIconText, "check box, line 1 ends in a blank"},
+        {kOptionsPage, "CheckBox5", 4, 8, kClearClipboardText, "check box's square"},
+        {kOptionsPage, "CheckBox1", 40, 8, kPlaySoundText, "check box"},
+        {kDiskCachePage, "RxSlider3", 5, 10, kMinimumCacheText, "slider's thumb"},
+        {kDiskCachePage, "RxSlider4", 300, 20, kMaximumCacheText, "slider's track"},
+        {kDiskCachePage, "RxSlider5", 100, 30, kChunkSizeText, "slider's ticks"},
+        {kFileCachePage, "RxSlider6", 100, 10, kNameCacheText, "slider, line 2 empty"},
+        {kFileCachePage, "RxSlider7", 100, 10, kDirectoryCacheText, "slider, line 2 empty"},
+        {kTweakPage, "CheckBox8", 40, 8, kContiguousText, "check box"},
+        {kTweakPage, "CheckBox9", 40, 8, kDiskBuffersText, "check box"},
+        {kTweakPage, "CheckBox10", 40, 8, kConservativeSwapText, "check box"},
     };
     int page = -1;
-    Entry shown = kEmpty;
+    Lines shown = kEmpty;
     for (const Hover& hover : hovers) {
         Context row(std::string(hover.control) + " (" + hover.why + ") at " + std::to_string(hover.x) + "," +
                     std::to_string(hover.y));
@@ -212,7 +164,7 @@ WINE_TEST(ButtonsDropDownsAndTheBoxKeepTheLinesAndBarePageEmptiesThem)
     struct Page {
         int page;
         const char* describer;
-        Entry entry;
+        Lines entry;
         std::vector<Spot> keepers;
     };
     // The drop-down boxes are pointed at on their arrow (the right end) and on their edit box;
@@ -220,21 +172,24 @@ WINE_TEST(ButtonsDropDownsAndTheBoxKeepTheLinesAndBarePageEmptiesThem)
     const Page pages[] = {
         {kRamPage,
          "CheckBox6",
-         kCpuDetection,
+         kCpuDetectionText,
          {{"Button5", -1, -1}, {"Button3", -1, -1}, {"GroupBox5", 5, 55}, {"GroupBox5", 350, 30},
           {"Label8", 20, 5}, {"Label9", 20, 5}, {"PageControl1", 2, 2}}},
-        {kOptionsPage, "CheckBox7", kAlwaysOnTop, {{"Edit1", -1, -1}, {"SpeedButton1", -1, -1}, {"Button3", -1, -1}}},
+        {kOptionsPage,
+         "CheckBox7",
+         kAlwaysOnTopText,
+         {{"Edit1", -1, -1}, {"SpeedButton1", -1, -1}, {"Button3", -1, -1}}},
         {kDiskCachePage,
          "RxSlider4",
-         kMaximumCache,
+         kMaximumCacheText,
          {{"ComboBox1", 178, 8}, {"ComboBox1.Edit", 5, 5}, {"Button4", -1, -1}, {"Label3", -1, -1},
           {"Label16", -1, -1}, {"Label10", -1, -1}, {"Label30", -1, -1}, {"Label49", -1, -1}}},
         {kFileCachePage,
          "RxSlider6",
-         kNameCache,
+         kNameCacheText,
          {{"ComboBox2", 178, 8}, {"ComboBox2.Edit", 5, 5}, {"Button6", -1, -1}, {"Label55", -1, -1},
           {"Label4", -1, -1}, {"Label54", -1, -1}}},
-        {kTweakPage, "CheckBox9", kDiskBuffers, {{"Button2", -1, -1}, {"GroupBox5", 5, 55}}},
+        {kTweakPage, "CheckBox9", kDiskBuffersText, {{"Button2", -1, -1}, {"GroupBox5", 5, 55}}},
     };
     // Apply is pointed at once enabled, by the sound box's click, on the Tweak page.
     for (const Page& p : pages) {
@@ -269,7 +224,7 @@ WINE_TEST(DisabledControlsHandThePointerToThePageWhichEmptiesTheLines)
     // Apply, disabled after start-up, lies over the page too.
     REQUIRE_TRUE(!app.Enabled("Button2"));
     PointAtMiddle(app, "CheckBox6");
-    ExpectShows(app, kCpuDetection);
+    ExpectShows(app, kCpuDetectionText);
     PointAtMiddle(app, "Button2");
     ExpectShows(app, kEmpty);
 
@@ -278,14 +233,14 @@ WINE_TEST(DisabledControlsHandThePointerToThePageWhichEmptiesTheLines)
     for (const char* control : cpuRow) {
         Context over(std::string(control) + " disabled");
         PointAtMiddle(app, "CheckBox6");
-        ExpectShows(app, kCpuDetection);
+        ExpectShows(app, kCpuDetectionText);
         PointAtMiddle(app, control);
         ExpectShows(app, kEmpty);
     }
     app.Click("CheckBox6");
     REQUIRE_TRUE(app.Enabled("RxSpinEdit7"));
     PointAtMiddle(app, "RxSpinEdit7");
-    ExpectShows(app, kCpuLimit);
+    ExpectShows(app, kCpuLimitText);
 
     app.SelectTab("PageControl1", kOptionsPage);
     REQUIRE_TRUE(!app.Checked("CheckBox1"));
@@ -293,7 +248,7 @@ WINE_TEST(DisabledControlsHandThePointerToThePageWhichEmptiesTheLines)
     for (const char* control : {"Edit1", "SpeedButton1"}) {
         Context over(std::string(control) + " disabled");
         PointAtMiddle(app, "CheckBox1");
-        ExpectShows(app, kPlaySound);
+        ExpectShows(app, kPlaySoundText);
         PointAtMiddle(app, control);
         ExpectShows(app, kEmpty);
     }
@@ -318,33 +273,33 @@ WINE_TEST(RamPageBackgroundDescribesASliderRowOnlyInsideItsBand)
     REQUIRE_TRUE(valueEnd < 384);
     const struct {
         int x, y;
-        Entry entry;
+        Lines entry;
         const char* where;
     } points[] = {
-        {labelGap, 38, kTargetRow, "gap between the target label and its slider"},
-        {340, 38, kTargetRow, "gap between the target slider and its value"},
-        {340, 33, kTargetRow, "first line of the target band"},
-        {340, 44, kTargetRow, "last line of the target band"},
+        {labelGap, 38, kTargetRowText, "gap between the target label and its slider"},
+        {340, 38, kTargetRowText, "gap between the target slider and its value"},
+        {340, 33, kTargetRowText, "first line of the target band"},
+        {340, 44, kTargetRowText, "last line of the target band"},
         {17, 58, kEmpty, "below the target label, under its slider's row"},
         {340, 32, kEmpty, "just above the target band"},
         {340, 45, kEmpty, "just below the target band"},
-        {384, 38, kTargetRow, "last column of the target band"},
-        {valueEnd, 38, kTargetRow, "right of the target value"},
+        {384, 38, kTargetRowText, "last column of the target band"},
+        {valueEnd, 38, kTargetRowText, "right of the target value"},
         {340, 60, kEmpty, "between the two bands"},
-        {labelGap, 78, kMinimumRow, "gap between the minimum label and its slider"},
-        {340, 73, kMinimumRow, "first line of the minimum band"},
-        {340, 84, kMinimumRow, "last line of the minimum band"},
+        {labelGap, 78, kMinimumRowText, "gap between the minimum label and its slider"},
+        {340, 73, kMinimumRowText, "first line of the minimum band"},
+        {340, 84, kMinimumRowText, "last line of the minimum band"},
         {340, 85, kEmpty, "just below the minimum band"},
         {4, 78, kEmpty, "left of the minimum band"},
         {385, 78, kEmpty, "right of the minimum band"},
     };
-    Entry shown = kEmpty;
+    Lines shown = kEmpty;
     for (const auto& point : points) {
         Context at(std::string(point.where) + " (" + std::to_string(point.x) + "," + std::to_string(point.y) + ")");
         if (Same(shown, point.entry)) {
             // Something else first, so that the move below has to change the box.
             PointAtMiddle(app, Same(point.entry, kEmpty) ? "RxSlider1" : "CheckBox6");
-            ExpectShows(app, Same(point.entry, kEmpty) ? kTargetSlider : kCpuDetection);
+            ExpectShows(app, Same(point.entry, kEmpty) ? kTargetSliderText : kCpuDetectionText);
         }
         app.Pointer("TabSheet1", point.x, point.y);
         ExpectShows(app, point.entry);
@@ -361,10 +316,10 @@ WINE_TEST(ChangingPagesEmptiesTheBoxAndOnlyTheAboutPageHidesIt)
 
     // Neither a click nor the keyboard focus moves the description.
     PointAtMiddle(app, "CheckBox6");
-    ExpectShows(app, kCpuDetection);
+    ExpectShows(app, kCpuDetectionText);
     app.Click("Button5");
     app.Focus("RxSpinEdit3");
-    ExpectStillShows(app, kCpuDetection);
+    ExpectStillShows(app, kCpuDetectionText);
 
     // The pointer rests on the tab row, where the user clicks the tabs.
     app.Pointer("PageControl1", 2, 2);
@@ -379,7 +334,7 @@ WINE_TEST(ChangingPagesEmptiesTheBoxAndOnlyTheAboutPageHidesIt)
 
     app.SelectTab("PageControl1", kTweakPage);
     PointAtMiddle(app, "CheckBox10");
-    ExpectShows(app, kConservativeSwap);
+    ExpectShows(app, kConservativeSwapText);
     app.Pointer("PageControl1", 2, 2);
     app.SelectTab("PageControl1", kAboutPage);
     EXPECT_TRUE(!app.Visible("GroupBox5"));
