@@ -21,22 +21,26 @@ TOTAL_FAILED=0
 TOTAL_SKIPPED=0
 FAILED_LAYERS=0
 
-# Counts from a log: "P F S", from our harness's or ctest's closing line.
+# The number written just before WORDS in a line: number_before WORDS LINE; 0 when there is none.
+number_before() {
+    local n
+    n="$(grep -oE "[0-9]+ $1" <<<"$2" | grep -oE '^[0-9]+' || true)"
+    echo "${n:-0}"
+}
+
+# Counts from a log: "P F S", from our harness's closing line ("N passed, N failed[, N skipped]")
+# or ctest's ("N% tests passed, N tests failed out of N", skips counted from their own lines).
 counts() {
     local log="$1" line
     line="$(grep -E '[0-9]+ passed, [0-9]+ failed' "$log" | tail -n 1)"
     if [ -n "$line" ]; then
-        local p f s
-        p="$(grep -oE '[0-9]+ passed' <<<"$line" | grep -oE '[0-9]+')"
-        f="$(grep -oE '[0-9]+ failed' <<<"$line" | grep -oE '[0-9]+')"
-        s="$(grep -oE '[0-9]+ skipped' <<<"$line" | grep -oE '[0-9]+' || true)"
-        echo "$p $f ${s:-0}"
+        echo "$(number_before passed "$line") $(number_before failed "$line") $(number_before skipped "$line")"
         return
     fi
     line="$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)"
     if [ -n "$line" ]; then
         local f n s
-        f="$(sed -E 's/.* ([0-9]+) tests failed out of.*/\1/' <<<"$line")"
+        f="$(number_before 'tests failed' "$line")"
         n="$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")"
         s="$(grep -cE '\*\*\*Skipped|Not Run' "$log" || true)"
         echo "$((n - f - s)) $f $s"
