@@ -49,19 +49,12 @@ DiskCachePage::DiskCachePage(TForm1& form, TTabSheet& sheet) : FormPage(form, sh
         },
         10);
 
-    ComboBox1.SetBounds({16, 240, 185, 0});
-    ComboBox1.tabOrder = 3;
     std::vector<std::string> items(kDiskProfileCount + 1, kUserDefined);
     for (int item = 1; item <= kDiskProfileCount; ++item) {
         items[static_cast<std::size_t>(item)] = DiskProfile(item, 0).item;
     }
-    ComboBox1.SetItems(std::move(items));
-    Bind(ComboBox1.OnChange, On(&DiskCachePage::ComboBox1Change));
-
-    Button4.SetCaption("Automatic");
-    Button4.SetBounds({148, 344, 75, 25});
-    Button4.tabOrder = 4;
-    Bind(Button4.OnClick, On(&DiskCachePage::Button4Click));
+    PlaceProfileBox(ComboBox1, 3, std::move(items), On(&DiskCachePage::ComboBox1Change));
+    PlaceAutomaticButton(Button4, 4, On(&DiskCachePage::Button4Click));
 
     // The caption and value labels, the profile box and the button keep what the Description
     // box shows.
@@ -88,31 +81,26 @@ void DiskCachePage::ShowTexts()
     Label30.SetCaption(Kilobytes(tuning.ChunkSizeText));
 }
 
-void DiskCachePage::RxSlider3Change()
+void DiskCachePage::TakePosition(const TRxSlider& slider, std::int32_t unit, std::string& text, TLabel& label)
 {
     form_.Button2.SetEnabled(true);
-    form_.Tuning.MinFileCacheText = ToDecimal(std::int64_t{RxSlider3.Value()} * kKbPerCachePosition);
-    Label16.SetCaption(Kilobytes(form_.Tuning.MinFileCacheText));
-    ComboBox1.SetItemIndex(0);
-    form_.RestartPending = true;
+    text = ToDecimal(std::int64_t{slider.Value()} * unit);
+    ShowCustomCacheValue(label, Kilobytes(text), ComboBox1);
+}
+
+void DiskCachePage::RxSlider3Change()
+{
+    TakePosition(RxSlider3, kKbPerCachePosition, form_.Tuning.MinFileCacheText, Label16);
 }
 
 void DiskCachePage::RxSlider4Change()
 {
-    form_.Button2.SetEnabled(true);
-    form_.Tuning.MaxFileCacheText = ToDecimal(std::int64_t{RxSlider4.Value()} * kKbPerCachePosition);
-    Label17.SetCaption(Kilobytes(form_.Tuning.MaxFileCacheText));
-    ComboBox1.SetItemIndex(0);
-    form_.RestartPending = true;
+    TakePosition(RxSlider4, kKbPerCachePosition, form_.Tuning.MaxFileCacheText, Label17);
 }
 
 void DiskCachePage::RxSlider5Change()
 {
-    form_.Button2.SetEnabled(true);
-    form_.Tuning.ChunkSizeText = ToDecimal(std::int64_t{RxSlider5.Value()} * kKbPerChunkPosition);
-    Label30.SetCaption(Kilobytes(form_.Tuning.ChunkSizeText));
-    ComboBox1.SetItemIndex(0);
-    form_.RestartPending = true;
+    TakePosition(RxSlider5, kKbPerChunkPosition, form_.Tuning.ChunkSizeText, Label30);
 }
 
 void DiskCachePage::MoveSliders(int item)

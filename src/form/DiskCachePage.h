@@ -1,5 +1,8 @@
 // The Disk Cache page (TabSheet4): SYSTEM.INI's disk cache limits and chunk size, with profiles.
 #pragma once
+#include <cstdint>
+#include <string>
+
 #include "tuning/TuningStore.h"
 #include "form/FormPage.h"
 #include "ui/Controls.h"
@@ -42,6 +45,8 @@ private:
     // Moves the three sliders to a profile's positions; their handlers run where one moves.
     void MoveSliders(int item);
     void ShowTexts();
+    // A moved slider's text becomes its grid value, and the profile box says "User Defined".
+    void TakePosition(const TRxSlider& slider, std::int32_t unit, std::string& text, TLabel& label);
 
 };
 

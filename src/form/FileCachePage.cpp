@@ -25,19 +25,12 @@ FileCachePage::FileCachePage(TForm1& form, TTabSheet& sheet) : FormPage(form, sh
         },
         2);
 
-    ComboBox2.SetBounds({16, 240, 185, 0});
-    ComboBox2.tabOrder = 2;
     std::vector<std::string> items(std::size(kFileSystemRoles) + 1, kUserDefined);
     for (std::size_t role = 0; role < std::size(kFileSystemRoles); ++role) {
         items[role + 1] = kFileSystemRoles[role].item;
     }
-    ComboBox2.SetItems(std::move(items));
-    Bind(ComboBox2.OnChange, On(&FileCachePage::ComboBox2Change));
-
-    Button6.SetCaption("Automatic");
-    Button6.SetBounds({148, 344, 75, 25});
-    Button6.tabOrder = 3;
-    Bind(Button6.OnClick, On(&FileCachePage::Button6Click));
+    PlaceProfileBox(ComboBox2, 2, std::move(items), On(&FileCachePage::ComboBox2Change));
+    PlaceAutomaticButton(Button6, 3, On(&FileCachePage::Button6Click));
 
     BindMouseMove(Sheet, On(&FileCachePage::TabSheet7MouseMove));
 }
@@ -75,25 +68,23 @@ void FileCachePage::ShowCacheSizes()
     Label5.SetCaption(ToDecimal(form_.Tuning.PathCacheSize));
 }
 
-void FileCachePage::RxSlider6Change()
+void FileCachePage::TakePosition(const TRxSlider& slider, std::int32_t unit, std::int32_t& size, TLabel& label)
 {
     edited_ = true;
     form_.Button2.SetEnabled(true);
-    form_.Tuning.NameCacheSize = RxSlider6.Value() * kNamesPerPosition;
-    Label4.SetCaption(ToDecimal(form_.Tuning.NameCacheSize));
+    size = slider.Value() * unit;
     // TemplateName stays: with "User Defined" shown, the save writes the own template anyway.
-    ComboBox2.SetItemIndex(0);
-    form_.RestartPending = true;
+    ShowCustomCacheValue(label, ToDecimal(size), ComboBox2);
+}
+
+void FileCachePage::RxSlider6Change()
+{
+    TakePosition(RxSlider6, kNamesPerPosition, form_.Tuning.NameCacheSize, Label4);
 }
 
 void FileCachePage::RxSlider7Change()
 {
-    edited_ = true;
-    form_.Button2.SetEnabled(true);
-    form_.Tuning.PathCacheSize = RxSlider7.Value() * kPathsPerPosition;
-    Label5.SetCaption(ToDecimal(form_.Tuning.PathCacheSize));
-    ComboBox2.SetItemIndex(0);
-    form_.RestartPending = true;
+    TakePosition(RxSlider7, kPathsPerPosition, form_.Tuning.PathCacheSize, Label5);
 }
 
 // The sliders' handlers, where a position moves, set the grid sizes and "User Defined" first;

@@ -1,5 +1,7 @@
 // The File Cache page (TabSheet7): the file system's name and directory cache sizes and its roles.
 #pragma once
+#include <cstdint>
+
 #include "tuning/TuningStore.h"
 #include "form/FormPage.h"
 #include "ui/Controls.h"
@@ -39,6 +41,8 @@ private:
     // Puts a role's sizes on the page.
     void ApplyRole(int item);
     void ShowCacheSizes();
+    // A moved slider's size becomes its grid value, and the role box says "User Defined".
+    void TakePosition(const TRxSlider& slider, std::int32_t unit, std::int32_t& size, TLabel& label);
 
     // A control changed since the last load: only then does the save choose a template.
     bool edited_ = false;

@@ -1,6 +1,10 @@
 // What every page of the main window shares: event binding and the rows of like controls.
 #include "form/FormPage.h"
 
+#include <utility>
+
+#include "form/TForm1.h"
+
 namespace lumora {
 
 void FormPage::Bind(std::function<void()>& event, Handler handler)
@@ -35,6 +39,29 @@ void FormPage::PlaceCacheSliders(std::initializer_list<CacheSliderRow> rows, int
         Bind(row.slider->OnChange, row.change);
         BindMouseMove(*row.slider, row.mouseMove);
     }
+}
+
+void FormPage::ShowCustomCacheValue(TLabel& label, const std::string& caption, TComboBox& profileBox)
+{
+    label.SetCaption(caption);
+    profileBox.SetItemIndex(0);
+    form_.RestartPending = true;
+}
+
+void FormPage::PlaceProfileBox(TComboBox& box, int tabOrder, std::vector<std::string> items, Handler change)
+{
+    box.SetBounds({16, 240, 185, 0});
+    box.tabOrder = tabOrder;
+    box.SetItems(std::move(items));
+    Bind(box.OnChange, change);
+}
+
+void FormPage::PlaceAutomaticButton(TButton& button, int tabOrder, Handler click)
+{
+    button.SetCaption("Automatic");
+    button.SetBounds({148, 344, 75, 25});
+    button.tabOrder = tabOrder;
+    Bind(button.OnClick, click);
 }
 
 }  // namespace lumora

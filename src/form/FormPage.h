@@ -3,6 +3,8 @@
 #pragma once
 #include <functional>
 #include <initializer_list>
+#include <string>
+#include <vector>
 
 #include "ui/Controls.h"
 #include "ui/Slider.h"
@@ -59,6 +61,13 @@ protected:
         MouseHandler mouseMove;
     };
     void PlaceCacheSliders(std::initializer_list<CacheSliderRow> rows, int increment);
+    // A cache slider's new value: its label shows it, the profile box falls back to "User
+    // Defined", and the change waits for a restart.
+    void ShowCustomCacheValue(TLabel& label, const std::string& caption, TComboBox& profileBox);
+    // A cache page's profile box under its sliders; items: "User Defined", then the profiles.
+    void PlaceProfileBox(TComboBox& box, int tabOrder, std::vector<std::string> items, Handler change);
+    // The "Automatic" button at the foot of a settings page.
+    void PlaceAutomaticButton(TButton& button, int tabOrder, Handler click);
 
     TForm1& form_;
 };

@@ -50,10 +50,10 @@ RamPage::RamPage(TForm1& form, TTabSheet& sheet) : FormPage(form, sheet)
     Bind(RxSlider1.OnChange, On(&RamPage::RxSlider1Change));
     Bind(RxSlider2.OnChange, On(&RamPage::RxSlider2Change));
 
-    CheckBox6.SetCaption("Disable the CPU usage detection");
-    CheckBox6.SetBounds({16, 120, 185, 17});
-    CheckBox6.tabOrder = 9;
-    Bind(CheckBox6.OnClick, On(&RamPage::CheckBox6Click));
+    PlaceCheckBoxes({
+        {&CheckBox6, "Disable the CPU usage detection", 120, 185, 9, On(&RamPage::CheckBox6Click),
+         On(&RamPage::CheckBox6MouseMove)},
+    });
 
     struct SpinRow {
         TRxSpinEdit* edit;
@@ -80,10 +80,7 @@ RamPage::RamPage(TForm1& form, TTabSheet& sheet) : FormPage(form, sheet)
         Bind(row.edit->OnChange, row.change);
     }
 
-    Button5.SetCaption("Automatic");
-    Button5.SetBounds({148, 344, 75, 25});
-    Button5.tabOrder = 8;
-    Bind(Button5.OnClick, On(&RamPage::Button5Click));
+    PlaceAutomaticButton(Button5, 8, On(&RamPage::Button5Click));
 
     // Controls left out keep what the Description box shows: the button.
     struct Described {
@@ -97,7 +94,6 @@ RamPage::RamPage(TForm1& form, TTabSheet& sheet) : FormPage(form, sheet)
         {&Minimum, On(&RamPage::MinimumMouseMove)},
         {&RxSlider2, On(&RamPage::RxSlider2MouseMove)},
         {&Label31, On(&RamPage::Label31MouseMove)},
-        {&CheckBox6, On(&RamPage::CheckBox6MouseMove)},
         {&CPUFree, On(&RamPage::CPUFreeMouseMove)},
         {&RxSpinEdit7, On(&RamPage::RxSpinEdit7MouseMove)},
         {&Label23, On(&RamPage::Label23MouseMove)},
@@ -150,19 +146,15 @@ void RamPage::Collect(AgentChoices& c) const
     c.menuFreeMB3 = RxSpinEdit5.Value();
 }
 
-void RamPage::RxSlider1Change()
+void RamPage::TakeThreshold(const TRxSlider& slider, std::uint16_t& amount, TLabel& label)
 {
     form_.Button2.SetEnabled(true);
-    form_.Agent.TargetFreeMB = static_cast<std::uint16_t>(RxSlider1.Value());
-    Label18.SetCaption(Megabytes(RxSlider1.Value()));
+    amount = static_cast<std::uint16_t>(slider.Value());
+    label.SetCaption(Megabytes(slider.Value()));
 }
 
-void RamPage::RxSlider2Change()
-{
-    form_.Button2.SetEnabled(true);
-    form_.Agent.MinimumFreeMB = static_cast<std::uint16_t>(RxSlider2.Value());
-    Label31.SetCaption(Megabytes(RxSlider2.Value()));
-}
+void RamPage::RxSlider1Change() { TakeThreshold(RxSlider1, form_.Agent.TargetFreeMB, Label18); }
+void RamPage::RxSlider2Change() { TakeThreshold(RxSlider2, form_.Agent.MinimumFreeMB, Label31); }
 
 void RamPage::RxSpinEdit1Change() { form_.Button2.SetEnabled(true); }
 void RamPage::RxSpinEdit2Change() { form_.Button2.SetEnabled(true); }

@@ -1,5 +1,7 @@
 // The RAM page ("Lumora", TabSheet1): free-RAM thresholds, timed and menu free-ups, the CPU limit.
 #pragma once
+#include <cstdint>
+
 #include "settings/AgentStore.h"
 #include "form/FormPage.h"
 #include "ui/Controls.h"
@@ -78,6 +80,9 @@ public:
     void Label21MouseMove(int x, int y);
     void TabSheet1MouseMove(int x, int y);
 
+private:
+    // A moved threshold slider: the agent's amount and the label beside it follow.
+    void TakeThreshold(const TRxSlider& slider, std::uint16_t& amount, TLabel& label);
 };
 
 }  // namespace lumora
