@@ -44,6 +44,7 @@ void NativeControl::Sync(Property property)
         break;
     case Property::Enabled:
         EnableOnChange(hwnd_, model_.Enabled());
+        if (DrawsGreyed()) RepaintIfShown(hwnd_);
         break;
     case Property::Visible:
         ShowOnChange(hwnd_, model_.Visible());

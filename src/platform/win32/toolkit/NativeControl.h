@@ -68,6 +68,8 @@ protected:
     // Labels and pictures whose model leaves the size open are sized to their content.
     virtual bool SizesToContent() const { return false; }
     virtual SIZE ContentSize() { return {0, 0}; }
+    // Windows we draw ourselves show the greyed state in their drawing: a change of it repaints them.
+    virtual bool DrawsGreyed() const { return false; }
     void ApplyBounds();
     HFONT Font() const;
     // A press and release inside the window is a click, as on the designer's labels.

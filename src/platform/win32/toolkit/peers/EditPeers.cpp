@@ -10,6 +10,13 @@ namespace {
 // The part of a drop-down box that the list takes when it opens.
 constexpr int kDropDownHeight = 160;
 
+// Entered by the Tab key, a box has its whole text selected.
+void FocusAndSelectAll(HWND edit)
+{
+    SetFocus(edit);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+}
+
 }  // namespace
 
 void EditPeer::CreateWindows(HWND parent)
@@ -29,11 +36,7 @@ HBRUSH EditPeer::OnControlColor(HDC dc, HWND)
     return GetSysColorBrush(COLOR_WINDOW);
 }
 
-void EditPeer::FocusByKeyboard()
-{
-    SetFocus(hwnd_);
-    SendMessageA(hwnd_, EM_SETSEL, 0, -1);
-}
+void EditPeer::FocusByKeyboard() { FocusAndSelectAll(hwnd_); }
 
 void SpinEditPeer::CreateWindows(HWND parent)
 {
@@ -147,11 +150,7 @@ bool SpinEditPeer::OnNotify(const NMHDR& header, LRESULT& result)
     return true;
 }
 
-void SpinEditPeer::FocusByKeyboard()
-{
-    SetFocus(hwnd_);
-    SendMessageA(hwnd_, EM_SETSEL, 0, -1);
-}
+void SpinEditPeer::FocusByKeyboard() { FocusAndSelectAll(hwnd_); }
 
 // ---------------------------------------------------------------------------------------------
 // Drop-down boxes and bars
@@ -170,9 +169,7 @@ std::string ComboBoxPeer::NativeText() const { return WindowText(hwnd_); }
 
 void ComboBoxPeer::SyncAll()
 {
-    Sync(Property::Enabled);
-    Sync(Property::Visible);
-    Sync(Property::Bounds);
+    NativeControl::SyncAll();  // its caption step does nothing: the box shows its text
     Sync(Property::Items);
     Sync(Property::Text);
 }

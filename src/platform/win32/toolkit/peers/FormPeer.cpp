@@ -16,8 +16,8 @@ void FormPeer::CreateWindows(HWND)
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
     hwnd_ = kit_.CreateWindowFor(*this, 0, Toolkit::kFormClass, model_.Caption(), style,
-                                 (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2,
-                                 width, height, nullptr);
+                                 (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr);
 }
 
 void FormPeer::Sync(Property property)

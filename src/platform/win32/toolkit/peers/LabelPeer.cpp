@@ -10,8 +10,7 @@ void LabelPeer::CreateWindows(HWND parent)
     const Bounds& b = model_.GetBounds();
     // Created at the size of its caption, so that placing it moves nothing.
     const SIZE size = autoSize_ ? ContentSize() : SIZE{b.width, b.height};
-    hwnd_ = kit_.CreateWindowFor(*this, 0, "STATIC", model_.Caption(), kChild | SS_OWNERDRAW | SS_NOTIFY, b.left,
-                                 b.top, size.cx > 0 ? size.cx : 1, size.cy > 0 ? size.cy : 1, parent);
+    CreateStatic(parent, model_.Caption(), size.cx, size.cy);
 }
 
 UINT LabelPeer::TextFormat() const
@@ -40,36 +39,13 @@ void LabelPeer::Sync(Property property)
         if (autoSize_) ApplyBounds();
         RepaintIfShown(hwnd_);
         break;
-    case Property::Enabled:
-        NativeControl::Sync(property);
-        RepaintIfShown(hwnd_);
-        break;
     default:
         NativeControl::Sync(property);
     }
 }
 
-bool LabelPeer::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+void LabelPeer::Draw(HDC dc, const RECT& area)
 {
-    if (message == WM_ERASEBKGND) {
-        result = 1;  // the drawing covers everything
-        return true;
-    }
-    if (TrackClicks(window, message, lParam)) {
-        result = 0;
-        return true;
-    }
-    return NativeControl::OnMessage(window, message, wParam, lParam, result);
-}
-
-bool LabelPeer::OnDrawItem(const DRAWITEMSTRUCT& item)
-{
-    if (item.hwndItem != hwnd_) return false;
-    RECT area;
-    GetClientRect(hwnd_, &area);
-    BufferedCanvas canvas(item.hDC, area);
-    HDC dc = canvas.Dc();
-    FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
     Selection font(dc, Font());
     SetBkMode(dc, TRANSPARENT);
     const std::string& text = model_.Caption();
@@ -94,7 +70,6 @@ bool LabelPeer::OnDrawItem(const DRAWITEMSTRUCT& item)
         SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
     }
     DrawTextA(dc, text.c_str(), length, &textArea, format);
-    return true;
 }
 
 }  // namespace lumora::win32

@@ -3,21 +3,20 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "platform/win32/toolkit/NativeControl.h"
+#include "platform/win32/toolkit/peers/DrawnStaticPeer.h"
 
 namespace lumora::win32 {
 
-class LabelPeer : public NativeControl {
+class LabelPeer : public DrawnStaticPeer {
 public:
-    using NativeControl::NativeControl;
-    bool OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-    bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
+    using DrawnStaticPeer::DrawnStaticPeer;
 
 protected:
     void CreateWindows(HWND parent) override;
     void Sync(Property property) override;
-    bool SizesToContent() const override { return true; }
+    bool DrawsGreyed() const override { return true; }
     SIZE ContentSize() override;
+    void Draw(HDC dc, const RECT& area) override;
 
 private:
     UINT TextFormat() const;

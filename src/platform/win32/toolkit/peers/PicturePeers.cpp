@@ -9,8 +9,7 @@ void ImagePeer::CreateWindows(HWND parent)
 {
     picture_ = Picture::Load(kit_.Instance(), static_cast<TImage&>(model_).resource);
     const Bounds& b = model_.GetBounds();
-    hwnd_ = kit_.CreateWindowFor(*this, 0, "STATIC", "", kChild | SS_OWNERDRAW | SS_NOTIFY, b.left, b.top,
-                                 b.width > 0 ? b.width : 1, b.height > 0 ? b.height : 1, parent);
+    CreateStatic(parent, "", b.width, b.height);
 }
 
 SIZE ImagePeer::ContentSize()
@@ -19,28 +18,9 @@ SIZE ImagePeer::ContentSize()
     return picture_->Size();
 }
 
-bool ImagePeer::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+void ImagePeer::Draw(HDC dc, const RECT&)
 {
-    if (message == WM_ERASEBKGND) {
-        result = 1;
-        return true;
-    }
-    if (TrackClicks(window, message, lParam)) {
-        result = 0;
-        return true;
-    }
-    return NativeControl::OnMessage(window, message, wParam, lParam, result);
-}
-
-bool ImagePeer::OnDrawItem(const DRAWITEMSTRUCT& item)
-{
-    if (item.hwndItem != hwnd_) return false;
-    RECT area;
-    GetClientRect(hwnd_, &area);
-    BufferedCanvas canvas(item.hDC, area);
-    FillRect(canvas.Dc(), &area, GetSysColorBrush(COLOR_BTNFACE));
-    if (picture_) picture_->Draw(canvas.Dc(), 0, 0);
-    return true;
+    if (picture_) picture_->Draw(dc, 0, 0);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -4,20 +4,19 @@
 #include <commctrl.h>
 
 #include "platform/win32/toolkit/NativeControl.h"
+#include "platform/win32/toolkit/peers/DrawnStaticPeer.h"
 #include "platform/win32/toolkit/peers/Picture.h"
 
 namespace lumora::win32 {
 
-class ImagePeer : public NativeControl {
+class ImagePeer : public DrawnStaticPeer {
 public:
-    using NativeControl::NativeControl;
-    bool OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-    bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
+    using DrawnStaticPeer::DrawnStaticPeer;
 
 protected:
     void CreateWindows(HWND parent) override;
-    bool SizesToContent() const override { return true; }
     SIZE ContentSize() override;
+    void Draw(HDC dc, const RECT& area) override;
 
 private:
     std::unique_ptr<Picture> picture_;

@@ -32,10 +32,6 @@ void SliderPeer::Sync(Property property)
     case Property::Range:
         RepaintIfShown(hwnd_);
         break;
-    case Property::Enabled:
-        NativeControl::Sync(property);
-        RepaintIfShown(hwnd_);
-        break;
     default:
         NativeControl::Sync(property);
     }

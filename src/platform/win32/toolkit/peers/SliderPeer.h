@@ -20,6 +20,7 @@ protected:
     void CreateWindows(HWND parent) override;
     void Sync(Property property) override;
     void SyncAll() override;
+    bool DrawsGreyed() const override { return true; }
 
 private:
     enum class Drag { None, Thumb, TrackBefore, TrackAfter };
