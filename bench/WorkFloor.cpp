@@ -1,8 +1,8 @@
 // The work floor the manager is measured against: the manager's window with its first page of
 // native controls at the same places, the same reads at start-up, and on every 800 ms tick the
-// platform queries the live figures need, with nothing else (no models, no names for drivers, no
-// other pages). Start-up ends, as the manager's does, with "123 MB"-style captions loaded and the
-// page painted.
+// platform queries the live figures need (the processor data and the memory status through the
+// manager's own ports), with nothing else (no models, no names for drivers, no other pages).
+// Start-up ends, as the manager's does, with "123 MB"-style captions loaded and the page painted.
 #include <windows.h>
 #include <commctrl.h>
 #include <tlhelp32.h>
@@ -10,6 +10,9 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "platform/win32/ports/Win32Ports.h"
+#include "platform/win32/toolkit/WindowClasses.h"
 
 #ifndef HKEY_DYN_DATA
 #define HKEY_DYN_DATA ((HKEY)(ULONG_PTR)((LONG)0x80000006))
@@ -37,6 +40,9 @@ HWND cpuBox;
 std::string captions[9];
 std::vector<BYTE> perfBuffer(8192);
 std::vector<PROCESSENTRY32> processes;
+// The manager's own queries for the processor figures and the memory status.
+lumora::Win32Performance performance;
+lumora::Win32System systemPort;
 
 HWND Make(DWORD exStyle, const char* className, const char* text, DWORD style, int x, int y, int width, int height,
           HWND parent)
@@ -123,7 +129,7 @@ struct Loaded {
     DWORD cpuDisabled = 0;
 };
 
-Loaded ReadSettings(const MEMORYSTATUS& memory)
+Loaded ReadSettings(const lumora::MemoryStatus& memory)
 {
     Loaded loaded;
     char text[MAX_PATH];
@@ -153,7 +159,7 @@ Loaded ReadSettings(const MEMORYSTATUS& memory)
     GetPrivateProfileStringA("vcache", "MaxFileCache", "0", text, sizeof text, ini);
     GetPrivateProfileStringA("vcache", "CHUNKSIZE", "0", text, sizeof text, ini);
 
-    const DWORD total = static_cast<DWORD>(memory.dwTotalPhys >> 20);
+    const DWORD total = static_cast<DWORD>(memory.totalPhys >> 20);
     loaded.target = total / 4;
     loaded.minimum = total / 16;
     loaded.spin[3] = total / 4;
@@ -190,13 +196,14 @@ Loaded ReadSettings(const MEMORYSTATUS& memory)
 // Windows puts each new child window at the bottom of its siblings, so the controls are created
 // top first, in the manager's stacking: windowed controls over labels, a later control over an
 // earlier one.
-void Populate(const MEMORYSTATUS& memory)
+void Populate(const lumora::MemoryStatus& memory)
 {
-    const int total = static_cast<int>(memory.dwTotalPhys >> 20);
+    const int total = static_cast<int>(memory.totalPhys >> 20);
     Make(0, "BUTTON", "Cancel", kChild | BS_PUSHBUTTON | WS_TABSTOP, 312, 368, 75, 25, mainWindow);
     Make(0, "BUTTON", "Apply", kChild | BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, 232, 368, 75, 25, mainWindow);
     HWND group = Make(0, "BUTTON", "Description", kChild | WS_CLIPCHILDREN | BS_GROUPBOX, 20, 296, 365, 65, mainWindow);
-    groupProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(group, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GroupProc)));
+    groupProc =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(group, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GroupProc)));
     Label(group, 16, 40, "");
     Label(group, 16, 24, "");
 
@@ -278,43 +285,6 @@ void Show(const Loaded& loaded)
 
 // --- the tick
 
-// Wine loads and frees the performance providers around each query unless someone keeps them;
-// the manager keeps them there, so the floor does too.
-void KeepProvidersLoaded()
-{
-    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    if (!ntdll || !GetProcAddress(ntdll, "wine_get_version")) return;
-    HKEY services = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services", 0, KEY_READ, &services) !=
-        ERROR_SUCCESS) {
-        return;
-    }
-    char name[256];
-    for (DWORD index = 0;; ++index) {
-        DWORD length = sizeof name;
-        const LONG rc = RegEnumKeyExA(services, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-        if (rc == ERROR_NO_MORE_ITEMS) break;
-        if (rc != ERROR_SUCCESS) continue;
-        HKEY performance = nullptr;
-        if (RegOpenKeyExA(services, (std::string(name, length) + "\\Performance").c_str(), 0, KEY_READ, &performance) !=
-            ERROR_SUCCESS) {
-            continue;
-        }
-        char library[MAX_PATH + 1] = {};
-        DWORD size = MAX_PATH;
-        DWORD type = 0;
-        if (RegQueryValueExA(performance, "Library", nullptr, &type, reinterpret_cast<BYTE*>(library), &size) ==
-                ERROR_SUCCESS &&
-            (type == REG_SZ || type == REG_EXPAND_SZ)) {
-            char expanded[MAX_PATH] = {};
-            const DWORD got = type == REG_EXPAND_SZ ? ExpandEnvironmentStringsA(library, expanded, MAX_PATH) : 0;
-            LoadLibraryA(got > 0 && got <= MAX_PATH ? expanded : library);
-        }
-        RegCloseKey(performance);
-    }
-    RegCloseKey(services);
-}
-
 void SetCaption(int index, const char* text)
 {
     if (captions[index] != text) captions[index] = text;
@@ -322,22 +292,16 @@ void SetCaption(int index, const char* text)
 
 void Tick()
 {
-    static bool providersKept = false;
-    if (!providersKept) {
-        KeepProvidersLoaded();
-        providersKept = true;
-    }
-    DWORD size = static_cast<DWORD>(perfBuffer.size());
-    LONG rc = RegQueryValueExA(HKEY_PERFORMANCE_DATA, "238", nullptr, nullptr, perfBuffer.data(), &size);
+    // The first query also keeps Wine's performance providers loaded, as the manager's does.
+    std::uint32_t size = static_cast<std::uint32_t>(perfBuffer.size());
+    long rc = performance.queryProcessorData(perfBuffer.data(), size);
     while (rc == ERROR_MORE_DATA && perfBuffer.size() < 16u * 1024 * 1024) {
         perfBuffer.resize(perfBuffer.size() + 4096);
-        size = static_cast<DWORD>(perfBuffer.size());
-        rc = RegQueryValueExA(HKEY_PERFORMANCE_DATA, "238", nullptr, nullptr, perfBuffer.data(), &size);
+        size = static_cast<std::uint32_t>(perfBuffer.size());
+        rc = performance.queryProcessorData(perfBuffer.data(), size);
     }
 
-    MEMORYSTATUS memory{};
-    memory.dwLength = sizeof memory;
-    GlobalMemoryStatus(&memory);
+    const lumora::MemoryStatus memory = systemPort.memoryStatus();
 
     static const char* const statistics[] = {
         "KERNEL\\CPUUsage",           "KERNEL\\Threads",           "KERNEL\\VMs",
@@ -366,10 +330,10 @@ void Tick()
     }
 
     char text[48];
-    const unsigned long totalPhys = static_cast<unsigned long>(memory.dwTotalPhys >> 20);
-    const unsigned long availPhys = static_cast<unsigned long>(memory.dwAvailPhys >> 20);
-    const unsigned long totalSwap = static_cast<unsigned long>(memory.dwTotalPageFile >> 20);
-    const unsigned long availSwap = static_cast<unsigned long>(memory.dwAvailPageFile >> 20);
+    const unsigned long totalPhys = static_cast<unsigned long>(memory.totalPhys >> 20);
+    const unsigned long availPhys = static_cast<unsigned long>(memory.availPhys >> 20);
+    const unsigned long totalSwap = static_cast<unsigned long>(memory.totalPageFile >> 20);
+    const unsigned long availSwap = static_cast<unsigned long>(memory.availPageFile >> 20);
     std::snprintf(text, sizeof text, "%lu MB (%lu %%)", availPhys, totalPhys ? availPhys * 100 / totalPhys : 0);
     SetCaption(0, text);
     std::snprintf(text, sizeof text, "%lu MB", totalSwap);
@@ -411,23 +375,9 @@ int WINAPI WinMain(HINSTANCE thisInstance, HINSTANCE, LPSTR, int showCommand)
     version.dwOSVersionInfoSize = sizeof version;
     if (!GetVersionExA(&version)) return 1;
 
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = FloorProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    windowClass.lpszClassName = "TWorkFloor";
-    windowClass.hIcon = static_cast<HICON>(LoadImageA(instance, "LUMORA_ICON", IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                                      GetSystemMetrics(SM_CYICON), LR_SHARED));
-    windowClass.hIconSm = static_cast<HICON>(LoadImageA(instance, "LUMORA_ICON", IMAGE_ICON,
-                                                        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                                        LR_SHARED));
-    if (!RegisterClassExA(&windowClass)) return 1;
-    windowClass.hIcon = nullptr;
-    windowClass.hIconSm = nullptr;
-    windowClass.lpszClassName = "TWorkFloorPage";
-    if (!RegisterClassExA(&windowClass)) return 1;
+    if (!lumora::win32::RegisterWindowClasses(instance, FloorProc, "LUMORA_ICON", "TWorkFloor", {"TWorkFloorPage"})) {
+        return 1;
+    }
 
     font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
@@ -436,14 +386,13 @@ int WINAPI WinMain(HINSTANCE thisInstance, HINSTANCE, LPSTR, int showCommand)
     AdjustWindowRectEx(&frame, style, FALSE, 0);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
-    mainWindow = CreateWindowExA(0, "TWorkFloor", "Lumora Work Floor", style, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+    mainWindow = CreateWindowExA(0, "TWorkFloor", "Lumora Work Floor", style,
+                                 (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                                  (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, nullptr,
                                  instance, nullptr);
     if (!mainWindow) return 1;
 
-    MEMORYSTATUS memory{};
-    memory.dwLength = sizeof memory;
-    GlobalMemoryStatus(&memory);
+    const lumora::MemoryStatus memory = systemPort.memoryStatus();
     Populate(memory);
     Show(ReadSettings(memory));
     SetTimer(mainWindow, kTimerId, 800, nullptr);

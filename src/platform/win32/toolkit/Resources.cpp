@@ -34,7 +34,9 @@ Resources::~Resources()
 
 HFONT Resources::FontFor(const FontSpec& wanted)
 {
-    if (wanted.name.empty() && wanted.height == kWindowFontHeight && !wanted.bold && !wanted.underline) return windowFont_;
+    if (wanted.name.empty() && wanted.height == kWindowFontHeight && !wanted.bold && !wanted.underline) {
+        return windowFont_;
+    }
     const std::string face = wanted.name.empty() ? std::string(kWindowFace) : wanted.name;
     const std::string key = face + "|" + std::to_string(wanted.height) + (wanted.bold ? "|b" : "|") +
                             (wanted.underline ? "u" : "");

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/win32/toolkit/NativeControl.h"
+#include "platform/win32/toolkit/WindowClasses.h"
 #include "platform/win32/toolkit/peers/FormPeer.h"
 #include "platform/win32/toolkit/peers/PagePeers.h"
 #include "ui/SliderGeometry.h"
@@ -40,33 +41,9 @@ Toolkit::~Toolkit()
     for (ATOM atom : atoms_) GlobalDeleteAtom(atom);
 }
 
-void Toolkit::RegisterClasses()
-{
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = instance_;
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    windowClass.lpszClassName = kFormClass;
-    windowClass.hIcon = static_cast<HICON>(LoadImageA(instance_, kIconResource, IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                                      GetSystemMetrics(SM_CYICON), LR_SHARED));
-    windowClass.hIconSm = static_cast<HICON>(LoadImageA(instance_, kIconResource, IMAGE_ICON,
-                                                        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                                        LR_SHARED));
-    RegisterClassExA(&windowClass);
-
-    windowClass.hIcon = nullptr;
-    windowClass.hIconSm = nullptr;
-    windowClass.lpszClassName = kTabSheetClass;
-    RegisterClassExA(&windowClass);
-    windowClass.lpszClassName = kSliderClass;
-    RegisterClassExA(&windowClass);
-}
-
 HWND Toolkit::Create()
 {
-    RegisterClasses();
+    RegisterWindowClasses(instance_, WindowProc, kIconResource, kFormClass, {kTabSheetClass, kSliderClass});
     Build(root_, nullptr);
     host_.Timer().onStateChanged = [this] { SyncTimer(); };
     host_.SetCloseRequest([this] {
@@ -266,7 +243,9 @@ void Toolkit::Show(int showCommand)
     const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     // It was created there unless its size changed since.
-    if (frame.left != x || frame.top != y) SetWindowPos(main_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (frame.left != x || frame.top != y) {
+        SetWindowPos(main_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     ShowWindow(main_, showCommand);
     UpdateWindow(main_);
 }

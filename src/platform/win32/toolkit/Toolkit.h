@@ -87,7 +87,6 @@ private:
     static LRESULT Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Enter(HWND window, NativeControl& peer, WNDPROC original);
 
-    void RegisterClasses();
     void Build(TControl& model, HWND parent);
     // The container's children, topmost first.
     static std::vector<TControl*> StackingOrder(TControl& container);
