@@ -85,77 +85,72 @@ chip 16 "rectangle 1,3 2,4 rectangle 1,7 2,8 rectangle 1,11 2,12 rectangle 13,3 
      "3,1 12,15" "rectangle 5,10 5,13 rectangle 7,7 7,13 rectangle 9,4 9,13"
 pack icon "$here/lumora.ico" icon16.png icon32.png icon48.png
 
+# Writes an XPM picture from rows of characters: ' ' is clear, '#' black, and each further
+# "CHAR c #RRGGBB" names one more colour; short rows, and rows left out at the bottom, are clear.
+xpm() {  # out.xpm width height "CHAR c #RRGGBB"... -- rows...
+    local out=$1 width=$2 height=$3
+    shift 3
+    local colours=("  c None" "# c #000000")
+    while [ "$1" != -- ]; do
+        colours+=("$1")
+        shift
+    done
+    shift
+    local rows=("$@") lines=("$width $height ${#colours[@]} 1") y
+    lines+=("${colours[@]}")
+    for ((y = 0; y < height; y++)); do
+        lines+=("$(printf '%-*s' "$width" "${rows[y]:-}")")
+    done
+    {
+        echo '/* XPM */'
+        echo 'static char *picture[] = {'
+        for ((y = 0; y < ${#lines[@]} - 1; y++)); do
+            echo "\"${lines[y]}\","
+        done
+        echo "\"${lines[y]}\"};"
+    } >"$out"
+}
+
 # --- Hand pointer for links, for systems without one of their own. Hot spot: the fingertip.
-cat > hand.xpm <<'EOF'
-/* XPM */
-static char *hand[] = {
-"32 32 3 1",
-"  c None",
-"# c #000000",
-". c #FFFFFF",
-"     ##                         ",
-"    #..#                        ",
-"    #..#                        ",
-"    #..#                        ",
-"    #..#                        ",
-"    #..###                      ",
-"    #..#..###                   ",
-"    #..#..#..##                 ",
-"##  #..#..#..#.#                ",
-"#..##........#..#               ",
-"#...#...........#               ",
-" #..............#               ",
-"  #.............#               ",
-"  #............#                ",
-"   #...........#                ",
-"   #..........#                 ",
-"    #.........#                 ",
-"    #.........#                 ",
-"    ###########                 ",
-"                                ",
-"                                ",
-"                                ",
-"                                ",
-"                                ",
-"                                ",
-"                                ",
-"                                ",
-"                                ",
-"                                ",
-"                                ",
-"                                ",
-"                                "};
-EOF
+xpm hand.xpm 32 32 ". c #FFFFFF" -- \
+    "     ##" \
+    "    #..#" \
+    "    #..#" \
+    "    #..#" \
+    "    #..#" \
+    "    #..###" \
+    "    #..#..###" \
+    "    #..#..#..##" \
+    "##  #..#..#..#.#" \
+    "#..##........#..#" \
+    "#...#...........#" \
+    " #..............#" \
+    "  #.............#" \
+    "  #............#" \
+    "   #...........#" \
+    "   #..........#" \
+    "    #.........#" \
+    "    #.........#" \
+    "    ###########"
 convert hand.xpm PNG32:hand.png
 pack cursor "$here/hand.cur" hand.png
 
 # --- Open-folder glyph strip: the folder, then a greyed copy for the disabled button. The
 # bottom-left pixel's colour (magenta) is the one left out when the glyph is drawn.
-cat > folder.xpm <<'EOF'
-/* XPM */
-static char *folder[] = {
-"16 16 4 1",
-"  c None",
-"# c #000000",
-"Y c #808000",
-"o c #FFFF00",
-"                ",
-"                ",
-"                ",
-"   ####         ",
-"  #YYYY#        ",
-"  #YYYYY######  ",
-"  #YYYYYYYYYY#  ",
-"  #YYY##########",
-"  #YY#ooooooooo#",
-"  #Y#ooooooooo# ",
-"  ##ooooooooo#  ",
-"  #ooooooooo#   ",
-"  ###########   ",
-"                ",
-"                ",
-"                "};
-EOF
+xpm folder.xpm 16 16 "Y c #808000" "o c #FFFF00" -- \
+    "" \
+    "" \
+    "" \
+    "   ####" \
+    "  #YYYY#" \
+    "  #YYYYY######" \
+    "  #YYYYYYYYYY#" \
+    "  #YYY##########" \
+    "  #YY#ooooooooo#" \
+    "  #Y#ooooooooo#" \
+    "  ##ooooooooo#" \
+    "  #ooooooooo#" \
+    "  ###########"
 convert folder.xpm PNG32:folder.png
 convert -size 16x16 xc:none \
     \( folder.png -alpha extract -transparent black -repage +1+1 \) \
