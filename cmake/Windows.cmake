@@ -43,7 +43,8 @@ endif()
 # without it.
 if(EXISTS ${CMAKE_SOURCE_DIR}/src/platform/win32/WinMain.cpp)
   add_executable(lumora-manager WIN32 ${CMAKE_SOURCE_DIR}/src/platform/win32/WinMain.cpp
-    ${CMAKE_SOURCE_DIR}/src/platform/win32/Win9xImportShims.cpp ${LUMORA_RESOURCES})
+    ${CMAKE_SOURCE_DIR}/src/platform/win32/Win9xImportShims.cpp
+    ${CMAKE_SOURCE_DIR}/src/platform/win32/ExceptionStrings.cpp ${LUMORA_RESOURCES})
   target_link_libraries(lumora-manager PRIVATE lumora_win32)
   target_compile_options(lumora-manager PRIVATE ${LUMORA_WARNINGS} ${LUMORA_SIZE_FLAGS})
   target_link_options(lumora-manager PRIVATE ${LUMORA_WIN_FLAGS} -s -Wl,--gc-sections)
