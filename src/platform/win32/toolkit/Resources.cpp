@@ -28,7 +28,7 @@ Resources::Resources(HINSTANCE instance) : instance_(instance)
 Resources::~Resources()
 {
     if (measureDc_) DeleteDC(measureDc_);
-    for (auto& font : fonts_) DeleteObject(font.second);
+    for (const Font& font : fonts_) DeleteObject(font.handle);
     if (windowFont_) DeleteObject(windowFont_);
 }
 
@@ -37,15 +37,16 @@ HFONT Resources::FontFor(const FontSpec& wanted)
     if (wanted.name.empty() && wanted.height == kWindowFontHeight && !wanted.bold && !wanted.underline) {
         return windowFont_;
     }
-    const std::string face = wanted.name.empty() ? std::string(kWindowFace) : wanted.name;
-    const std::string key = face + "|" + std::to_string(wanted.height) + (wanted.bold ? "|b" : "|") +
-                            (wanted.underline ? "u" : "");
-    for (const auto& font : fonts_) {
-        if (font.first == key) return font.second;
+    const char* const face = wanted.name.empty() ? kWindowFace : wanted.name.c_str();
+    for (const Font& font : fonts_) {
+        if (font.face == face && font.height == wanted.height && font.bold == wanted.bold &&
+            font.underline == wanted.underline) {
+            return font.handle;
+        }
     }
-    HFONT font = MakeFont(face.c_str(), wanted.height, wanted.bold, wanted.underline);
+    HFONT font = MakeFont(face, wanted.height, wanted.bold, wanted.underline);
     if (!font) return windowFont_;
-    fonts_.emplace_back(key, font);
+    fonts_.push_back({face, wanted.height, wanted.bold, wanted.underline, font});
     return font;
 }
 

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "ui/Controls.h"
@@ -33,7 +32,14 @@ private:
     HDC measureDc_ = nullptr;
     bool handLooked_ = false;
     // A handful of fonts: a list searched in order is all they need.
-    std::vector<std::pair<std::string, HFONT>> fonts_;
+    struct Font {
+        std::string face;
+        int height;
+        bool bold;
+        bool underline;
+        HFONT handle;
+    };
+    std::vector<Font> fonts_;
 };
 
 }  // namespace lumora::win32
