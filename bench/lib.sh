@@ -140,15 +140,19 @@ memory_kib() {
 }
 
 # The pid of the wine server of WINEPREFIX: the one whose working folder is the prefix's
-# server folder, named after the prefix's device and inode (its parent folder varies).
+# server folder, named after the prefix's device and inode (its parent folder varies). A server
+# just started with -p moves there a moment after the command returns: it is looked for a while.
 wineserver_pid() {
-    local name pid
+    local name pid try
     name="server-$(stat -c %D "$WINEPREFIX")-$(printf '%x' "$(stat -c %i "$WINEPREFIX")")"
-    for pid in $(pgrep wineserver || true); do
-        if [ "$(basename "$(readlink "/proc/$pid/cwd" 2>/dev/null)")" = "$name" ]; then
-            echo "$pid"
-            return 0
-        fi
+    for try in $(seq 1 50); do
+        for pid in $(pgrep wineserver || true); do
+            if [ "$(basename "$(readlink "/proc/$pid/cwd" 2>/dev/null)")" = "$name" ]; then
+                echo "$pid"
+                return 0
+            fi
+        done
+        sleep 0.1
     done
     return 1
 }
