@@ -11,6 +11,10 @@
 #define _GLIBCXX_USE_CXX11_ABI 0  // this file's std::string is the reference-counted one
 #include <string>
 
+// The members are the library's internals as of its release 12; another release may name them
+// differently, and then the file adds nothing and the library's own object is linked instead.
+#if defined(_GLIBCXX_RELEASE) && _GLIBCXX_RELEASE == 12
+
 template char* std::string::_S_construct(size_type, char, const std::allocator<char>&);
 template void std::string::_M_copy(char*, const char*, size_type);
 template void std::string::_M_assign(char*, size_type, char);
@@ -23,3 +27,4 @@ template bool std::string::_Rep::_M_is_leaked() const;
 template void std::string::_Rep::_M_set_length_and_sharable(size_type);
 template void std::string::_Rep::_M_dispose(const std::allocator<char>&);
 template void std::string::_Rep::_M_destroy(const std::allocator<char>&);
+#endif
