@@ -18,6 +18,9 @@ using driver::App;
 using namespace driver::pages;
 
 constexpr DWORD kTickWaitMs = 5000;  // a few 800 ms ticks
+// On a busy machine the kernel's free count can take several seconds to show a gigabyte
+// taken or given back; a round that gives up sooner spoils the next one's starting figure.
+constexpr DWORD kMemoryMoveWaitMs = 20000;
 
 struct FreeFigure {
     unsigned megabytes = 0;
@@ -131,7 +134,7 @@ WINE_TEST(FreePhysicalMemoryFollowsAnotherProcessTakingAndReturningMemory)
                 round.low = std::min(round.low, ReadFree(app, "Label25", "Label24").megabytes);
                 return round.low + kSeenMB <= round.before;
             },
-            kTickWaitMs);
+            kMemoryMoveWaitMs);
         VirtualFree(const_cast<char*>(block), 0, MEM_RELEASE);
         round.high = round.low;
         const bool rose = driver::WaitUntil(
@@ -139,7 +142,7 @@ WINE_TEST(FreePhysicalMemoryFollowsAnotherProcessTakingAndReturningMemory)
                 round.high = std::max(round.high, ReadFree(app, "Label25", "Label24").megabytes);
                 return round.high >= round.low + kSeenMB;
             },
-            kTickWaitMs);
+            kMemoryMoveWaitMs);
         rounds.push_back(round);
         if (fell && rose) return;
     }
