@@ -23,6 +23,8 @@ void Timer1Tick(benchmark::State& state)
 {
     FormHarness h;
     h.machine.system.os.platformId = kPlatformNt;
+    // Windows NT has no 9x statistics key; the fake machine has one unless told otherwise.
+    h.machine.registry.RemoveKey(fakes::kStatDataKey);
     h.machine.performance.blocks.push_back(ProcessorBlock(1));
     TForm1& form = h.Start();
     for (auto _ : state) form.Timer1Timer();
