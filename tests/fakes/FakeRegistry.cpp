@@ -6,6 +6,8 @@
 #include <cstring>
 #include <sstream>
 
+#include "core/LittleEndian.h"
+
 namespace lumora::fakes {
 
 namespace {
@@ -38,8 +40,9 @@ std::string Lower(std::string text)
 
 std::vector<std::uint8_t> Le32(std::uint32_t value)
 {
-    return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-            static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+    std::vector<std::uint8_t> bytes(4);
+    WriteLittleEndian32(value, bytes.data());
+    return bytes;
 }
 
 FakeRegistry::FakeRegistry()
