@@ -31,8 +31,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     const DWORD style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     RECT frame = {0, 0, 404, 412};
     AdjustWindowRect(&frame, style, FALSE);
-    HWND window = CreateWindowA("TReference", "Lumora Reference", style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    HWND window = CreateWindowA("TReference", "Lumora Reference", style, CW_USEDEFAULT, CW_USEDEFAULT, width, height,
+                                nullptr, nullptr, instance, nullptr);
     if (!window) return 1;
     SetTimer(window, 1, 800, nullptr);
     ShowWindow(window, show);

@@ -301,10 +301,11 @@ WINE_TEST(RefusedReadRaisesFailedToGetData)
     RestrictedRegistry port(KEY_SET_VALUE);
     TRegistry reg(port);
     REQUIRE_TRUE(reg.OpenKey(kScratch, false));
-    EXPECT_EQ(ErrorOf([&] { reg.ReadInteger("Locked"); }), std::string("Failed to get data for 'Locked'"));
-    EXPECT_EQ(ErrorOf([&] { reg.ReadString("Locked"); }), std::string("Failed to get data for 'Locked'"));
+    const std::string refused = "Failed to get data for 'Locked'";
+    EXPECT_EQ(ErrorOf([&] { reg.ReadInteger("Locked"); }), refused);
+    EXPECT_EQ(ErrorOf([&] { reg.ReadString("Locked"); }), refused);
     std::uint8_t buffer[4] = {0xbd, 0xbd, 0xbd, 0xbd};
-    EXPECT_EQ(ErrorOf([&] { reg.ReadBinaryData("Locked", buffer, 4); }), std::string("Failed to get data for 'Locked'"));
+    EXPECT_EQ(ErrorOf([&] { reg.ReadBinaryData("Locked", buffer, 4); }), refused);
     EXPECT_EQ(Hex(buffer, 4), std::string("bdbdbdbd"));
 }
 
