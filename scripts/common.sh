@@ -24,17 +24,49 @@ wine_loader() {
     esac
 }
 
-# True when this machine runs 32-bit x86 programs under Wine; otherwise prints one line saying
-# why. A kernel without 32-bit support refuses the loader itself ("Exec format error").
+# Where scripts/setup.sh leaves the one line saying why the 32-bit Wine set is not installed.
+I386_SETUP_NOTE="$BUILD/setup-i386.txt"
+
+# True when the kernel runs 32-bit x86 programs; otherwise prints one line saying why. The probe
+# is the smallest static i386 program that exits 0 (93 bytes); a kernel built without 32-bit
+# support refuses it with "Exec format error". LUMORA_NO_I386=1 makes the probe fail, to try on a
+# machine that can what the scripts do on one that cannot.
+kernel_runs_i386() {
+    if [ "${LUMORA_NO_I386:-}" = 1 ]; then
+        echo "this machine cannot run 32-bit x86 code (LUMORA_NO_I386=1 says so)"
+        return 1
+    fi
+    local probe out
+    mkdir -p "$BUILD"
+    probe="$(mktemp "$BUILD/.i386-probe.XXXXXX")"
+    printf '\x7f\x45\x4c\x46\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00\xb8\x01\x00\x00\x00\x31\xdb\xcd\x80' >"$probe"
+    chmod +x "$probe"
+    out="$("$probe" 2>&1 </dev/null)"
+    local status=$?
+    rm -f "$probe"
+    [ $status -eq 0 ] && return 0
+    out="$(head -n 1 <<<"$out")"
+    echo "this machine cannot run 32-bit x86 code: its kernel refuses an i386 program (${out##*: })"
+    return 1
+}
+
+# True when this machine runs the i686 build under Wine; otherwise prints one line saying why:
+# the kernel cannot run 32-bit code, or the 32-bit Wine could not be installed (setup.sh's line),
+# or its loader does not start.
 can_run_i386() {
+    kernel_runs_i386 || return 1
     local out
     if [ ! -x "$WINE32" ]; then
-        echo "this machine cannot run the i686 build: no 32-bit Wine loader at $WINE32 (bash scripts/setup.sh installs wine32:i386)"
+        if [ -s "$I386_SETUP_NOTE" ]; then
+            head -n 1 "$I386_SETUP_NOTE"
+        else
+            echo "this machine cannot run the i686 build: no 32-bit Wine loader at $WINE32 (bash scripts/setup.sh installs wine32:i386)"
+        fi
         return 1
     fi
     if ! out="$("$WINE32" --version 2>&1 </dev/null)"; then
         out="$(head -n 1 <<<"$out")"
-        echo "this machine cannot run 32-bit x86 code: the i686 build needs it, and $WINE32 fails (${out##*: })"
+        echo "this machine cannot run the i686 build: $WINE32 fails (${out##*: })"
         return 1
     fi
 }
@@ -64,10 +96,15 @@ require_flavour() {
 }
 
 # Starts Xvfb (screen WIDTHxHEIGHT, 1024x768 by default) on the first free display from :91
-# and exports DISPLAY; stop_xvfb ends it (callers put it in their EXIT trap).
+# and exports DISPLAY; stop_xvfb ends it (callers put it in their EXIT trap). Returns 1 with one
+# line on standard error when it cannot.
 XVFB_PID=""
 start_xvfb() {
     local n geometry="${1:-1024x768}"
+    if ! command -v Xvfb >/dev/null; then
+        echo "error: Xvfb is missing: bash scripts/setup.sh installs xvfb" >&2
+        return 1
+    fi
     for n in $(seq 91 140); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
         Xvfb ":$n" -screen 0 "${geometry}x24" -nolisten tcp >/dev/null 2>&1 &
@@ -85,7 +122,8 @@ start_xvfb() {
         wait "$XVFB_PID" 2>/dev/null
         XVFB_PID=""
     done
-    die "could not start Xvfb"
+    echo "error: could not start Xvfb on any display from :91 to :140" >&2
+    return 1
 }
 
 stop_xvfb() {
