@@ -52,7 +52,7 @@ export WINEPREFIX="$BUILD/restart-prefix-$FLAVOUR-$WINVER"
 rm -rf "$WINEPREFIX"
 mapfile -t options < <(prefix_options "$FLAVOUR" "$WINVER")
 bash "$ROOT/scripts/prefix.sh" "${options[@]}" "$WINEPREFIX" || give_up "cannot prepare $WINEPREFIX"
-start_xvfb
+start_xvfb || give_up "no X display for the programs"
 
 MANAGER_PID=""
 WITNESS_PID=""

@@ -19,7 +19,7 @@ cleanup() {
     stop_xvfb
 }
 trap cleanup EXIT
-start_xvfb
+start_xvfb || exit 1
 bench_prefix "$BENCH_X64/long-prefix"
 
 say "starting the manager on $DISPLAY for $MINUTES minutes of ticks"

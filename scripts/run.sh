@@ -17,8 +17,10 @@ flavour="${1:-x86_64}"
 wine="$(wine_loader "$flavour")" || exit 1
 winver="$(winver)" || exit 1
 
-bash "$ROOT/scripts/setup.sh"
-require_flavour "$flavour"
+bash "$ROOT/scripts/setup.sh" || die "the set-up failed (above)"
+if [ "$flavour" = i686 ] && ! why="$(can_run_i386)"; then
+    die "$why; run the x86_64 build instead: bash scripts/run.sh"
+fi
 bash "$ROOT/scripts/build.sh" "$flavour"
 
 export WINEPREFIX="$BUILD/run-prefix-$flavour-$winver"
@@ -42,7 +44,7 @@ trap cleanup EXIT
 explorer='HKCU\Software\Wine\Explorer'
 own_display=0
 if [ -z "${DISPLAY:-}" ]; then
-    start_xvfb 800x600
+    start_xvfb 800x600 || exit 1
     own_display=1
     "$wine" reg add "$explorer" /v Desktop /d lumora /f >/dev/null 2>&1
     "$wine" reg add "$explorer\Desktops" /v lumora /d 800x600 /f >/dev/null 2>&1

@@ -37,7 +37,7 @@ cleanup() {
 }
 trap cleanup EXIT
 stop_wine
-start_xvfb 800x600
+start_xvfb 800x600 || exit 1
 
 # Every program of the prefix, manager_remote that switches the pages included, runs in the one
 # virtual desktop, which draws frames as Windows does.
