@@ -15,6 +15,9 @@ public:
                              const std::string& key, const std::string& value) = 0;
     virtual bool deleteKey(const std::string& file, const std::string& section,
                            const std::string& key) = 0;
+    // Writes the file's cached changes to disk. Windows 9x keeps profile writes in a cache that
+    // other programs do not see and a crash loses; the NT family writes through. Never fails.
+    virtual void flush(const std::string& file) = 0;
 };
 
 }  // namespace lumora

@@ -26,4 +26,9 @@ void TIniFile::DeleteKey(const std::string& section, const std::string& key)
     port_.deleteKey(fileName_, section, key);
 }
 
+void TIniFile::UpdateFile()
+{
+    port_.flush(fileName_);
+}
+
 }  // namespace lumora

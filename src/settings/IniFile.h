@@ -16,6 +16,8 @@ public:
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
     // A failure is ignored.
     void DeleteKey(const std::string& section, const std::string& key);
+    // Writes the cached changes to disk (see ProfilePort::flush); never fails.
+    void UpdateFile();
 
     static constexpr std::size_t kMaxRead = 2047;
 

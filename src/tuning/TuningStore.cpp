@@ -49,6 +49,19 @@ void WriteTemplateSize(TRegistry& reg, const char* name, std::int32_t size)
     reg.WriteBinaryData(name, bytes, sizeof bytes);
 }
 
+// Flushes the file when the save leaves its scope, also when a write throws: what a stopped
+// save wrote stays written, and on Windows 9x only a flush puts it on the disk.
+class UpdateOnExit {
+public:
+    explicit UpdateOnExit(TIniFile& ini) : ini_(ini) {}
+    ~UpdateOnExit() { ini_.UpdateFile(); }
+    UpdateOnExit(const UpdateOnExit&) = delete;
+    UpdateOnExit& operator=(const UpdateOnExit&) = delete;
+
+private:
+    TIniFile& ini_;
+};
+
 // The platform version query says NT; a refused query counts as Windows 9x.
 bool OnNtPlatform(SystemPort& system)
 {
@@ -113,6 +126,8 @@ void TuningStore::Save(RegistryPort& registry, ProfilePort& profile, SystemPort&
     }
 
     TIniFile ini(profile, kSystemIni);
+    // Once, after the last SYSTEM.INI change below, however the save ends from here on.
+    const UpdateOnExit update(ini);
     if (choices.diskBuffers) {
         ini.WriteString(kEnhSection, kPageBuffers, kPageBuffersOn);
     } else {

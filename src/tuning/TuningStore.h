@@ -49,7 +49,8 @@ public:
     // fails: every value that cannot be read takes its fallback silently.
     void Load(RegistryPort& registry, ProfilePort& profile);
     // The tweaks, the file-system template and the disk cache texts, in that order; the first
-    // write the platform refuses ends the save.
+    // write the platform refuses ends the save. SYSTEM.INI is flushed once, after its last
+    // change, also when a refused write ends the save after it was changed.
     void Save(RegistryPort& registry, ProfilePort& profile, SystemPort& system, const TuningChoices& choices) const;
 };
 

@@ -19,6 +19,7 @@ bool FakeProfile::writeString(const std::string& file, const std::string& sectio
 {
     files.push_back(file);
     const int number = writeCalls++;
+    changes.push_back("write " + section + "." + key);
     if (attempts) attempts->push_back("ini " + section + "." + key);
     if (refuseWrites || number == refuseWriteNumber) return false;
     sections[Lower(section)][Lower(key)] = value;
@@ -29,11 +30,18 @@ bool FakeProfile::writeString(const std::string& file, const std::string& sectio
 bool FakeProfile::deleteKey(const std::string& file, const std::string& section, const std::string& key)
 {
     files.push_back(file);
+    changes.push_back("delete " + section + "." + key);
     auto it = sections.find(Lower(section));
     if (it == sections.end()) return true;
     it->second.erase(Lower(key));
     log.push_back("delete " + section + "." + key);
     return true;
+}
+
+void FakeProfile::flush(const std::string& file)
+{
+    files.push_back(file);
+    changes.push_back("flush " + file);
 }
 
 void FakeProfile::Put(const std::string& section, const std::string& key, const std::string& value)

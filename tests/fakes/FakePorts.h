@@ -28,6 +28,7 @@ public:
     bool writeString(const std::string& file, const std::string& section, const std::string& key,
                      const std::string& value) override;
     bool deleteKey(const std::string& file, const std::string& section, const std::string& key) override;
+    void flush(const std::string& file) override;
 
     void Put(const std::string& section, const std::string& key, const std::string& value);
     bool Has(const std::string& section, const std::string& key) const;
@@ -41,6 +42,9 @@ public:
     int writeCalls = 0;
     // When set, every write attempt (refused or not) is appended as "ini <section>.<key>".
     std::vector<std::string>* attempts = nullptr;
+    // Every call that changes or flushes a file, refused or not, in order: "write s.k",
+    // "delete s.k", "flush <file>".
+    std::vector<std::string> changes;
 };
 
 class FakeSystem : public SystemPort {

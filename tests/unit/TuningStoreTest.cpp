@@ -428,6 +428,62 @@ TEST(TuningStore, MissingTemplatesKeyStopsTheSaveAfterTheTweaks)
 }
 
 // Every tuning write refused in turn, all in one state where each of them is made.
+// Windows 9x keeps profile writes in a cache until the file is flushed.
+TEST(TuningStore, EveryApplyFlushesSystemIniOnceAfterItsLastChange)
+{
+    struct Case {
+        const char* name;
+        std::function<void(FormHarness&)> prepare;
+        Lines changes;  // one Apply's SYSTEM.INI changes and flush
+        Lines errors;   // one Apply's
+    };
+    const Lines tweaksOff = {"delete 386Enh.PageBuffers", "write 386Enh.ConservativeSwapfileUsage"};
+    const Lines cacheDeleted = {"delete vcache.MinFileCache", "delete vcache.MaxFileCache", "delete vcache.CHUNKSIZE"};
+    const Lines cacheWritten = {"write vcache.MinFileCache", "write vcache.MaxFileCache", "write vcache.CHUNKSIZE"};
+    auto join = [](std::initializer_list<Lines> parts) {
+        Lines all;
+        for (const Lines& part : parts) all.insert(all.end(), part.begin(), part.end());
+        return all;
+    };
+    const std::vector<Case> cases = {
+        {"nothing stored: the last change is a delete", [](FormHarness&) {},
+         join({tweaksOff, cacheDeleted, {"flush SYSTEM.INI"}}), {}},
+        {"disk cache set: the last change is a write",
+         [](FormHarness& h) {
+             h.machine.profile.Put("vcache", "MinFileCache", "2048");
+             h.machine.profile.Put("vcache", "MaxFileCache", "8192");
+             h.machine.profile.Put("vcache", "CHUNKSIZE", "512");
+         },
+         join({tweaksOff, cacheWritten, {"flush SYSTEM.INI"}}), {}},
+        {"Windows 9x without the templates key: the save stops after the tweaks",
+         [](FormHarness& h) {
+             h.machine.registry.RemoveKey(kTemplatesKey);
+             h.machine.profile.Put("vcache", "MinFileCache", "2048");
+         },
+         join({tweaksOff, {"flush SYSTEM.INI"}}), {"Failed to set data for ''"}},
+    };
+    for (const auto& c : cases) {
+        FormHarness h(64);
+        c.prepare(h);
+        h.Start();
+        const std::size_t mark = h.machine.profile.changes.size();
+        ASSERT_EQ(std::count(h.machine.profile.changes.begin(), h.machine.profile.changes.end(), "flush SYSTEM.INI"),
+                  0)
+            << c.name << ": start-up only reads";
+        Lines expectedChanges, expectedErrors;
+        for (int apply = 0; apply < 2; ++apply) {
+            h.Apply();
+            expectedChanges.insert(expectedChanges.end(), c.changes.begin(), c.changes.end());
+            expectedErrors.insert(expectedErrors.end(), c.errors.begin(), c.errors.end());
+        }
+        EXPECT_EQ(h.machine.dialogs.errors, expectedErrors) << c.name;
+        EXPECT_EQ(Lines(h.machine.profile.changes.begin() + static_cast<std::ptrdiff_t>(mark),
+                        h.machine.profile.changes.end()),
+                  expectedChanges)
+            << c.name;
+    }
+}
+
 TEST(TuningStore, ARefusedTuningWriteKeepsEarlierWritesAttemptsNoLaterOneAndFailsTheApply)
 {
     struct Write {
@@ -467,6 +523,7 @@ TEST(TuningStore, ARefusedTuningWriteKeepsEarlierWritesAttemptsNoLaterOneAndFail
         const std::size_t profileMark = p.log.size();
         const int registryCalls = r.setCalls;
         const int profileCalls = p.writeCalls;
+        const std::size_t changesMark = p.changes.size();
         Lines expectedRegistry, expectedProfile;
         int registryIndex = 0, profileIndex = 0;
         for (std::size_t i = 0; i < refused; ++i) {
@@ -488,6 +545,16 @@ TEST(TuningStore, ARefusedTuningWriteKeepsEarlierWritesAttemptsNoLaterOneAndFail
             << label << ": no registry write after the refused one";
         EXPECT_EQ(p.writeCalls - profileCalls, profileIndex + (writes[refused].registry ? 0 : 1))
             << label << ": no SYSTEM.INI write after the refused one";
+        // What was written before the refusal reaches the disk: one flush after the last
+        // SYSTEM.INI write tried, unless the save stopped before it came to the file.
+        Lines expectedChanges;
+        for (std::size_t i = 0; i <= refused; ++i) {
+            if (!writes[i].registry) expectedChanges.push_back(writes[i].line.substr(0, writes[i].line.find('=')));
+        }
+        if (refused > 0) expectedChanges.push_back("flush SYSTEM.INI");
+        EXPECT_EQ(Lines(p.changes.begin() + static_cast<std::ptrdiff_t>(changesMark), p.changes.end()),
+                  expectedChanges)
+            << label;
         EXPECT_FALSE(r.Has(kAgentKey, "Update")) << label;
         EXPECT_TRUE(h.machine.dialogs.questions.empty()) << label;
         EXPECT_TRUE(f.Button2.Enabled()) << label;

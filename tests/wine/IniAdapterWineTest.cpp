@@ -98,6 +98,27 @@ WINE_TEST(WriteReadAndDeleteReachTheFile)
     EXPECT_EQ(file.ReadString("vcache", "Empty", "0"), std::string());
 }
 
+WINE_TEST(UpdateFileKeepsTheWritesAndCreatesNoFile)
+{
+    ScratchIni ini;
+    Win32Profile port;
+    TIniFile file(port, kScratchIni);
+    file.UpdateFile();
+    EXPECT_EQ(GetFileAttributesA(ini.path().c_str()), INVALID_FILE_ATTRIBUTES);
+    file.WriteString("vcache", "MinFileCache", "2048");
+    file.DeleteKey("vcache", "NeverThere");
+    file.UpdateFile();
+    EXPECT_NE(ReadFileText(ini.path()).find("MinFileCache=2048"), std::string::npos);
+    EXPECT_EQ(file.ReadString("vcache", "MinFileCache", "0"), std::string("2048"));
+    // The file stays usable after a flush.
+    file.WriteString("vcache", "MaxFileCache", "8192");
+    file.UpdateFile();
+    file.UpdateFile();
+    const std::string text = ReadFileText(ini.path());
+    EXPECT_NE(text.find("MinFileCache=2048"), std::string::npos);
+    EXPECT_NE(text.find("MaxFileCache=8192"), std::string::npos);
+}
+
 WINE_TEST(RefusedWriteRaisesUnableToWrite)
 {
     ScratchIni ini;

@@ -42,6 +42,7 @@ public:
     bool writeString(const std::string& file, const std::string& section, const std::string& key,
                      const std::string& value) override;
     bool deleteKey(const std::string& file, const std::string& section, const std::string& key) override;
+    void flush(const std::string& file) override;
 };
 
 class Win32System : public SystemPort {

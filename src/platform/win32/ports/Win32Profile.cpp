@@ -28,4 +28,11 @@ bool Win32Profile::deleteKey(const std::string& file, const std::string& section
     return WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr, file.c_str()) != FALSE;
 }
 
+void Win32Profile::flush(const std::string& file)
+{
+    // Windows 9x answers FALSE to the flush by design, whether or not anything was written: the
+    // answer says nothing about the file.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
+}
+
 }  // namespace lumora
