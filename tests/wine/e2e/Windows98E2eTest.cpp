@@ -31,12 +31,13 @@ constexpr std::size_t kMinTicks = 10;
 constexpr bool k32BitBuild = sizeof(void*) == 4;
 constexpr LONG kFileNotFound = ERROR_FILE_NOT_FOUND;
 
-// The calls the trace shows: the registry calls of both meters and the 16-bit module services.
+// The calls the trace shows: the registry calls of both meters, the 16-bit module services and
+// the profile writes.
 // Window procedures are always traced; a WM_TIMER to the main window is a tick.
 constexpr const char* kRelayInclude =
     "advapi32.RegOpenKeyExA;advapi32.RegQueryValueExA;"
     "krnl386.exe16.LoadLibrary16;krnl386.exe16.FreeLibrary16;krnl386.exe16.GetProcAddress16;"
-    "USER.GetFreeSystemResources";
+    "USER.GetFreeSystemResources;kernel32.WritePrivateProfileStringA";
 constexpr const char* kWineKey = "Software\\Wine";
 constexpr const char* kWineDebugKey = "Software\\Wine\\Debug";
 
@@ -146,11 +147,33 @@ struct Trace {
     Tick beforeTicks;
     int perfDataQueries = 0;
     int krnl386Calls = 0;
+    // The program's profile writes to SYSTEM.INI, in order: "write SECTION.KEY",
+    // "delete SECTION.KEY" or "flush".
+    std::vector<std::string> systemIniCalls;
 };
 
 bool Has(const std::string& line, const char* text)
 {
     return line.find(text) != std::string::npos;
+}
+
+// A traced WritePrivateProfileStringA call: "(SECTION,KEY,VALUE,FILE)", each pointer followed
+// by its text in quotes unless it is null. "" when the call is not about SYSTEM.INI.
+std::string SystemIniCall(const std::string& body)
+{
+    std::vector<std::string> arguments;
+    std::size_t at = body.find('(');
+    while (at != std::string::npos && body[at] != ')' && arguments.size() < 4) {
+        const std::size_t end = body.find_first_of(",)", at + 1);
+        const std::string argument = body.substr(at + 1, end == std::string::npos ? end : end - at - 1);
+        const std::size_t open = argument.find('"');
+        const std::size_t close = argument.rfind('"');
+        arguments.push_back(open == close ? "" : argument.substr(open + 1, close - open - 1));
+        at = end;
+    }
+    if (arguments.size() != 4 || _stricmp(arguments[3].c_str(), "SYSTEM.INI") != 0) return "";
+    if (arguments[0].empty() && arguments[1].empty() && arguments[2].empty()) return "flush";
+    return (arguments[2].empty() ? "delete " : "write ") + arguments[0] + "." + arguments[1];
 }
 
 // Reads the trace of the program's window and image. The registry handles print as 32-bit
@@ -189,6 +212,10 @@ Trace Parse(const std::string& text, HWND window, const Image& image)
             startStatPending = false;
         } else if (body.rfind("Call advapi32.RegQueryValueExA(", 0) == 0) {
             if ((FirstArgument(body) & 0xffffffffu) == 0x80000004u) ++trace.perfDataQueries;
+        } else if (body.rfind("Call KERNEL32.WritePrivateProfileStringA(", 0) == 0) {
+            if (!image.Holds(ret)) continue;
+            const std::string call = SystemIniCall(body);
+            if (!call.empty()) trace.systemIniCalls.push_back(call);
         } else if (body.rfind("Call krnl386.exe16.", 0) == 0) {
             ++trace.krnl386Calls;
             if (!image.Holds(ret)) continue;  // the 16-bit kernel's own loads at its start
@@ -534,6 +561,60 @@ WINE_TEST(Win98ApplyRoundTripWritesTheBytesOfTheNtRun)
     EXPECT_TRUE(win98.machine.find("PageBuffers=32") != std::string::npos);
     EXPECT_EQ(win98.machine, nt.machine);
     std::printf("  machine after the round trip:\n%s\n", win98.machine.c_str());
+}
+
+// One Apply's SYSTEM.INI calls: changes, then one flush after the last of them. Windows 9x
+// keeps the changes in a cache until the flush; the flush itself answers FALSE there, so
+// nothing but its place can be checked.
+void CheckFlushedOnce(const std::vector<std::string>& calls, const std::vector<std::string>& changes)
+{
+    std::string seen;
+    for (const std::string& call : calls) seen += (seen.empty() ? "" : ", ") + call;
+    Context context("SYSTEM.INI calls: " + seen);
+    std::vector<std::string> expected = changes;
+    expected.push_back("flush");
+    EXPECT_TRUE(calls == expected);
+}
+
+WINE_TEST(Win98ApplyFlushesSystemIniOnceAfterItsLastWrite)
+{
+    RequireWindows98Prefix();
+    const TracedPrograms traced;
+    driver::ResetMachine();
+    App app;
+    driver::Launch(app, false);
+    app.SelectTab("PageControl1", kTweakPage);
+    // A tweak changes on each Apply, so that the window offers a restart and Apply is enabled.
+    const std::vector<std::string> saves[] = {
+        {"write 386Enh.PageBuffers", "write 386Enh.ConservativeSwapfileUsage", "delete vcache.MinFileCache",
+         "delete vcache.MaxFileCache", "delete vcache.CHUNKSIZE"},
+        {"delete 386Enh.PageBuffers", "write 386Enh.ConservativeSwapfileUsage", "delete vcache.MinFileCache",
+         "delete vcache.MaxFileCache", "delete vcache.CHUNKSIZE"},
+    };
+    for (std::size_t i = 0; i < 2; ++i) {
+        Context context("Apply " + Show(i + 1));
+        const TraceWindow window;
+        app.Click("CheckBox9");
+        app.PostClick("Button2");
+        driver::DeclineRestart(app);
+        EXPECT_TRUE(driver::WaitUntil([&] { return !app.Enabled("Button2"); }));
+        CheckFlushedOnce(window.Read(app).systemIniCalls, saves[i]);
+    }
+
+    // Without the FS Templates key the save stops after the tweaks: what it wrote is flushed.
+    Context context("Apply stopped by the missing FS Templates key");
+    DeleteTree(HKEY_LOCAL_MACHINE, driver::kFsTemplatesKey);
+    const TraceWindow window;
+    app.Click("CheckBox9");
+    app.PostClick("Button2");
+    const HWND error = app.WaitForDialog("Lumora Manager");
+    REQUIRE_TRUE(error != nullptr);
+    EXPECT_EQ(app.DialogText(error), std::string("Failed to set data for ''"));
+    REQUIRE_TRUE(app.Answer(error, IDOK));
+    CheckFlushedOnce(window.Read(app).systemIniCalls,
+                     {"write 386Enh.PageBuffers", "write 386Enh.ConservativeSwapfileUsage"});
+    app.Stop();
+    driver::ResetMachine();
 }
 
 }  // namespace
