@@ -375,7 +375,8 @@ int WINAPI WinMain(HINSTANCE thisInstance, HINSTANCE, LPSTR, int showCommand)
     version.dwOSVersionInfoSize = sizeof version;
     if (!GetVersionExA(&version)) return 1;
 
-    if (!lumora::win32::RegisterWindowClasses(instance, FloorProc, "LUMORA_ICON", "TWorkFloor", {"TWorkFloorPage"})) {
+    lumora::win32::WindowClasses classes;
+    if (!classes.Register(instance, FloorProc, "LUMORA_ICON", "TWorkFloor", {"TWorkFloorPage"})) {
         return 1;
     }
 

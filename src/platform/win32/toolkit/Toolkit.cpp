@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "platform/win32/toolkit/NativeControl.h"
-#include "platform/win32/toolkit/WindowClasses.h"
 #include "platform/win32/toolkit/peers/FormPeer.h"
 #include "platform/win32/toolkit/peers/PagePeers.h"
 #include "ui/SliderGeometry.h"
@@ -43,7 +42,7 @@ Toolkit::~Toolkit()
 
 HWND Toolkit::Create()
 {
-    RegisterWindowClasses(instance_, WindowProc, kIconResource, kFormClass, {kTabSheetClass, kSliderClass});
+    classes_.Register(instance_, WindowProc, kIconResource, kFormClass, {kTabSheetClass, kSliderClass});
     Build(root_, nullptr);
     host_.Timer().onStateChanged = [this] { SyncTimer(); };
     host_.SetCloseRequest([this] {

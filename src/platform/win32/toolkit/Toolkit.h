@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/win32/toolkit/Resources.h"
+#include "platform/win32/toolkit/WindowClasses.h"
 #include "platform/win32/toolkit/WindowSupport.h"
 #include "ui/Controls.h"
 #include "ui/ToolkitHost.h"
@@ -100,6 +101,8 @@ private:
     TControl& root_;
     ToolkitHost& host_;
     HWND main_ = nullptr;
+    // Declared before everything that can hold a window, so it outlives them all.
+    WindowClasses classes_;
     Resources resources_;
     std::vector<std::unique_ptr<NativeControl>> peers_;
     std::vector<std::unique_ptr<WindowEntry>> entries_;
