@@ -541,6 +541,25 @@ bool App::TabRect(HWND tabs, int index, RECT& rect) const
     return true;
 }
 
+std::vector<RECT> App::TabRects(const std::string& name) const
+{
+    const HWND tabs = Control(name);
+    std::vector<RECT> rects;
+    const std::uintptr_t remote = RemoteAlloc(sizeof(RECT));
+    if (remote == 0) return rects;
+    const auto count = static_cast<int>(SendTo(tabs, TCM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        RECT rect{};
+        SIZE_T done = 0;
+        if (SendTo(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(i), static_cast<LPARAM>(remote))) {
+            ReadProcessMemory(process_, reinterpret_cast<void*>(remote), &rect, sizeof rect, &done);
+        }
+        rects.push_back(rect);
+    }
+    RemoteFree(remote);
+    return rects;
+}
+
 void App::SelectTab(const std::string& name, int index)
 {
     const HWND tabs = Control(name);

@@ -156,6 +156,9 @@ public:
     int TabIndex(const std::string& name) const;
     // Clicks the tab's rectangle, as a user does.
     void SelectTab(const std::string& name, int index);
+    // Every tab's rectangle as the control reports it, in its client coordinates, whether in
+    // view or not.
+    std::vector<RECT> TabRects(const std::string& name) const;
 
     // --- modal boxes
     // A dialog box of the program with this title (any title when empty); nullptr on timeout.

@@ -7,8 +7,16 @@ namespace lumora::win32 {
 
 namespace {
 
-// TCM_SETMINTABWIDTH, which the headers hide below comctl32 4.71.
-constexpr UINT kSetMinTabWidth = TCM_FIRST + 49;
+// The space between a tab's caption and its sides. comctl32 makes a tab its caption's width plus
+// 6 pixels a side, and no narrower than a minimum tab width (54 pixels in Wine's comctl32, which
+// the tests run on) that only version 4.71 on lets a program change; Windows 95 and NT 4.0 come
+// with 4.00. With 6 pixels the seven captions in "MS Sans Serif" 8 pt (35, 36, 55, 50, 33, 53 and
+// 28 pixels wide) make a row of 410 pixels, four of its tabs at the minimum: from its start at 2
+// it runs past the page control's 404, and scroll arrows cover the last tabs. With 4 pixels the
+// row is 398 pixels and ends 4 inside the control, room for the selected tab's 2 pixels of
+// widening; the captions keep some air at their sides.
+constexpr int kTabPaddingX = 4;
+constexpr int kTabPaddingY = 3;  // comctl32's own
 
 // Where the pages' area starts below the top of the page control with the tab row of
 // Windows 9x's "MS Sans Serif" 8 pt. The pages' places assume it: the "Automatic" buttons (page
@@ -26,10 +34,9 @@ void PageControlPeer::CreateWindows(HWND parent)
 
 void PageControlPeer::SyncAll()
 {
-    // Tabs as wide as their captions, so that all seven fit in one row. The first comctl32 of
-    // Windows 95 knows no minimum width and ignores the message.
-    SendMessageA(hwnd_, kSetMinTabWidth, 0, 0);
+    // Before the tabs go in: the padding counts when a tab is inserted.
     SendMessageA(hwnd_, TCM_DELETEALLITEMS, 0, 0);
+    SendMessageA(hwnd_, TCM_SETPADDING, 0, MAKELPARAM(kTabPaddingX, kTabPaddingY));
     const auto& pages = Pages().Pages();
     for (std::size_t i = 0; i < pages.size(); ++i) {
         std::string caption = pages[i]->Caption();
