@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs every test layer: installs what is missing, builds, then the native unit tests, the
-# Windows 98 import check, and for each flavour (the x86_64 build under 64-bit Wine, the i686
+# import checks against Windows 98 SE and Windows 95, and for each flavour (the x86_64 build under 64-bit Wine, the i686
 # release under 32-bit Wine, each in prefixes of its own) the adapter tests under Wine, the
 # end-to-end tests under Wine and Xvfb, the restart check and screenshots of the seven pages
 # (build/test-logs/screenshots/FLAVOUR/); then the Windows 98 layers, in prefixes where Wine
@@ -134,6 +134,11 @@ run_imports() {
     bash "$ROOT/tools/check-win98-imports.sh" "$BUILD/i686/lumora-manager.exe" --no-stubs
 }
 
+# Windows 95 as it ships; its MSVCRT.DLL comes from elsewhere, as README's requirements say.
+run_imports_win95() {
+    bash "$ROOT/tools/check-win98-imports.sh" "$BUILD/i686/lumora-manager.exe" --no-stubs --win95
+}
+
 
 # The adapter and end-to-end layers of a flavour and Windows version (nt, win98) share one
 # fresh prefix; all of them share one private X display.
@@ -206,7 +211,9 @@ layer unit run_unit
 layer sanitize run_sanitized
 layer fuzz run_fuzz
 layer imports run_imports
+layer imports-win95 run_imports_win95
 layer scripts bash "$ROOT/tests/scripts/setup-test.sh"
+layer import-check bash "$ROOT/tests/scripts/check-imports-test.sh"
 
 # A layer of a flavour's programs under Wine: flavour_layer FLAVOUR NAME COMMAND...
 flavour_layer() {

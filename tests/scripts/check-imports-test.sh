@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Tests of tools/check-win98-imports.sh in both of its modes: crafted import tables, read through
+# a stand-in for objdump, against the real data in tools/win9x. Closes with "N passed, N failed".
+set -uo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+check="$root/tools/check-win98-imports.sh"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+
+# "objdump -p FILE" prints FILE: each test's import table is written as objdump shows one.
+cat >"$work/objdump" <<'STUB'
+#!/bin/sh
+cat "$2"
+STUB
+chmod +x "$work/objdump"
+
+# An import table from "DLL!function" words.
+table() {
+    local dll="" item
+    for item in "$@"; do
+        if [ "${item%%!*}" != "$dll" ]; then
+            dll="${item%%!*}"
+            printf '\tDLL Name: %s\n\tvma:  Hint/Ord Member-Name Bound-To\n' "$dll"
+        fi
+        printf '\t4b6ec\t   95  %s\n' "${item#*!}"
+    done
+}
+
+passed=0
+failed=0
+# expect NAME OPTIONS STATUS TEXT IMPORTS...: the check with OPTIONS (words, or "-") exits with
+# STATUS and prints a line holding TEXT ("-" for nothing in particular).
+expect() {
+    local name="$1" options="$2" status="$3" text="$4" out got
+    shift 4
+    table "$@" >"$work/imports"
+    [ "$options" = - ] && options=""
+    # shellcheck disable=SC2086
+    out="$(OBJDUMP="$work/objdump" bash "$check" "$work/imports" $options 2>&1)"
+    got=$?
+    if [ "$got" -eq "$status" ] && { [ "$text" = - ] || grep -qF -- "$text" <<<"$out"; }; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        printf 'FAIL %s (%s): exit %s, wanted %s and "%s"; output:\n%s\n' "$name" "${options:-no options}" \
+            "$got" "$status" "$text" "$out"
+    fi
+}
+
+base=(KERNEL32.dll!CloseHandle USER32.dll!DrawEdge GDI32.dll!BitBlt ADVAPI32.dll!RegOpenKeyExA
+    COMCTL32.DLL!InitCommonControls)
+expect "Windows 95 functions" - 0 "Windows 98: 5 imports from 5 DLLs: 0 errors" "${base[@]}"
+expect "Windows 95 functions" --win95 0 "Windows 95: 5 imports from 5 DLLs: 0 errors" "${base[@]}"
+
+expect "KERNEL32 function that Windows 98 added" - 0 - KERNEL32.dll!GetLongPathNameA
+expect "KERNEL32 function that Windows 98 added" --win95 1 \
+    "KERNEL32!GetLongPathNameA is missing on Windows 95 (Windows 98 added it)" KERNEL32.dll!GetLongPathNameA
+expect "KERNEL32 function of neither" "--win95" 1 "KERNEL32!GetTickCount64 is missing on Windows 95" \
+    KERNEL32.dll!GetTickCount64
+expect "KERNEL32 function of neither" - 1 "KERNEL32!GetTickCount64 is missing on Windows 98" \
+    KERNEL32.dll!GetTickCount64
+
+expect "USER32 function that Windows 98 added" - 0 - USER32.dll!TrackMouseEvent
+expect "USER32 function that Windows 98 added" --win95 1 "USER32!TrackMouseEvent is missing on Windows 95" \
+    USER32.dll!TrackMouseEvent
+expect "comctl32 4.70 function" --win95 1 "COMCTL32!InitCommonControlsEx is missing on Windows 95" \
+    COMCTL32.DLL!InitCommonControlsEx
+expect "USER32 function nobody checked for Windows 95" - 0 - USER32.dll!GetClassInfoExA
+expect "USER32 function nobody checked for Windows 95" --win95 1 \
+    "USER32!GetClassInfoExA is not among the functions checked for Windows 95" USER32.dll!GetClassInfoExA
+expect "USER32 function Windows 98 lacks" --win95 1 "USER32!AllowSetForegroundWindow is missing on Windows 95" \
+    USER32.dll!AllowSetForegroundWindow
+
+expect "MSVCRT" - 0 "Windows 98: 2 imports" msvcrt.dll!malloc msvcrt.dll!free
+expect "MSVCRT" --win95 0 "note: 2 imports from MSVCRT.DLL, which Windows 95 gets only with Internet Explorer 4" \
+    msvcrt.dll!malloc msvcrt.dll!free
+expect "MSVCRT function newer than 6.0" --win95 1 "MSVCRT!_fstat64 is missing from MSVCRT 6.0" msvcrt.dll!_fstat64
+
+expect "stub" --win95 0 "warning: KERNEL32!GetModuleHandleW is a stub on Windows 95" KERNEL32.dll!GetModuleHandleW
+expect "stub" "--win95 --no-stubs" 1 "1 warnings" KERNEL32.dll!GetModuleHandleW
+expect "stub" "--no-stubs" 1 "warning: KERNEL32!GetModuleHandleW is a stub on Windows 98" KERNEL32.dll!GetModuleHandleW
+expect "DLL of no Windows" --win95 1 "error: imports helper.dll, not one of Windows' own DLLs" helper.dll!Help
+
+printf 'import check: %d passed, %d failed\n' "$passed" "$failed"
+[ "$failed" -eq 0 ]
