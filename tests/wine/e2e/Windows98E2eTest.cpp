@@ -6,6 +6,7 @@
 // error of the programs they start goes to, named by LUMORA_TRACE (scripts/test.sh provides
 // both in its win98 layers); anywhere else they skip.
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,7 @@
 
 #include "E2eDriver.h"
 #include "Harness.h"
+#include "form/ControlIds.h"
 
 namespace lumora::winetest {
 namespace {
@@ -31,12 +33,15 @@ constexpr std::size_t kMinTicks = 10;
 constexpr bool k32BitBuild = sizeof(void*) == 4;
 constexpr LONG kFileNotFound = ERROR_FILE_NOT_FOUND;
 
-// The calls the trace shows: the registry calls of both meters and the 16-bit module services.
-// Window procedures are always traced; a WM_TIMER to the main window is a tick.
+// The calls the trace shows: the registry calls of both meters, the 16-bit module services, the
+// calls that would put a name into storage the system shares, and the creation of windows (to
+// see that the trace holds the program's own calls at all). Window procedures are always traced;
+// a WM_TIMER to the main window is a tick.
 constexpr const char* kRelayInclude =
     "advapi32.RegOpenKeyExA;advapi32.RegQueryValueExA;"
     "krnl386.exe16.LoadLibrary16;krnl386.exe16.FreeLibrary16;krnl386.exe16.GetProcAddress16;"
-    "USER.GetFreeSystemResources";
+    "USER.GetFreeSystemResources;"
+    "kernel32.GlobalAddAtomA;kernel32.GlobalAddAtomW;user32.SetPropA;user32.SetPropW;user32.CreateWindowExA";
 constexpr const char* kWineKey = "Software\\Wine";
 constexpr const char* kWineDebugKey = "Software\\Wine\\Debug";
 
@@ -83,6 +88,21 @@ struct Image {
     std::uint64_t size = 0;
     bool Holds(std::uint64_t address) const { return address >= base && address - base < size; }
 };
+
+// Where the program's image lies in its running process.
+Image ImageIn(HANDLE process)
+{
+    Image image;
+    HMODULE program = nullptr;
+    DWORD needed = 0;
+    MODULEINFO info{};
+    if (EnumProcessModules(process, &program, sizeof program, &needed) &&
+        GetModuleInformation(process, program, &info, sizeof info)) {
+        image.base = reinterpret_cast<std::uintptr_t>(info.lpBaseOfDll);
+        image.size = info.SizeOfImage;
+    }
+    return image;
+}
 
 Image ImageOf(const std::string& program)
 {
@@ -146,11 +166,34 @@ struct Trace {
     Tick beforeTicks;
     int perfDataQueries = 0;
     int krnl386Calls = 0;
+    // Global atoms added and window properties set by the program's own code, or by anyone for a
+    // control's name: the trace lines.
+    std::vector<std::string> namingCalls;
+    int windowsCreated = 0;  // by the program's own code
 };
 
 bool Has(const std::string& line, const char* text)
 {
     return line.find(text) != std::string::npos;
+}
+
+// A traced call of module.function (a prefix of it will do). Wine prints some modules' names in
+// capitals (KERNEL32), others not (user32).
+bool IsCallOf(const std::string& line, const char* function)
+{
+    const std::size_t length = std::strlen(function);
+    return line.rfind("Call ", 0) == 0 && line.size() >= 5 + length &&
+           _strnicmp(line.c_str() + 5, function, length) == 0;
+}
+
+// A traced call that carries a control's name, or "Name", as a text argument.
+bool NamesAControl(const std::string& line)
+{
+    if (Has(line, "\"Name\"")) return true;
+    for (const std::string_view name : kControlNames) {
+        if (Has(line, ("\"" + std::string(name) + "\"").c_str())) return true;
+    }
+    return false;
 }
 
 // Reads the trace of the program's window and image. The registry handles print as 32-bit
@@ -189,6 +232,10 @@ Trace Parse(const std::string& text, HWND window, const Image& image)
             startStatPending = false;
         } else if (body.rfind("Call advapi32.RegQueryValueExA(", 0) == 0) {
             if ((FirstArgument(body) & 0xffffffffu) == 0x80000004u) ++trace.perfDataQueries;
+        } else if (IsCallOf(body, "kernel32.GlobalAddAtom") || IsCallOf(body, "user32.SetProp")) {
+            if (image.Holds(ret) || NamesAControl(body)) trace.namingCalls.push_back(body);
+        } else if (IsCallOf(body, "user32.CreateWindowExA(")) {
+            if (image.Holds(ret)) ++trace.windowsCreated;
         } else if (body.rfind("Call krnl386.exe16.", 0) == 0) {
             ++trace.krnl386Calls;
             if (!image.Holds(ret)) continue;  // the 16-bit kernel's own loads at its start
@@ -265,9 +312,11 @@ private:
 class TraceWindow {
 public:
     TraceWindow() : path_(TracePath()), start_(SizeOf(path_)) {}
-    Trace Read(const App& app) const
+    Trace Read(const App& app) const { return Read(app, ImageOf(driver::ProgramPath())); }
+    // With the image where the running program has it (taken while it runs).
+    Trace Read(const App& app, const Image& image) const
     {
-        return Parse(ReadFrom(path_, start_), app.Window(), ImageOf(driver::ProgramPath()));
+        return Parse(ReadFrom(path_, start_), app.Window(), image);
     }
 
 private:
@@ -479,6 +528,8 @@ struct RoundTrip {
     std::string machine;
     std::size_t startStatOpens = 0;
     int perfDataQueries = 0;
+    std::vector<std::string> namingCalls;
+    int windowsCreated = 0;
 };
 
 // A slider moved, a Tweak box ticked, Apply, the restart offer answered No; then the program
@@ -491,6 +542,7 @@ RoundTrip ApplyRoundTrip(bool win98)
     {
         App app;
         driver::Launch(app);
+        const Image image = ImageIn(app.Process());
         app.Focus("RxSlider2");
         app.Key("RxSlider2", VK_HOME);
         app.Key("RxSlider2", VK_RIGHT);
@@ -501,9 +553,11 @@ RoundTrip ApplyRoundTrip(bool win98)
         EXPECT_TRUE(driver::WaitUntil([&] { return !app.Enabled("Button2"); }));
         // A tick or two so that the trace shows which platform's meter ran.
         Sleep(2000);
-        const Trace trace = whole.Read(app);
+        const Trace trace = whole.Read(app, image);
         for (const Tick& tick : trace.ticks) result.startStatOpens += tick.startStatResults.size();
         result.perfDataQueries = trace.perfDataQueries;
+        result.namingCalls = trace.namingCalls;
+        result.windowsCreated = trace.windowsCreated;
         app.Stop();
         EXPECT_FALSE(app.Running());
     }
@@ -529,6 +583,14 @@ WINE_TEST(Win98ApplyRoundTripWritesTheBytesOfTheNtRun)
         Context context("the NT run took the NT meter");
         EXPECT_EQ(nt.startStatOpens, std::size_t{0});
         EXPECT_GT(nt.perfDataQueries, 0);
+    }
+    // Drivers find the controls by their IDs: neither start-up nor Apply names a window in the
+    // global atom table or a window property, which on Windows 9x outlive a process that dies.
+    for (const RoundTrip* run : {&win98, &nt}) {
+        Context context(std::string("the ") + (run == &win98 ? "Windows 98" : "NT") + " run names no control: " +
+                        (run->namingCalls.empty() ? std::string("none") : run->namingCalls.front()));
+        EXPECT_GT(run->windowsCreated, 0);  // the trace holds the program's own calls
+        EXPECT_EQ(run->namingCalls.size(), std::size_t{0});
     }
     EXPECT_TRUE(win98.machine.find("\"Minimum Free RAM\"=") != std::string::npos);
     EXPECT_TRUE(win98.machine.find("PageBuffers=32") != std::string::npos);
