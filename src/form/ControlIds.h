@@ -15,7 +15,7 @@ constexpr int kFirstControlId = 100;
 
 // Every control of the main window by name, window-wide ones first, then each page's in the
 // order of the tabs. The main window itself has no ID.
-inline constexpr std::string_view kControlNames[] = {
+inline constexpr const char* const kControlNames[] = {
     // The frame
     "PageControl1", "TabSheet1", "TabSheet2", "TabSheet4", "TabSheet7", "TabSheet8", "TabSheet5", "TabSheet3",
     "Button2", "Button3", "GroupBox5", "Label8", "Label9",
@@ -47,7 +47,7 @@ static_assert(kFirstControlId + kControlCount <= kPartIdOffset, "control IDs run
 constexpr int ControlIdOf(std::string_view name)
 {
     for (int i = 0; i < kControlCount; ++i) {
-        if (kControlNames[i] == name) return kFirstControlId + i;
+        if (std::string_view(kControlNames[i]) == name) return kFirstControlId + i;
     }
     return 0;
 }
@@ -55,8 +55,8 @@ constexpr int ControlIdOf(std::string_view name)
 // The name of the control with this ID; empty when no control has it.
 constexpr std::string_view ControlNameOf(int id)
 {
-    return id >= kFirstControlId && id < kFirstControlId + kControlCount ? kControlNames[id - kFirstControlId]
-                                                                         : std::string_view();
+    if (id < kFirstControlId || id >= kFirstControlId + kControlCount) return std::string_view();
+    return kControlNames[id - kFirstControlId];
 }
 
 // Gives root and every control below it the ID of its name; a control not in the table keeps
