@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "core/Numbers.h"
+#include "form/ControlIds.h"
 #include "monitor/CpuUsage.h"
 #include "monitor/SystemProbe.h"
 #include "platform/Dialogs.h"
@@ -25,6 +26,7 @@ TForm1::TForm1(Ports& p, CpuUsageMeter& meter)
       cpuMeter(meter)
 {
     BuildFrame();
+    AssignControlIds(*this);
 }
 
 TForm1::~TForm1() = default;

@@ -58,6 +58,12 @@ struct FontSpec {
 
 class TControl;
 
+// The ID of the window that belongs to the control with this ID without being its own. Part IDs
+// lie above every control's and clear of the IDs the platform gives the parts of its own
+// controls (a combo box's edit part is 1001).
+constexpr int kPartIdOffset = 0x1000;
+constexpr int PartId(int controlId) { return controlId + kPartIdOffset; }
+
 // Implemented by the native toolkit to keep a native window in step with its model.
 class ControlPeer {
 public:
@@ -89,6 +95,10 @@ public:
 
     // Layout attributes, fixed once the window is built.
     int tabOrder = -1;  // -1: not a tab stop
+    // The child-window ID of the control's native window, by which drivers in other processes
+    // find it; 0 for the main window, which has none. A window that belongs to the control
+    // without being its own (a spin edit's arrows) carries PartId(id).
+    int id = 0;
     FontSpec font;
     std::uint32_t shadowColor = kColorDefault;  // titles drawn with a one-pixel shadow
     bool handCursor = false;

@@ -275,6 +275,30 @@ TEST(CpuMeter9x, ARefusedReadKeepsTheLastValue)
     EXPECT_EQ(m.registry.fixedCalls.back(), "query HKDD\\PerfStats\\StatData KERNEL\\CPUUsage") << "asked all the same";
 }
 
+TEST(CpuMeter9x, AShortStatisticReplacesTheLowBytesAndAnEmptyOneKeepsTheLastValue)
+{
+    // The value is read straight into the last one's bytes, as many as the platform hands over:
+    // a percentage's high bytes are 0, so a short value reads as if zero-padded.
+    const struct {
+        const char* what;
+        std::vector<std::uint8_t> stored;
+        double fraction;
+    } cases[] = {
+        {"two bytes", {0x19, 0x00}, 0.25},
+        {"one byte", {0x2A}, 0.42},
+        {"no bytes", {}, 0.81},
+    };
+    for (const auto& c : cases) {
+        fakes::FakeMachine m;
+        CpuUsageMeter meter(m.ports);
+        m.SetCpuPercent(81);
+        meter.SampleCpuUsage();
+        m.registry.Put(fakes::kStatDataKey, "KERNEL\\CPUUsage", kRegBinary, c.stored);
+        meter.SampleCpuUsage();
+        EXPECT_DOUBLE_EQ(meter.CpuUsageFraction(0), c.fraction) << c.what;
+    }
+}
+
 TEST(CpuMeter9x, FailedStartsReportAndStartOverNextTime)
 {
     fakes::FakeMachine m;

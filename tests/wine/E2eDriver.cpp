@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "Harness.h"
+#include "form/ControlIds.h"
 
 namespace lumora::driver {
 namespace {
@@ -14,14 +15,8 @@ namespace {
 constexpr DWORD kAnswerTimeoutMs = 15000;
 constexpr const char* kSystemIniName = "SYSTEM.INI";
 
-std::string NameOf(HWND window)
-{
-    const auto atom = static_cast<ATOM>(reinterpret_cast<std::uintptr_t>(GetPropA(window, "Name")));
-    if (atom == 0) return std::string();
-    char name[256] = {};
-    const UINT length = GlobalGetAtomNameA(atom, name, sizeof name);
-    return std::string(name, length);
-}
+constexpr const char* kArrowsPart = ".Arrows";
+constexpr const char* kEditPart = ".Edit";
 
 std::string ClassName(HWND window)
 {
@@ -189,6 +184,24 @@ int CountTopLevel(const std::string& className)
     return count;
 }
 
+std::string ControlName(HWND window)
+{
+    // Only a child window has an ID; a top-level window's is its menu.
+    if (window == nullptr || (GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) == 0) return std::string();
+    const int id = GetDlgCtrlID(window);
+    if (const std::string_view name = ControlNameOf(id); !name.empty()) return std::string(name);
+    if (const std::string_view name = ControlNameOf(id - kPartIdOffset); !name.empty()) {
+        return std::string(name) + kArrowsPart;
+    }
+    // A combo box's edit part keeps the ID the platform gives it.
+    const HWND parent = GetParent(window);
+    if (parent != nullptr && ClassName(window) == "Edit" && ClassName(parent) == "ComboBox") {
+        const std::string box = ControlName(parent);
+        if (!box.empty()) return box + kEditPart;
+    }
+    return std::string();
+}
+
 void Launch(App& app, bool resetMachine)
 {
     const std::string program = ProgramPath();
@@ -308,7 +321,7 @@ HWND App::Find(const std::string& name) const
     if (window_ == nullptr) return nullptr;
     HWND found = nullptr;
     ForEachWindow(window_, [&](HWND window) {
-        if (NameOf(window) != name) return true;
+        if (ControlName(window) != name) return true;
         found = window;
         return false;
     });
@@ -330,7 +343,7 @@ std::map<std::string, HWND> App::Controls() const
     std::map<std::string, HWND> controls;
     if (window_ == nullptr) return controls;
     ForEachWindow(window_, [&](HWND window) {
-        const std::string name = NameOf(window);
+        const std::string name = ControlName(window);
         if (!name.empty()) controls[name] = window;
         return true;
     });

@@ -1,8 +1,10 @@
 // The end-to-end driver: starts lumora-manager.exe under Wine and works it from outside like a
 // user, then reads what it left in the registry and SYSTEM.INI.
 //
-// Controls are found by the window property "Name" that the toolkit gives every control window
-// (a global atom holding the control's name, e.g. "Button2", "RxSlider1", "TabSheet4").
+// Controls are found by name ("Button2", "RxSlider1", "TabSheet4") through their child-window
+// IDs, which the program takes from the table it shares with the driver (form/ControlIds.h). A
+// part of a control is its name and the part's: "RxSpinEdit2.Arrows" (the arrows' part ID),
+// "ComboBox1.Edit" (the box's edit part, whose ID the platform gives).
 // Every call that talks to a control is synchronous: it returns once the program has handled
 // it, except the Post* calls, which are for actions that open a modal box.
 #pragma once
@@ -75,6 +77,9 @@ void ForEachWindow(HWND parent, const std::function<bool(HWND)>& visit);
 // Top-level windows of class className, in any process.
 int CountTopLevel(const std::string& className);
 
+// The name a window of the program carries by its ID (see above); empty for any other window.
+std::string ControlName(HWND window);
+
 class App;
 
 // Starts the program for a test, on the prepared machine unless resetMachine is false: skips
@@ -111,7 +116,7 @@ public:
     // Closes the window, and ends the process when it does not go within a few seconds.
     void Stop();
 
-    // The control with this "Name" among the window's descendants; nullptr when none.
+    // The control with this name among the window's descendants; nullptr when none.
     HWND Find(const std::string& name) const;
     // As Find, but a missing control fails the running test and ends it.
     HWND Control(const std::string& name) const;

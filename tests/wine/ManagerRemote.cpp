@@ -369,14 +369,12 @@ int Record(const char* file, const char* text)
 
 // --- the restart offer answered Yes
 
-// The descendant of window whose "Name" atom is name; nullptr when none.
+// The descendant of window that is the control of this name; nullptr when none.
 HWND NamedControl(HWND window, const std::string& name)
 {
     HWND found = nullptr;
     lumora::driver::ForEachWindow(window, [&](HWND child) {
-        const auto atom = static_cast<ATOM>(reinterpret_cast<std::uintptr_t>(GetPropA(child, "Name")));
-        char text[128] = {};
-        if (atom != 0 && GlobalGetAtomNameA(atom, text, sizeof text) > 0 && name == text) found = child;
+        if (lumora::driver::ControlName(child) == name) found = child;
         return found == nullptr;
     });
     return found;

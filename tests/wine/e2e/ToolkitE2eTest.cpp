@@ -5,6 +5,7 @@
 #include "E2eDriver.h"
 #include "Harness.h"
 #include "WineRegistry.h"
+#include "form/ControlIds.h"
 
 namespace lumora::winetest {
 namespace {
@@ -12,21 +13,13 @@ namespace {
 using driver::App;
 using namespace driver::pages;
 
-std::string NameOf(HWND window)
-{
-    const auto atom = static_cast<ATOM>(reinterpret_cast<std::uintptr_t>(GetPropA(window, "Name")));
-    char name[128] = {};
-    if (atom == 0 || GlobalGetAtomNameA(atom, name, sizeof name) == 0) return "";
-    return name;
-}
-
 // The control that holds the program's keyboard focus, by name.
 std::string Focused(const App& app)
 {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
     if (!GetGUIThreadInfo(GetWindowThreadProcessId(app.Window(), nullptr), &info)) return "";
-    return NameOf(info.hwndFocus);
+    return driver::ControlName(info.hwndFocus);
 }
 
 int Width(const RECT& r) { return r.right - r.left; }
@@ -57,6 +50,12 @@ WINE_TEST(EveryControlWindowCarriesItsModelNameAndKind)
         Context row(c.name);
         REQUIRE_TRUE(app.Find(c.name) != nullptr);
         EXPECT_EQ(app.ClassOf(c.name), std::string(c.windowClass));
+    }
+    // Every control of the shared table has its window, under its own ID, once every page was shown.
+    const auto found = app.Controls();
+    for (const std::string_view name : kControlNames) {
+        Context row(std::string(name) + " by its ID");
+        EXPECT_TRUE(found.count(std::string(name)) == 1);
     }
     // The pictures are sized to what they show.
     EXPECT_EQ(Width(app.Bounds("Image1")), 125);
@@ -217,12 +216,21 @@ WINE_TEST(StoredStayOnTopMakesTheWindowTopmostFromTheStart)
     EXPECT_TRUE((GetWindowLongA(plain.Window(), GWL_EXSTYLE) & WS_EX_TOPMOST) == 0);
 }
 
-WINE_TEST(ControlNamesAreReleasedWhenTheProgramEnds)
+// Drivers find the controls by their child-window IDs: the program puts no names into the global
+// atom table or the windows' property lists, where on Windows 9x they would outlive a process
+// that died, and none is left once it ends.
+WINE_TEST(ControlNamesLeaveNothingInSharedStorage)
 {
     {
         App app;
         driver::Launch(app);
-        EXPECT_TRUE(GlobalFindAtomA("RxSlider1") != 0);
+        REQUIRE_TRUE(app.Find("RxSlider1") != nullptr);
+        EXPECT_EQ(GetDlgCtrlID(app.Find("RxSlider1")), ControlIdOf("RxSlider1"));
+        EXPECT_EQ(GlobalFindAtomA("RxSlider1"), ATOM{0});
+        for (const auto& [name, window] : app.Controls()) {
+            Context row(name);
+            EXPECT_TRUE(GetPropA(window, "Name") == nullptr);
+        }
         app.Stop();
         EXPECT_TRUE(app.WaitForExit(10000));
     }

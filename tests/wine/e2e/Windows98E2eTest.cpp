@@ -1,11 +1,13 @@
 // The program as Windows 98 runs it, proved from outside in a prefix where Wine reports
 // Windows 98: Wine's relay trace of the program (the calls it made, counted tick by tick), the
-// window's captions and what Apply left in the registry and SYSTEM.INI.
+// window's captions, the CPU statistic planted as Windows 98 publishes it, and what Apply left
+// in the registry and SYSTEM.INI.
 //
 // These tests need a prefix prepared with `prefix.sh --win98` and the file that the standard
 // error of the programs they start goes to, named by LUMORA_TRACE (scripts/test.sh provides
 // both in its win98 layers); anywhere else they skip.
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +18,13 @@
 
 #include "E2eDriver.h"
 #include "Harness.h"
+#include "WineRegistry.h"
+#include "form/ControlIds.h"
+
+// The root of Windows 9x's dynamic statistics; headers for the NT family may leave it out.
+#ifndef HKEY_DYN_DATA
+#define HKEY_DYN_DATA ((HKEY)(ULONG_PTR)((LONG)0x80000006))
+#endif
 
 namespace lumora::winetest {
 namespace {
@@ -31,13 +40,15 @@ constexpr std::size_t kMinTicks = 10;
 constexpr bool k32BitBuild = sizeof(void*) == 4;
 constexpr LONG kFileNotFound = ERROR_FILE_NOT_FOUND;
 
-// The calls the trace shows: the registry calls of both meters, the 16-bit module services and
-// the profile writes.
-// Window procedures are always traced; a WM_TIMER to the main window is a tick.
+// The calls the trace shows: the registry calls of both meters, the 16-bit module services, the
+// profile writes, the calls that would put a name into storage the system shares, and the
+// creation of windows (to see that the trace holds the program's own calls at all). Window
+// procedures are always traced; a WM_TIMER to the main window is a tick.
 constexpr const char* kRelayInclude =
     "advapi32.RegOpenKeyExA;advapi32.RegQueryValueExA;"
     "krnl386.exe16.LoadLibrary16;krnl386.exe16.FreeLibrary16;krnl386.exe16.GetProcAddress16;"
-    "USER.GetFreeSystemResources;kernel32.WritePrivateProfileStringA";
+    "USER.GetFreeSystemResources;kernel32.WritePrivateProfileStringA;"
+    "kernel32.GlobalAddAtomA;kernel32.GlobalAddAtomW;user32.SetPropA;user32.SetPropW;user32.CreateWindowExA";
 constexpr const char* kWineKey = "Software\\Wine";
 constexpr const char* kWineDebugKey = "Software\\Wine\\Debug";
 
@@ -84,6 +95,21 @@ struct Image {
     std::uint64_t size = 0;
     bool Holds(std::uint64_t address) const { return address >= base && address - base < size; }
 };
+
+// Where the program's image lies in its running process.
+Image ImageIn(HANDLE process)
+{
+    Image image;
+    HMODULE program = nullptr;
+    DWORD needed = 0;
+    MODULEINFO info{};
+    if (EnumProcessModules(process, &program, sizeof program, &needed) &&
+        GetModuleInformation(process, program, &info, sizeof info)) {
+        image.base = reinterpret_cast<std::uintptr_t>(info.lpBaseOfDll);
+        image.size = info.SizeOfImage;
+    }
+    return image;
+}
 
 Image ImageOf(const std::string& program)
 {
@@ -142,6 +168,13 @@ struct Tick {
     std::vector<Round> rounds;
 };
 
+// One opening of the 9x statistic's StopStat key: its result, and whether the CPU figure was
+// read through it before any other key was opened.
+struct StopStatOpen {
+    std::uint64_t result = ~0ull;
+    bool read = false;
+};
+
 struct Trace {
     std::vector<Tick> ticks;
     Tick beforeTicks;
@@ -150,7 +183,22 @@ struct Trace {
     // The program's profile writes to SYSTEM.INI, in order: "write SECTION.KEY",
     // "delete SECTION.KEY" or "flush".
     std::vector<std::string> systemIniCalls;
+    std::vector<StopStatOpen> stopStatOpens;
+    // Global atoms added and window properties set by the program's own code, or by anyone for a
+    // control's name: the trace lines.
+    std::vector<std::string> namingCalls;
+    int windowsCreated = 0;  // by the program's own code
 };
+
+// Every StartStat opening, before the ticks and in them.
+std::vector<std::uint64_t> StartStatResults(const Trace& trace)
+{
+    std::vector<std::uint64_t> results = trace.beforeTicks.startStatResults;
+    for (const Tick& tick : trace.ticks) {
+        results.insert(results.end(), tick.startStatResults.begin(), tick.startStatResults.end());
+    }
+    return results;
+}
 
 bool Has(const std::string& line, const char* text)
 {
@@ -176,6 +224,25 @@ std::string SystemIniCall(const std::string& body)
     return (arguments[2].empty() ? "delete " : "write ") + arguments[0] + "." + arguments[1];
 }
 
+// A traced call of module.function (a prefix of it will do). Wine prints some modules' names in
+// capitals (KERNEL32), others not (user32).
+bool IsCallOf(const std::string& line, const char* function)
+{
+    const std::size_t length = std::strlen(function);
+    return line.rfind("Call ", 0) == 0 && line.size() >= 5 + length &&
+           _strnicmp(line.c_str() + 5, function, length) == 0;
+}
+
+// A traced call that carries a control's name, or "Name", as a text argument.
+bool NamesAControl(const std::string& line)
+{
+    if (Has(line, "\"Name\"")) return true;
+    for (const std::string_view name : kControlNames) {
+        if (Has(line, ("\"" + std::string(name) + "\"").c_str())) return true;
+    }
+    return false;
+}
+
 // Reads the trace of the program's window and image. The registry handles print as 32-bit
 // values in the i686 build and sign-extended in the x86_64 one; both end in the same digits.
 Trace Parse(const std::string& text, HWND window, const Image& image)
@@ -183,6 +250,8 @@ Trace Parse(const std::string& text, HWND window, const Image& image)
     Trace trace;
     Tick* tick = &trace.beforeTicks;
     bool startStatPending = false;
+    bool stopStatPending = false;
+    bool stopStatReadable = false;
     // A traced call of the program waits for its "Ret" line, found by its return address.
     std::map<std::string, std::uint64_t*> pending;
     std::size_t begin = 0;
@@ -203,19 +272,36 @@ Trace Parse(const std::string& text, HWND window, const Image& image)
                 tick = &trace.ticks.back();
             }
         } else if (body.rfind("Call advapi32.RegOpenKeyExA(", 0) == 0) {
+            stopStatReadable = false;
             if (Has(body, "\"PerfStats\\\\StartStat\"")) {
                 tick->startStatResults.push_back(~0ull);
                 startStatPending = true;
+            } else if (Has(body, "\"PerfStats\\\\StopStat\"")) {
+                trace.stopStatOpens.emplace_back();
+                stopStatPending = true;
             }
         } else if (body.rfind("Ret  advapi32.RegOpenKeyExA()", 0) == 0) {
             if (startStatPending) tick->startStatResults.back() = HexAfter(body, "retval=");
+            if (stopStatPending) {
+                trace.stopStatOpens.back().result = HexAfter(body, "retval=");
+                stopStatReadable = trace.stopStatOpens.back().result == ERROR_SUCCESS;
+            }
             startStatPending = false;
+            stopStatPending = false;
         } else if (body.rfind("Call advapi32.RegQueryValueExA(", 0) == 0) {
             if ((FirstArgument(body) & 0xffffffffu) == 0x80000004u) ++trace.perfDataQueries;
+            if (stopStatReadable && Has(body, "\"KERNEL\\\\CPUUsage\"")) {
+                trace.stopStatOpens.back().read = true;
+                stopStatReadable = false;
+            }
         } else if (body.rfind("Call KERNEL32.WritePrivateProfileStringA(", 0) == 0) {
             if (!image.Holds(ret)) continue;
             const std::string call = SystemIniCall(body);
             if (!call.empty()) trace.systemIniCalls.push_back(call);
+        } else if (IsCallOf(body, "kernel32.GlobalAddAtom") || IsCallOf(body, "user32.SetProp")) {
+            if (image.Holds(ret) || NamesAControl(body)) trace.namingCalls.push_back(body);
+        } else if (IsCallOf(body, "user32.CreateWindowExA(")) {
+            if (image.Holds(ret)) ++trace.windowsCreated;
         } else if (body.rfind("Call krnl386.exe16.", 0) == 0) {
             ++trace.krnl386Calls;
             if (!image.Holds(ret)) continue;  // the 16-bit kernel's own loads at its start
@@ -292,9 +378,11 @@ private:
 class TraceWindow {
 public:
     TraceWindow() : path_(TracePath()), start_(SizeOf(path_)) {}
-    Trace Read(const App& app) const
+    Trace Read(const App& app) const { return Read(app, ImageOf(driver::ProgramPath())); }
+    // With the image where the running program has it (taken while it runs).
+    Trace Read(const App& app, const Image& image) const
     {
-        return Parse(ReadFrom(path_, start_), app.Window(), ImageOf(driver::ProgramPath()));
+        return Parse(ReadFrom(path_, start_), app.Window(), image);
     }
 
 private:
@@ -506,6 +594,8 @@ struct RoundTrip {
     std::string machine;
     std::size_t startStatOpens = 0;
     int perfDataQueries = 0;
+    std::vector<std::string> namingCalls;
+    int windowsCreated = 0;
 };
 
 // A slider moved, a Tweak box ticked, Apply, the restart offer answered No; then the program
@@ -518,6 +608,7 @@ RoundTrip ApplyRoundTrip(bool win98)
     {
         App app;
         driver::Launch(app);
+        const Image image = ImageIn(app.Process());
         app.Focus("RxSlider2");
         app.Key("RxSlider2", VK_HOME);
         app.Key("RxSlider2", VK_RIGHT);
@@ -528,9 +619,11 @@ RoundTrip ApplyRoundTrip(bool win98)
         EXPECT_TRUE(driver::WaitUntil([&] { return !app.Enabled("Button2"); }));
         // A tick or two so that the trace shows which platform's meter ran.
         Sleep(2000);
-        const Trace trace = whole.Read(app);
+        const Trace trace = whole.Read(app, image);
         for (const Tick& tick : trace.ticks) result.startStatOpens += tick.startStatResults.size();
         result.perfDataQueries = trace.perfDataQueries;
+        result.namingCalls = trace.namingCalls;
+        result.windowsCreated = trace.windowsCreated;
         app.Stop();
         EXPECT_FALSE(app.Running());
     }
@@ -556,6 +649,14 @@ WINE_TEST(Win98ApplyRoundTripWritesTheBytesOfTheNtRun)
         Context context("the NT run took the NT meter");
         EXPECT_EQ(nt.startStatOpens, std::size_t{0});
         EXPECT_GT(nt.perfDataQueries, 0);
+    }
+    // Drivers find the controls by their IDs: neither start-up nor Apply names a window in the
+    // global atom table or a window property, which on Windows 9x outlive a process that dies.
+    for (const RoundTrip* run : {&win98, &nt}) {
+        Context context(std::string("the ") + (run == &win98 ? "Windows 98" : "NT") + " run names no control: " +
+                        (run->namingCalls.empty() ? std::string("none") : run->namingCalls.front()));
+        EXPECT_GT(run->windowsCreated, 0);  // the trace holds the program's own calls
+        EXPECT_EQ(run->namingCalls.size(), std::size_t{0});
     }
     EXPECT_TRUE(win98.machine.find("\"Minimum Free RAM\"=") != std::string::npos);
     EXPECT_TRUE(win98.machine.find("PageBuffers=32") != std::string::npos);
@@ -615,6 +716,177 @@ WINE_TEST(Win98ApplyFlushesSystemIniOnceAfterItsLastWrite)
                      {"write 386Enh.PageBuffers", "write 386Enh.ConservativeSwapfileUsage"});
     app.Stop();
     driver::ResetMachine();
+}
+
+// --- the CPU statistic planted as Windows 98 publishes it
+
+constexpr const char* kCpuUsageValue = "KERNEL\\CPUUsage";
+constexpr const char* kStartStatKey = "PerfStats\\StartStat";
+constexpr const char* kStatDataKey = "PerfStats\\StatData";
+constexpr const char* kStopStatKey = "PerfStats\\StopStat";
+
+// Windows 98's CPU statistic under HKEY_DYN_DATA: "KERNEL\CPUUsage", a 4-byte little-endian
+// binary percentage, under StartStat, StatData and StopStat. Wine publishes none of it but lets a
+// program create the keys, which live in the memory of the prefix's server: the program started
+// from here reads what this process plants. Everything planted goes again with this object, so
+// the other tests find Wine's own keys (StatData without the value, no StartStat).
+class PlantedCpuStatistic {
+public:
+    explicit PlantedCpuStatistic(std::uint32_t percent)
+    {
+        for (const char* path : {kStartStatKey, kStatDataKey, kStopStatKey}) {
+            Planted key{path, nullptr, false, {}};
+            DWORD disposition = 0;
+            if (RegCreateKeyExA(HKEY_DYN_DATA, path, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                                &key.key, &disposition) != ERROR_SUCCESS) {
+                continue;
+            }
+            key.created = disposition == REG_CREATED_NEW_KEY;
+            key.before = QueryRaw(key.key, kCpuUsageValue);
+            keys_.push_back(key);
+        }
+        for (const Planted& key : keys_) Put(key.key, Le32(percent));
+    }
+    ~PlantedCpuStatistic()
+    {
+        for (const Planted& key : keys_) {
+            if (key.before.rc == ERROR_SUCCESS) {
+                RegSetValueExA(key.key, kCpuUsageValue, 0, key.before.type, key.before.data.data(),
+                               static_cast<DWORD>(key.before.data.size()));
+            } else {
+                RegDeleteValueA(key.key, kCpuUsageValue);
+            }
+            RegCloseKey(key.key);
+            if (key.created) RegDeleteKeyA(HKEY_DYN_DATA, key.path);
+        }
+    }
+    PlantedCpuStatistic(const PlantedCpuStatistic&) = delete;
+    PlantedCpuStatistic& operator=(const PlantedCpuStatistic&) = delete;
+
+    // All three keys hold the statistic.
+    bool Complete() const { return keys_.size() == 3; }
+    // The figure the program reads on each tick, as bytes of any length.
+    void SetCurrent(const Bytes& bytes)
+    {
+        for (const Planted& key : keys_) {
+            if (std::strcmp(key.path, kStatDataKey) == 0) Put(key.key, bytes);
+        }
+    }
+
+private:
+    struct Planted {
+        const char* path;
+        HKEY key;
+        bool created;
+        RawValue before;
+    };
+    static void Put(HKEY key, const Bytes& bytes)
+    {
+        static const BYTE kNothing = 0;
+        RegSetValueExA(key, kCpuUsageValue, 0, REG_BINARY, bytes.empty() ? &kNothing : bytes.data(),
+                       static_cast<DWORD>(bytes.size()));
+    }
+
+    std::vector<Planted> keys_;
+};
+
+// Starts the program on the planted statistic and shows the About page, where the CPU figure is.
+void LaunchOnPlantedStatistic(App& app, const PlantedCpuStatistic& statistic)
+{
+    REQUIRE_TRUE(statistic.Complete());
+    driver::Launch(app);
+    app.SelectTab("PageControl1", kAboutPage);
+}
+
+// The CPU label shows caption within a few ticks.
+bool CpuLabelShows(App& app, const std::string& caption)
+{
+    return driver::WaitUntil([&] { return app.Text("Label48") == caption; }, 5000);
+}
+
+WINE_TEST(Win98CpuLabelFollowsThePlantedStatistic)
+{
+    RequireWindows98Prefix();
+    const TracedPrograms traced;
+    PlantedCpuStatistic statistic(37);
+    const TraceWindow whole;
+    App app;
+    LaunchOnPlantedStatistic(app, statistic);
+    const Image image = ImageIn(app.Process());
+    CpuLabelShows(app, "37 %");
+    EXPECT_EQ(app.Text("Label48"), std::string("37 %"));
+    statistic.SetCurrent(Le32(81));
+    CpuLabelShows(app, "81 %");
+    EXPECT_EQ(app.Text("Label48"), std::string("81 %"));
+    // Started once, through StartStat, and not stopped while the window is open.
+    const Trace trace = whole.Read(app, image);
+    const std::vector<std::uint64_t> starts = StartStatResults(trace);
+    REQUIRE_EQ(starts.size(), std::size_t{1});
+    EXPECT_EQ(starts.front(), std::uint64_t{ERROR_SUCCESS});
+    EXPECT_TRUE(trace.stopStatOpens.empty());
+    EXPECT_TRUE(app.WaitForDialog("", 0) == nullptr);
+}
+
+WINE_TEST(Win98ClosingTheWindowReadsStopStatOnce)
+{
+    RequireWindows98Prefix();
+    const TracedPrograms traced;
+    PlantedCpuStatistic statistic(37);
+    const TraceWindow whole;
+    App app;
+    LaunchOnPlantedStatistic(app, statistic);
+    const Image image = ImageIn(app.Process());
+    REQUIRE_TRUE(CpuLabelShows(app, "37 %"));
+    // A few ticks: each reads the running statistic, none stops it.
+    Sleep(2000);
+    {
+        const Trace running = whole.Read(app, image);
+        Context context("while the window is open");
+        EXPECT_TRUE(CompleteTicks(running) >= 2);
+        EXPECT_EQ(running.stopStatOpens.size(), std::size_t{0});
+    }
+    app.Stop();
+    REQUIRE_TRUE(!app.Running());
+    const Trace closed = whole.Read(app, image);
+    REQUIRE_EQ(closed.stopStatOpens.size(), std::size_t{1});
+    EXPECT_EQ(closed.stopStatOpens.front().result, std::uint64_t{ERROR_SUCCESS});
+    EXPECT_TRUE(closed.stopStatOpens.front().read);
+    EXPECT_EQ(StartStatResults(closed).size(), std::size_t{1});
+}
+
+// The statistic is read straight into the last figure's 4 bytes, as many as the value holds: a
+// shorter value replaces the low bytes (a percentage's others are 0), an empty one none.
+WINE_TEST(Win98ShortStatisticReadsAsItsBytesAndNoBoxOpens)
+{
+    RequireWindows98Prefix();
+    PlantedCpuStatistic statistic(81);
+    App app;
+    LaunchOnPlantedStatistic(app, statistic);
+    REQUIRE_TRUE(CpuLabelShows(app, "81 %"));
+    const struct {
+        const char* what;
+        Bytes stored;
+        const char* caption;
+    } cases[] = {
+        {"two bytes 19 00", {0x19, 0x00}, "25 %"},
+        {"one byte 2a", {0x2A}, "42 %"},
+        {"no bytes: the last figure stays", {}, "42 %"},
+        {"four bytes again", Le32(7), "7 %"},
+    };
+    for (const auto& c : cases) {
+        Context context(c.what);
+        statistic.SetCurrent(c.stored);
+        // Two ticks, so that a figure that stays has had its chance to change.
+        Sleep(1800);
+        CpuLabelShows(app, c.caption);
+        EXPECT_EQ(app.Text("Label48"), std::string(c.caption));
+        EXPECT_TRUE(app.Running());
+        const HWND box = app.WaitForDialog("", 0);
+        if (box != nullptr) {
+            Fail(__FILE__, __LINE__, "a box opened: " + app.DialogText(box));
+            Abort();
+        }
+    }
 }
 
 }  // namespace

@@ -37,7 +37,6 @@ Toolkit::~Toolkit()
     host_.SetCloseRequest(nullptr);
     if (main_ && IsWindow(main_)) DestroyWindow(main_);
     for (auto& peer : peers_) peer->Model().AttachPeer(nullptr);
-    for (ATOM atom : atoms_) GlobalDeleteAtom(atom);
 }
 
 HWND Toolkit::Create()
@@ -71,7 +70,6 @@ void Toolkit::Realize(NativeControl& peer, HWND parent)
     peer.Create(parent);
     if (&peer.Model() == &root_) main_ = peer.Window();
     if (!peer.Window()) return;
-    Name(peer.Window(), peer.Model().Name());
     // A shown page has built its controls while its window was brought up to date.
     if (peer.Model().Kind() == ControlKind::TabSheet) return;
     BuildContents(peer.Model());
@@ -108,7 +106,9 @@ HWND Toolkit::CreateWindowFor(NativeControl& peer, DWORD exStyle, const char* cl
                               DWORD style, int x, int y, int width, int height, HWND parent)
 {
     const bool ours = IsOwnClass(className);
-    HMENU id = parent ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId_++)) : nullptr;
+    // A child's ID is its control's: drivers find the control by it. A top-level window's
+    // "ID" would be taken as its menu.
+    HMENU id = parent ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(peer.Model().id)) : nullptr;
     HWND window = CreateWindowExA(exStyle, className, text.c_str(), style, x, y, width, height, parent, id, instance_,
                                   ours ? &peer : nullptr);
     if (!window) return nullptr;
@@ -117,10 +117,9 @@ HWND Toolkit::CreateWindowFor(NativeControl& peer, DWORD exStyle, const char* cl
     return window;
 }
 
-void Toolkit::AdoptWindow(NativeControl& peer, HWND window, const std::string& name)
+void Toolkit::AdoptWindow(NativeControl& peer, HWND window)
 {
     Enter(window, peer, SubclassWindow(window, WindowProc));
-    Name(window, name);
 }
 
 void Toolkit::Enter(HWND window, NativeControl& peer, WNDPROC original)
@@ -135,14 +134,6 @@ Toolkit::WindowEntry* Toolkit::EntryOf(HWND window)
     // window (a dialog's, another program's) belongs to someone else.
     if (!window || GetWindowData(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&WindowProc)) return nullptr;
     return reinterpret_cast<WindowEntry*>(GetWindowData(window, GWLP_USERDATA));
-}
-
-void Toolkit::Name(HWND window, const std::string& name)
-{
-    const ATOM atom = GlobalAddAtomA(name.c_str());
-    if (!atom) return;
-    atoms_.push_back(atom);
-    SetPropA(window, kNameProperty, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(atom)));
 }
 
 NativeControl* Toolkit::PeerOf(const TControl& model)
@@ -219,7 +210,6 @@ LRESULT Toolkit::Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     if (!found) return DefWindowProcA(window, message, wParam, lParam);
     const WindowEntry entry = *found;
     if (message == WM_NCDESTROY) {
-        RemovePropA(window, kNameProperty);
         SetWindowData(window, GWLP_USERDATA, 0);
         const LRESULT result = entry.original ? CallWindowProcA(entry.original, window, message, wParam, lParam)
                                               : DefWindowProcA(window, message, wParam, lParam);

@@ -25,9 +25,6 @@ public:
     static constexpr const char* kFormClass = "TForm1";
     static constexpr const char* kTabSheetClass = "LumoraTabSheet";
     static constexpr const char* kSliderClass = "LumoraSlider";
-    // The window property that names each control for drivers in other processes: a global
-    // atom holding the control's name.
-    static constexpr const char* kNameProperty = "Name";
 
     // root is the window's model (kind Form), host what the toolkit needs of it besides.
     Toolkit(HINSTANCE instance, TControl& root, ToolkitHost& host);
@@ -55,13 +52,13 @@ public:
     HFONT FontFor(const FontSpec& wanted) { return resources_.FontFor(wanted); }
     HDC MeasureDc() { return resources_.MeasureDc(); }
     HCURSOR HandCursor() { return resources_.HandCursor(); }
-    // Creates a child window for peer and takes its messages: windows of our own classes
-    // through their class procedure, standard ones by subclassing.
+    // Creates a child window for peer, with its control's ID, and takes its messages: windows of
+    // our own classes through their class procedure, standard ones by subclassing.
     HWND CreateWindowFor(NativeControl& peer, DWORD exStyle, const char* className, const std::string& text,
                          DWORD style, int x, int y, int width, int height, HWND parent);
     // Takes the messages of a window that belongs to peer's control without being its main
-    // window (a combo box's edit part, a spin edit's arrows), named name for drivers.
-    void AdoptWindow(NativeControl& peer, HWND window, const std::string& name);
+    // window (a combo box's edit part, a spin edit's arrows).
+    void AdoptWindow(NativeControl& peer, HWND window);
     static NativeControl* PeerOf(const TControl& model);
     // The peer of one of the toolkit's windows; nullptr for any other window.
     static NativeControl* PeerOfWindow(HWND window);
@@ -72,7 +69,7 @@ public:
     // Creates the windows of the container's controls, once: a page's controls wait until the
     // page is first shown.
     void BuildContents(TControl& container);
-    // Creates peer's windows under parent, names them for drivers and builds their contents.
+    // Creates peer's windows under parent and builds their contents.
     void Realize(NativeControl& peer, HWND parent);
 
 private:
@@ -91,7 +88,6 @@ private:
     void Build(TControl& model, HWND parent);
     // The container's children, topmost first.
     static std::vector<TControl*> StackingOrder(TControl& container);
-    void Name(HWND window, const std::string& name);
     bool TranslateKeys(const MSG& message);
     void MoveFocus(bool backwards);
     void SwitchPage(bool backwards);
@@ -106,8 +102,6 @@ private:
     Resources resources_;
     std::vector<std::unique_ptr<NativeControl>> peers_;
     std::vector<std::unique_ptr<WindowEntry>> entries_;
-    std::vector<ATOM> atoms_;
-    int nextId_ = 100;
 };
 
 }  // namespace lumora::win32

@@ -45,7 +45,9 @@ void SpinEditPeer::CreateWindows(HWND parent)
     // below its siblings).
     const RECT place = ArrowsPlace();
     arrows_ = CreateWindowExA(0, UPDOWN_CLASSA, "", kChild, place.left, place.top, place.right - place.left,
-                              place.bottom - place.top, parent, nullptr, kit_.Instance(), nullptr);
+                              place.bottom - place.top, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(PartId(model_.id))), kit_.Instance(),
+                              nullptr);
     // Any text may be typed: the model reads what is not a whole number as its minimum.
     hwnd_ = kit_.CreateWindowFor(*this, WS_EX_CLIENTEDGE, "EDIT", model_.Caption(),
                                  kChild | ES_LEFT | ES_AUTOHSCROLL | TabStop(model_), b.left, b.top, b.width, b.height,
@@ -56,7 +58,7 @@ void SpinEditPeer::CreateWindows(HWND parent)
         return;
     }
     if (arrows_) {
-        kit_.AdoptWindow(*this, arrows_, model_.Name() + ".Arrows");
+        kit_.AdoptWindow(*this, arrows_);
         // No arithmetic of the arrows' own: they only ask us to step. The buddy makes a click on
         // them put the focus into the edit box.
         SendMessageA(arrows_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(hwnd_), 0);
@@ -162,7 +164,7 @@ void ComboBoxPeer::CreateWindows(HWND parent)
                                  kChild | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL | TabStop(model_), b.left, b.top,
                                  b.width, kDropDownHeight, parent);
     if (!hwnd_) return;
-    if (HWND edit = GetWindow(hwnd_, GW_CHILD)) kit_.AdoptWindow(*this, edit, model_.Name() + ".Edit");
+    if (HWND edit = GetWindow(hwnd_, GW_CHILD)) kit_.AdoptWindow(*this, edit);
 }
 
 std::string ComboBoxPeer::NativeText() const { return WindowText(hwnd_); }
