@@ -6,7 +6,7 @@
 #
 # Beyond the i486 are: conditional moves (P6), the P6 FPU compares and moves, the multi-byte NOP
 # (0F 1F), CMPXCHG8B, RDTSC, RDPMC, RDMSR/WRMSR, SYSENTER/SYSEXIT, CPUID (only late 486s have it,
-# and nothing here tests the ID flag first), MMX, 3DNow! and SSE. The constructor lists and the
+# so even a use behind a test of the ID flag is for a person to look at), MMX, 3DNow! and SSE. The constructor lists and the
 # exception tables that the linker puts in .text after the code are data, and are not read.
 set -euo pipefail
 usage="usage: check-i486.sh program.exe [program.map]"
@@ -25,6 +25,7 @@ demangle() {
 [ -f "$map" ] || { echo "error: no link map $map (link with -Wl,-Map=$map)"; exit 2; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+: >"$work/items"
 
 # From the map: where .text starts and where its code ends (the constructor list follows it),
 # and, by address, each input section (I) and each symbol (S) in it. Addresses are eight hex
