@@ -110,6 +110,11 @@ run_imports() {
     bash "$ROOT/tools/check-win98-imports.sh" "$BUILD/i686/lumora-manager.exe" --no-stubs
 }
 
+# The release's code: i486 instructions only, and a runtime rebuilt for the i486.
+run_i486() {
+    bash "$ROOT/tools/check-i486.sh" "$BUILD/i686/lumora-manager.exe"
+}
+
 # Why the i686 layers cannot run here; empty when they can.
 I386_MISSING="$(can_run_i386)"
 
@@ -172,6 +177,9 @@ layer unit run_unit
 layer sanitize run_sanitized
 layer fuzz run_fuzz
 layer imports run_imports
+layer i486 run_i486
+layer i486-check bash "$ROOT/tests/tools/check-i486-test.sh"
+layer runtime-cache bash "$ROOT/tests/tools/runtime-cache-test.sh"
 [ -z "$I386_MISSING" ] || printf 'error: %s: the i686 layers fail\n' "$I386_MISSING"
 for flavour in x86_64 i686; do
     short="${flavour/x86_64/x64}"
