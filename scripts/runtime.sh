@@ -158,7 +158,8 @@ need() {
 need g++ make patch xz-utils bzip2 dpkg-dev libgmp-dev libmpfr-dev libmpc-dev ||
     die "the host packages for building the runtime cannot be installed (log: $LOG)"
 need "$gcc_source_package=$gcc_source_version" ||
-    die "Debian's $gcc_source_package $gcc_source_version, the sources of the installed cross compiler, cannot be had: no i486 runtime"
+    die "Debian's $gcc_source_package $gcc_source_version, the sources of the installed cross compiler," \
+        "cannot be had: no i486 runtime"
 
 # apt-get source needs a deb-src entry for the suite the packages come from.
 add_deb_src() {
@@ -204,7 +205,8 @@ GCC_SRC="${GCC_SRC%/}"
 # Debian's tarball comes without the manuals' sources, and Debian's own patch for that lets the
 # compiler build without them. Of the rest of Debian's series for this release, none changes
 # what the Windows runtime is compiled from (its branch update is switched off).
-step "applying Debian's gcc-gfdl-build patch" patch -d "$GCC_SRC" -p2 -i "/usr/src/gcc-$gcc_major/debian/patches/gcc-gfdl-build.diff"
+step "applying Debian's gcc-gfdl-build patch" \
+    patch -d "$GCC_SRC" -p2 -i "/usr/src/gcc-$gcc_major/debian/patches/gcc-gfdl-build.diff"
 
 # --- the mingw-w64 CRT, by Debian's cross compiler told the processor
 

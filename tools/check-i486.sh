@@ -6,8 +6,9 @@
 #
 # Beyond the i486 are: conditional moves (P6), the P6 FPU compares and moves, the multi-byte NOP
 # (0F 1F), CMPXCHG8B, RDTSC, RDPMC, RDMSR/WRMSR, SYSENTER/SYSEXIT, CPUID (only late 486s have it,
-# so even a use behind a test of the ID flag is for a person to look at), MMX, 3DNow! and SSE. The constructor lists and the
-# exception tables that the linker puts in .text after the code are data, and are not read.
+# so even a use behind a test of the ID flag is for a person to look at), MMX, 3DNow! and SSE.
+# The constructor lists and the exception tables that the linker puts in .text after the code are
+# data, and are not read.
 set -euo pipefail
 usage="usage: check-i486.sh program.exe [program.map]"
 exe=${1:?$usage}
@@ -68,7 +69,8 @@ function hex8(h) { while (length(h) < 8) h = "0" h; return h }
 # What the instruction at this line needs beyond the i486, or "".
 function beyond(bytes, text,    w, n, i, m, ops) {
     n = split(text, w, /[ \t]+/)
-    for (i = 1; i <= n && w[i] ~ /^(lock|rep|repz|repe|repnz|repne|data16|data32|addr16|addr32|[c-gs]s|notrack|bnd)$/; i++);
+    prefix = "^(lock|rep|repz|repe|repnz|repne|data16|data32|addr16|addr32|[c-gs]s|notrack|bnd)$"
+    for (i = 1; i <= n && w[i] ~ prefix; i++);
     m = w[i]; ops = ""
     for (i++; i <= n; i++) ops = ops " " w[i]
     if (m ~ /^cmov/) return "conditional move (P6)"
@@ -82,7 +84,8 @@ function beyond(bytes, text,    w, n, i, m, ops) {
     if (m == "cpuid") return "CPUID (not on every i486)"
     if (m == "emms" || m == "femms" || ops ~ /%mm[0-7]/) return "MMX"
     if (ops ~ /%[xyz]mm[0-9]/) return "SSE"
-    if (m ~ /^(ldmxcsr|stmxcsr|fxsave|fxrstor|sfence|lfence|mfence|clflush|movnti|prefetch|fisttp|monitor|mwait|xsave|xrstor|xgetbv|vzero)/)
+    if (m ~ /^(ldmxcsr|stmxcsr|fxsave|fxrstor|[slm]fence|clflush|movnti|prefetch|fisttp|monitor|mwait)/ ||
+        m ~ /^(xsave|xrstor|xgetbv|vzero)/)
         return "SSE-era"
     if (m == "(bad)") return "not an i486 instruction"
     return ""
@@ -108,7 +111,10 @@ fi
 errors=0
 if [ -s "$work/findings" ]; then
     cat "$work/items" "$work/findings" | LC_ALL=C sort -t "$(printf '\t')" -k1,1 -k2,2 -s | awk -F '\t' '
-    function num(h,    i, n) { n = 0; for (i = 1; i <= length(h); i++) n = n * 16 + index("0123456789abcdef", substr(h, i, 1)) - 1; return n }
+    function num(h,    i, n) {
+        for (i = 1; i <= length(h); i++) n = n * 16 + index("0123456789abcdef", substr(h, i, 1)) - 1
+        return n
+    }
     # The driver names its files through the compiler folder: /usr/lib/gcc/x/12/../../../../x/lib.
     function tidy(path) { while (sub(/\/[^\/.][^\/]*\/\.\.\//, "/", path)); return path }
     $2 == "I" { file = tidy($3); section = $4; symbol = ""; symaddr = $1; next }

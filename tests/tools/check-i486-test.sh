@@ -60,7 +60,8 @@ __attribute__((noinline)) int pick(int a, int b, int c) { return a < b ? c : b; 
 int entry(int a, int b, int c) { return pick(a, b, c) + pick(b, c, a); }
 EOF
 "$CC" -O2 -march=pentiumpro -c "$WORK/pick.c" -o "$WORK/pick-p6.o" && link pick-p6 "$WORK/pick-p6.o"
-if i686-w64-mingw32-objdump -d "$WORK/pick-p6.o" | grep -q cmov; then ok "the Pentium Pro build of the ternary has a cmov to find"; else bad "the Pentium Pro build of the ternary has a cmov to find"; fi
+what="the Pentium Pro build of the ternary has a cmov to find"
+if i686-w64-mingw32-objdump -d "$WORK/pick-p6.o" | grep -q cmov; then ok "$what"; else bad "$what"; fi
 expect_fail "a ternary built for the Pentium Pro fails, named by its function" "$WORK/pick-p6.exe" "in pick+0x"
 "$CC" -O2 -march=i486 -c "$WORK/pick.c" -o "$WORK/pick-486.o" && link pick-486 "$WORK/pick-486.o"
 expect_pass "the same ternary built for the i486 passes" "$WORK/pick-486.exe"
@@ -72,7 +73,8 @@ __attribute__((noinline)) int clamp(int v, int lo) { return v < lo ? lo : v; }
 }
 extern "C" int entry(int v, int lo) { return clamp(v, lo) * 3; }
 EOF
-"$CXX" -O2 -march=pentiumpro -ffunction-sections -c "$WORK/hidden.cpp" -o "$WORK/hidden.o" && link hidden "$WORK/hidden.o"
+"$CXX" -O2 -march=pentiumpro -ffunction-sections -c "$WORK/hidden.cpp" -o "$WORK/hidden.o" &&
+    link hidden "$WORK/hidden.o"
 expect_fail "a static function is named from its section" "$WORK/hidden.exe" "(anonymous namespace)::clamp(int, int)"
 
 # --- each family of instructions the i486 lacks
@@ -143,7 +145,8 @@ expect_fail "the same bytes inside the code fail" "$WORK/inline.exe" "cmove"
 
 cp "$WORK/pick-486.exe" "$WORK/nomap.exe"
 expect_fail "a program without its link map fails" "$WORK/nomap.exe" "no link map"
-if check "$WORK/pick-486.exe" "$WORK/missing.map"; then bad "a map named but absent fails"; else ok "a map named but absent fails"; fi
+what="a map named but absent fails"
+if check "$WORK/pick-486.exe" "$WORK/missing.map"; then bad "$what"; else ok "$what"; fi
 
 # --- where the link took its inputs from
 
@@ -157,7 +160,8 @@ mkdir -p "$ROOT/other"
 printf 'int spare(void) { return 1; }\n' >"$WORK/spare.c"
 "$CC" -O2 -march=i486 -c "$WORK/spare.c" -o "$ROOT/other/spare.o"
 link two-places "$runtime/pick.o" "$ROOT/other/spare.o"
-expect_fail "an input from outside the runtime fails, named" "$WORK/two-places.exe" "not from the i486 runtime: $ROOT/other/spare.o"
+expect_fail "an input from outside the runtime fails, named" "$WORK/two-places.exe" \
+    "not from the i486 runtime: $ROOT/other/spare.o"
 rm "$runtime/.complete"
 link unfinished "$runtime/pick.o"
 expect_fail "a runtime without its completion stamp fails" "$WORK/unfinished.exe" "not from the i486 runtime"
