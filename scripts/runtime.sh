@@ -297,7 +297,7 @@ EOF
 log "linking a probe program against the new runtime"
 if ! $TARGET-g++-win32 -march=$ARCH -mtune=$TUNE -O2 -c "$probe/probe.cpp" -o "$probe/probe.o" >"$probe/trace" 2>&1 ||
     ! $TARGET-g++-win32 -mwindows -static -static-libgcc -static-libstdc++ -B"$STAGE/" -L"$STAGE" -Wl,-t \
-        "$probe/probe.o" -o "$probe/probe.exe" >"$probe/trace" 2>&1; then
+        "$probe/probe.o" -o "$probe/probe.exe" "${IMPORTS[@]/#/-l}" >"$probe/trace" 2>&1; then
     cat "$probe/trace" >&2
     die "the probe program does not link against the new runtime"
 fi
