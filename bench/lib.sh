@@ -31,6 +31,11 @@ bench_build() {
     *) die "unknown flavour $flavour" ;;
     esac
     [ "$flavour" = native ] || args+=("-DCMAKE_TOOLCHAIN_FILE=$ROOT/cmake/mingw-$flavour.cmake")
+    if [ "$flavour" = i686 ]; then
+        local runtime
+        runtime="$(bash "$ROOT/scripts/runtime.sh")" || die "no i486 runtime for the i686 build"
+        args+=("-DLUMORA_RUNTIME=$runtime")
+    fi
     local log="$dir.log"
     mkdir -p "$(dirname "$log")"
     if ! { cmake -S "$ROOT" -B "$dir" "${args[@]}" && cmake --build "$dir" -j "$(nproc 2>/dev/null || echo 2)" --target "$@"; } \

@@ -10,3 +10,20 @@ set(CMAKE_FIND_ROOT_PATH /usr/${LUMORA_MINGW_PROCESSOR}-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+
+# A flavour that names its processor (LUMORA_MINGW_ARCH_FLAGS) builds for it, and links the
+# runtime rebuilt for it instead of Debian's: LUMORA_RUNTIME, the folder scripts/runtime.sh
+# prints. A folder without the script's completion stamp is refused, so that a link never falls
+# back on Debian's runtime for another processor. Both are options of the folder rather than
+# cached flags: a build folder configured before takes them up, and so does one whose runtime
+# was built anew for a new compiler; the compiler checks build and link with them too.
+if(LUMORA_MINGW_ARCH_FLAGS)
+  if(NOT EXISTS "${LUMORA_RUNTIME}/.complete")
+    message(FATAL_ERROR "The ${LUMORA_MINGW_PROCESSOR} flavour links a runtime built for its processor: "
+      "configure with -DLUMORA_RUNTIME=\"$(bash scripts/runtime.sh)\" (scripts/build.sh does); "
+      "LUMORA_RUNTIME is \"${LUMORA_RUNTIME}\".")
+  endif()
+  set(CMAKE_TRY_COMPILE_PLATFORM_VARIABLES LUMORA_RUNTIME)
+  add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:${LUMORA_MINGW_ARCH_FLAGS}>")
+  add_link_options(-B${LUMORA_RUNTIME}/ -L${LUMORA_RUNTIME})
+endif()

@@ -55,6 +55,9 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/src/platform/win32/WinMain.cpp)
     # relocation table (older linkers never wrote one); the NT family then loads it at its
     # preferred address.
     target_link_options(lumora-manager PRIVATE -Wl,--disable-dynamicbase -Wl,--disable-reloc-section)
+    # The release is stripped: its map names the functions and the inputs of what
+    # tools/check-i486.sh finds.
+    target_link_options(lumora-manager PRIVATE -Wl,-Map=$<TARGET_FILE_DIR:lumora-manager>/lumora-manager.map)
   endif()
 endif()
 

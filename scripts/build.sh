@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the native tests (build/native) and the two Windows flavours (build/i686, the
 # release for Windows 9x and NT; build/x86_64, the one Wine runs here).
-# Arguments pick flavours (native, i686, x86_64); none builds all three.
+# Arguments pick flavours (native, i686, x86_64); none builds all three. The i686 flavour links
+# the runtime rebuilt for the i486 (scripts/runtime.sh), which a machine builds once.
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -15,6 +16,10 @@ for flavour in "${flavours[@]}"; do
     i686 | x86_64) args=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_TOOLCHAIN_FILE=$ROOT/cmake/mingw-$flavour.cmake") ;;
     *) die "unknown flavour $flavour (native, i686, x86_64)" ;;
     esac
+    if [ "$flavour" = i686 ]; then
+        runtime="$(bash "$ROOT/scripts/runtime.sh")" || die "no i486 runtime for the i686 build"
+        args+=("-DLUMORA_RUNTIME=$runtime")
+    fi
     say "building $flavour"
     cmake -S "$ROOT" -B "$BUILD/$flavour" "${args[@]}" >/dev/null
     cmake --build "$BUILD/$flavour" -j "$jobs"

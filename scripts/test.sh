@@ -139,6 +139,10 @@ run_imports_win95() {
     bash "$ROOT/tools/check-win98-imports.sh" "$BUILD/i686/lumora-manager.exe" --no-stubs --win95
 }
 
+# The release's code: i486 instructions only, and a runtime rebuilt for the i486.
+run_i486() {
+    bash "$ROOT/tools/check-i486.sh" "$BUILD/i686/lumora-manager.exe"
+}
 
 # The adapter and end-to-end layers of a flavour and Windows version (nt, win98) share one
 # fresh prefix; all of them share one private X display.
@@ -214,6 +218,9 @@ layer imports run_imports
 layer imports-win95 run_imports_win95
 layer scripts bash "$ROOT/tests/scripts/setup-test.sh"
 layer import-check bash "$ROOT/tests/scripts/check-imports-test.sh"
+layer i486 run_i486
+layer i486-check bash "$ROOT/tests/scripts/check-i486-test.sh"
+layer runtime-cache bash "$ROOT/tests/scripts/runtime-cache-test.sh"
 
 # A layer of a flavour's programs under Wine: flavour_layer FLAVOUR NAME COMMAND...
 flavour_layer() {

@@ -1,0 +1,320 @@
+#!/usr/bin/env bash
+# Prints the folder of the i686 release's runtime, building it first when this machine has none:
+# the mingw-w64 start-up objects and libraries, libgcc, libgcc_eh, libstdc++ and libsupc++,
+# rebuilt for the i486 from Debian's own sources of the installed cross toolchain. Debian's
+# prebuilt runtime is made for the Pentium Pro (conditional moves, P6 FPU compares), which the
+# i486, the Pentium and the K6 lack.
+#
+# The folder is cached outside the work tree, under /var/cache/lumora-runtime (root) or
+# ~/.cache/lumora-runtime (LUMORA_RUNTIME_CACHE overrides), named after a key made of the cross
+# compiler's version, the source packages' versions and the target flags. Only a folder holding
+# the completion stamp for that key is used; anything else there is built again. The first build
+# takes some 40 minutes on two cores. Progress goes to standard error, the folder alone to
+# standard output. --status prints the folder and fails unless it is complete, building nothing;
+# --key prints what the folder is keyed by.
+set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+TARGET=i686-w64-mingw32
+CC_PACKAGE=g++-mingw-w64-i686-win32
+AS_PACKAGE=binutils-mingw-w64-i686
+CRT_PACKAGE=mingw-w64-i686-dev
+# The processor the runtime is made for, and the flags Debian builds its target libraries with.
+ARCH=i486
+TUNE=pentium
+TARGET_CFLAGS="-g -O2"
+# Bump when the way the runtime is built changes what it holds.
+RECIPE=1
+JOBS="$(nproc 2>/dev/null || echo 2)"
+# The Windows DLLs' import libraries that a link of the program or its tests takes: the driver's
+# own, CMake's standard ones for C++ on Windows, and those the project names.
+IMPORTS=(kernel32 user32 gdi32 winspool shell32 ole32 oleaut32 uuid comdlg32 advapi32 comctl32)
+
+log() { printf '== runtime: %s\n' "$*" >&2; }
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then
+        "$@"
+    elif command -v sudo >/dev/null; then
+        sudo "$@"
+    else
+        die "not root and no sudo: cannot run $*"
+    fi
+}
+
+installed_version() {
+    dpkg-query -W -f='${Version}' "$1" 2>/dev/null || true
+}
+
+# --- what the runtime is made from
+
+cc_version="$(installed_version "$CC_PACKAGE")"
+[ -n "$cc_version" ] || die "$CC_PACKAGE is not installed (bash scripts/setup.sh installs it)"
+cc_release="$($TARGET-gcc-win32 -dumpversion)"
+gcc_major="${cc_release%%[!0-9]*}"
+# Debian versions the cross compiler as <gcc source version>+<packaging version>[+bN].
+gcc_source_version="$(sed -E 's/\+[0-9.]+(\+b[0-9]+)?$//' <<<"$cc_version")"
+gcc_source_package="gcc-$gcc_major-source"
+crt_version="$(installed_version "$CRT_PACKAGE")"
+[ -n "$crt_version" ] || die "$CRT_PACKAGE is not installed (bash scripts/setup.sh installs it)"
+as_version="$(installed_version "$AS_PACKAGE")"
+
+KEY="cross compiler: $CC_PACKAGE $cc_version ($cc_release)
+assembler: $AS_PACKAGE $as_version
+gcc sources: $gcc_source_package $gcc_source_version
+crt sources: mingw-w64 $crt_version
+target flags: -march=$ARCH -mtune=$TUNE $TARGET_CFLAGS
+recipe: $RECIPE"
+
+if [ -n "${LUMORA_RUNTIME_CACHE:-}" ]; then
+    CACHE="$LUMORA_RUNTIME_CACHE"
+elif [ "$(id -u)" -eq 0 ]; then
+    CACHE=/var/cache/lumora-runtime
+else
+    CACHE="${XDG_CACHE_HOME:-$HOME/.cache}/lumora-runtime"
+fi
+NAME="$ARCH-$(sha256sum <<<"$KEY" | cut -c1-16)"
+OUT="$CACHE/$NAME"
+WORK="$CACHE/$NAME.work"
+STAMP="$OUT/.complete"
+
+complete() {
+    [ -f "$STAMP" ] && [ "$(sed -n '1,/^recipe:/p' "$STAMP")" = "$KEY" ]
+}
+
+case "${1:-}" in
+"") ;;
+--key)
+    printf '%s\n' "$KEY"
+    exit 0
+    ;;
+--status)
+    printf '%s\n' "$OUT"
+    complete || die "no complete runtime for this toolchain in $OUT"
+    exit 0
+    ;;
+*) die "usage: runtime.sh [--status | --key]" ;;
+esac
+
+mkdir -p "$CACHE"
+# One build per key at a time; a second caller waits and then finds it done.
+exec 9>"$CACHE/$NAME.lock"
+flock 9
+if complete; then
+    printf '%s\n' "$OUT"
+    exit 0
+fi
+
+log "no complete runtime for this toolchain in $OUT: building it (some 40 minutes on two cores)"
+STARTED=$SECONDS
+rm -rf "$OUT" "$WORK"
+mkdir -p "$WORK"
+LOG="$WORK/build.log"
+: >"$LOG"
+
+# Runs a build step with its output in the log; on failure shows the log's end.
+step() {
+    local what="$1" began=$SECONDS
+    shift
+    log "$what"
+    if ! "$@" >>"$LOG" 2>&1 </dev/null; then
+        tail -n 40 "$LOG" >&2
+        die "runtime build failed at: $what (log: $LOG)"
+    fi
+    log "  $((SECONDS - began)) s"
+}
+
+# --- Debian's sources
+
+export DEBIAN_FRONTEND=noninteractive
+APT_UPDATED=0
+apt_update() {
+    # The index of a foreign architecture may fail to download; what matters is what is
+    # found afterwards.
+    [ $APT_UPDATED -eq 1 ] || as_root apt-get update -q >>"$LOG" 2>&1 </dev/null || true
+    APT_UPDATED=1
+}
+
+need() {
+    local missing=() p name
+    for p in "$@"; do
+        name="${p%%=*}"
+        if [ "$name" != "$p" ]; then
+            [ "$(installed_version "$name")" = "${p#*=}" ] && continue
+        elif dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+            continue
+        fi
+        missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    log "installing ${missing[*]}"
+    if ! as_root apt-get install -y -q --no-install-recommends "${missing[@]}" >>"$LOG" 2>&1 </dev/null; then
+        apt_update
+        as_root apt-get install -y -q --no-install-recommends "${missing[@]}" >>"$LOG" 2>&1 </dev/null ||
+            return 1
+    fi
+}
+
+need g++ make patch xz-utils bzip2 dpkg-dev libgmp-dev libmpfr-dev libmpc-dev ||
+    die "the host packages for building the runtime cannot be installed (log: $LOG)"
+need "$gcc_source_package=$gcc_source_version" ||
+    die "Debian's $gcc_source_package $gcc_source_version, the sources of the installed cross compiler," \
+        "cannot be had: no i486 runtime"
+
+# apt-get source needs a deb-src entry for the suite the packages come from.
+add_deb_src() {
+    local deb822=/etc/apt/sources.list.d/debian.sources list=/etc/apt/sources.list
+    if [ -f "$deb822" ] && ! grep -qE '^Types:.*deb-src' "$deb822"; then
+        log "adding deb-src to $deb822"
+        local tmp
+        tmp="$(mktemp)"
+        awk 'BEGIN { RS = ""; ORS = "\n\n" }
+             /URIs:[^\n]*\/debian\/?([ \n]|$)/ { sub(/Types: deb/, "Types: deb deb-src") } { print }' "$deb822" >"$tmp"
+        as_root cp "$tmp" "$deb822"
+        rm -f "$tmp"
+    elif [ -f "$list" ] && ! grep -qE '^deb-src ' "$list"; then
+        log "adding deb-src to $list"
+        sed -nE 's/^deb (.*\/debian\/? .*)$/deb-src \1/p' "$list" | as_root tee -a "$list" >/dev/null
+    fi
+    APT_UPDATED=0
+    apt_update
+}
+SRC="$WORK/src"
+mkdir -p "$SRC"
+if ! (cd "$SRC" && apt-get source -q --print-uris "mingw-w64=$crt_version") >>"$LOG" 2>&1; then
+    add_deb_src
+    (cd "$SRC" && apt-get source -q --print-uris "mingw-w64=$crt_version") >>"$LOG" 2>&1 ||
+        die "Debian's mingw-w64 $crt_version source package cannot be had (no deb-src entry serves it): no i486 runtime"
+fi
+(cd "$SRC" && apt-get source -q --download-only "mingw-w64=$crt_version") >>"$LOG" 2>&1 ||
+    die "Debian's mingw-w64 $crt_version source package cannot be downloaded (log: $LOG): no i486 runtime"
+step "unpacking mingw-w64 $crt_version" sh -c "cd '$SRC' && dpkg-source -x mingw-w64_*.dsc crt"
+CRT_SRC="$SRC/crt/mingw-w64-crt"
+[ -x "$CRT_SRC/configure" ] || die "the mingw-w64 source package holds no mingw-w64-crt/configure"
+
+tarball="$(ls /usr/src/gcc-"$gcc_major"/gcc-*.tar.xz 2>/dev/null | head -n 1)"
+[ -n "$tarball" ] || die "$gcc_source_package holds no gcc tarball under /usr/src/gcc-$gcc_major"
+# The test suites and the libraries of other languages are left out: only C and C++ are built.
+# The compiler's generators still read the other front ends' target hooks, and its self-tests,
+# run as it is built, read gcc/testsuite/selftests.
+step "unpacking $(basename "$tarball")" tar -xJf "$tarball" -C "$SRC" \
+    --exclude='*/gcc/testsuite/[!s]*' --exclude='*/gcc/ada' --exclude='*/libgo' --exclude='*/libphobos' \
+    --exclude='*/libgfortran' --exclude='*/libsanitizer' --exclude='*/gnattools' --exclude='*/libada'
+GCC_SRC="$(ls -d "$SRC"/gcc-*/ | head -n 1)"
+GCC_SRC="${GCC_SRC%/}"
+# Debian's tarball comes without the manuals' sources, and Debian's own patch for that lets the
+# compiler build without them. Of the rest of Debian's series for this release, none changes
+# what the Windows runtime is compiled from (its branch update is switched off).
+step "applying Debian's gcc-gfdl-build patch" \
+    patch -d "$GCC_SRC" -p2 -i "/usr/src/gcc-$gcc_major/debian/patches/gcc-gfdl-build.diff"
+
+# --- the mingw-w64 CRT, by Debian's cross compiler told the processor
+
+CRT_BUILD="$WORK/crt-build"
+# Its makefile makes lib32/ on the way to the whole set only.
+mkdir -p "$CRT_BUILD/lib32"
+# As Debian configures it (debian/rules): the 32-bit libraries only.
+step "configuring mingw-w64-crt $crt_version" sh -c 'cd "$1" && shift && "$@"' _ "$CRT_BUILD" \
+    "$CRT_SRC/configure" --host=$TARGET --prefix="$WORK/install/crt" --disable-lib64 --enable-lib32 \
+    CC="$TARGET-gcc-win32" CFLAGS="$TARGET_CFLAGS -march=$ARCH -mtune=$TUNE"
+CRT_PIECES=(lib32/crt2.o lib32/libmingw32.a lib32/libmingwex.a
+    lib32/libmoldname.a lib32/libmsvcrt.a)
+for dll in "${IMPORTS[@]}"; do CRT_PIECES+=("lib32/lib$dll.a"); done
+step "building the CRT's start-up objects, libraries and import libraries" \
+    nice -n 19 make -C "$CRT_BUILD" -j "$JOBS" "${CRT_PIECES[@]}"
+
+# --- libgcc, libstdc++ and libsupc++, from a cross compiler that makes i486 code by default
+
+# The mingw target looks for the system headers in <sysroot>/mingw/include whatever it is told;
+# this sysroot shows it Debian's headers and libraries there, without touching /usr.
+SYSROOT="$WORK/sysroot"
+mkdir -p "$SYSROOT/mingw"
+ln -s "/usr/$TARGET/include" "$SYSROOT/mingw/include"
+ln -s "/usr/$TARGET/lib" "$SYSROOT/mingw/lib"
+
+GCC_BUILD="$WORK/gcc-build"
+mkdir -p "$GCC_BUILD"
+# Debian's options for its win32-threads compiler (i686-w64-mingw32-g++-win32 -v), less the
+# languages, LTO and translations this build does not need; the processor is the one change.
+# A shared libgcc keeps libgcc_eh apart from libgcc as in Debian's; libstdc++ is built static
+# only, as the release links it.
+GCC_CONFIGURE=(
+    --build=x86_64-linux-gnu --host=x86_64-linux-gnu --target=$TARGET
+    --prefix="$WORK/install" --with-sysroot="$SYSROOT"
+    --enable-shared=libgcc --enable-static --disable-multilib --disable-bootstrap
+    --with-system-zlib --without-included-gettext --disable-nls
+    --enable-libstdcxx-time=yes --enable-version-specific-runtime-libs --enable-fully-dynamic-string
+    --enable-languages=c,c++ --disable-lto --enable-threads=win32
+    --with-as=/usr/bin/$TARGET-as --with-ld=/usr/bin/$TARGET-ld
+    --enable-libstdcxx-filesystem-ts=yes --disable-sjlj-exceptions --with-dwarf2
+    --with-headers --with-arch=$ARCH --with-tune=$TUNE
+)
+# The compiler itself only has to build the libraries: no optimisation or debug data to wait for.
+step "configuring gcc $cc_release for $ARCH" sh -c 'cd "$1" && shift && "$@"' _ "$GCC_BUILD" \
+    env CFLAGS="-O1 -g0" CXXFLAGS="-O1 -g0" \
+    CFLAGS_FOR_TARGET="$TARGET_CFLAGS" CXXFLAGS_FOR_TARGET="$TARGET_CFLAGS" \
+    "$GCC_SRC/configure" "${GCC_CONFIGURE[@]}"
+GCC_MAKE=(nice -n 19 make -C "$GCC_BUILD" -j "$JOBS")
+step "building the cross compiler (the longest step)" "${GCC_MAKE[@]}" all-gcc
+step "building libgcc" "${GCC_MAKE[@]}" all-target-libgcc
+step "building libstdc++" "${GCC_MAKE[@]}" all-target-libstdc++-v3
+
+# --- the runtime folder, flat: what the driver asks for by name, found through -B and -L
+
+STAGE="$WORK/out"
+mkdir -p "$STAGE"
+take() {
+    local piece
+    for piece in "$@"; do
+        [ -s "$piece" ] || die "the runtime build made no $piece"
+        cp "$piece" "$STAGE/"
+    done
+}
+LIBGCC="$GCC_BUILD/$TARGET/libgcc"
+LIBSTDCXX="$GCC_BUILD/$TARGET/libstdc++-v3"
+for piece in "${CRT_PIECES[@]}"; do take "$CRT_BUILD/$piece"; done
+# The driver takes crtbegin.o and crtend.o from libgcc's folder before the CRT's: so does this.
+take "$LIBGCC/crtbegin.o" "$LIBGCC/crtend.o" "$LIBGCC/crtfastmath.o" "$LIBGCC/libgcc.a" "$LIBGCC/libgcc_eh.a"
+take "$LIBSTDCXX/src/.libs/libstdc++.a" "$LIBSTDCXX/libsupc++/.libs/libsupc++.a"
+take "$LIBSTDCXX/src/filesystem/.libs/libstdc++fs.a"
+
+# A C++ program with an exception, linked as the release links, must take every runtime piece
+# from the new folder and none from Debian's.
+probe="$WORK/probe"
+mkdir -p "$probe"
+cat >"$probe/probe.cpp" <<'EOF'
+#include <stdexcept>
+#include <string>
+int main(int argc, char **) {
+    try {
+        if (argc > 3) throw std::runtime_error(std::string("probe"));
+    } catch (const std::exception &e) {
+        return static_cast<int>(e.what()[0]);
+    }
+    return 0;
+}
+EOF
+log "linking a probe program against the new runtime"
+if ! $TARGET-g++-win32 -march=$ARCH -mtune=$TUNE -O2 -c "$probe/probe.cpp" -o "$probe/probe.o" >"$probe/trace" 2>&1 ||
+    ! $TARGET-g++-win32 -mwindows -static -static-libgcc -static-libstdc++ -B"$STAGE/" -L"$STAGE" -Wl,-t \
+        "$probe/probe.o" -o "$probe/probe.exe" "${IMPORTS[@]/#/-l}" >"$probe/trace" 2>&1; then
+    cat "$probe/trace" >&2
+    die "the probe program does not link against the new runtime"
+fi
+# ld -t names each input: a file, or an archive with its member.
+sed -nE 's/^\(?([^()]*\.(o|a))\)?.*$/\1/p' "$probe/trace" | grep -E '^/' | sort -u >"$probe/inputs"
+grep -vE "^($STAGE/|$probe/)" "$probe/inputs" >"$probe/foreign" || true
+if [ -s "$probe/foreign" ] || ! grep -q "^$STAGE/crt2.o$" "$probe/inputs"; then
+    cat "$probe/foreign" >&2
+    die "the probe program took runtime pieces from outside the new runtime"
+fi
+
+mv "$STAGE" "$OUT"
+{
+    printf '%s\n' "$KEY"
+    printf 'built in: %s s\n' "$((SECONDS - STARTED))"
+} >"$STAMP.tmp"
+mv "$STAMP.tmp" "$STAMP"
+rm -rf "$WORK"
+log "built in $((SECONDS - STARTED)) s: $OUT"
+printf '%s\n' "$OUT"
