@@ -13,7 +13,7 @@
 
 #include "monitor/CpuUsage.h"
 #include "monitor/SystemProbe.h"
-#include "platform/win32/ports/Win32Ports.h"
+#include "win32/ports/Win32Ports.h"
 
 namespace {
 

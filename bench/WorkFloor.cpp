@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/ports/Win32Ports.h"
-#include "platform/win32/toolkit/WindowClasses.h"
+#include "win32/ports/Win32Ports.h"
+#include "win32/toolkit/WindowClasses.h"
 
 #ifndef HKEY_DYN_DATA
 #define HKEY_DYN_DATA ((HKEY)(ULONG_PTR)((LONG)0x80000006))

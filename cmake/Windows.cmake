@@ -1,17 +1,17 @@
 # Cross build with mingw-w64: the program and the test programs that run under Wine.
 set(LUMORA_WIN_FLAGS -static -static-libgcc -static-libstdc++)
 # The Win32 ports, and the toolkit that makes and runs the native windows of the control models.
-file(GLOB LUMORA_WIN32_PORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32/ports/*.cpp)
+file(GLOB LUMORA_WIN32_PORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/win32/ports/*.cpp)
 add_library(lumora_win32_ports STATIC ${LUMORA_WIN32_PORT_SOURCES})
-lumora_expose(win32_ports platform/win32/ports)
+lumora_expose(win32_ports win32/ports)
 target_include_directories(lumora_win32_ports PUBLIC ${LUMORA_INCLUDE_ROOTS}/win32_ports)
 # COMDLG32 and SHELL32 are loaded when first used, not imported: see the dialog and shell ports.
 target_link_libraries(lumora_win32_ports PUBLIC lumora_core lumora_ports advapi32 gdi32 user32 kernel32)
 
-file(GLOB LUMORA_TOOLKIT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32/toolkit/*.cpp
-  ${CMAKE_SOURCE_DIR}/src/platform/win32/toolkit/peers/*.cpp)
+file(GLOB LUMORA_TOOLKIT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/win32/toolkit/*.cpp
+  ${CMAKE_SOURCE_DIR}/src/win32/toolkit/peers/*.cpp)
 add_library(lumora_toolkit STATIC ${LUMORA_TOOLKIT_SOURCES})
-lumora_expose(toolkit platform/win32/toolkit)
+lumora_expose(toolkit win32/toolkit)
 target_include_directories(lumora_toolkit PUBLIC ${LUMORA_INCLUDE_ROOTS}/toolkit)
 # The toolkit knows the control models and its host, not the window that uses it.
 target_link_libraries(lumora_toolkit PUBLIC lumora_ui lumora_core lumora_win32_ports comctl32 gdi32 user32 kernel32)
@@ -41,10 +41,10 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/resources/lumora.rc)
 endif()
 # The program appears once the toolkit's entry point exists; the ports and their tests build
 # without it.
-if(EXISTS ${CMAKE_SOURCE_DIR}/src/platform/win32/WinMain.cpp)
-  add_executable(lumora-manager WIN32 ${CMAKE_SOURCE_DIR}/src/platform/win32/WinMain.cpp
-    ${CMAKE_SOURCE_DIR}/src/platform/win32/Win9xImportShims.cpp
-    ${CMAKE_SOURCE_DIR}/src/platform/win32/ExceptionStrings.cpp ${LUMORA_RESOURCES})
+if(EXISTS ${CMAKE_SOURCE_DIR}/src/win32/WinMain.cpp)
+  add_executable(lumora-manager WIN32 ${CMAKE_SOURCE_DIR}/src/win32/WinMain.cpp
+    ${CMAKE_SOURCE_DIR}/src/win32/Win9xImportShims.cpp
+    ${CMAKE_SOURCE_DIR}/src/win32/ExceptionStrings.cpp ${LUMORA_RESOURCES})
   target_link_libraries(lumora-manager PRIVATE lumora_win32)
   target_compile_options(lumora-manager PRIVATE ${LUMORA_WARNINGS} ${LUMORA_SIZE_FLAGS})
   target_link_options(lumora-manager PRIVATE ${LUMORA_WIN_FLAGS} -s -Wl,--gc-sections)

@@ -221,6 +221,8 @@ layer import-check bash "$ROOT/tests/scripts/check-imports-test.sh"
 layer i486 run_i486
 layer i486-check bash "$ROOT/tests/scripts/check-i486-test.sh"
 layer runtime-cache bash "$ROOT/tests/scripts/runtime-cache-test.sh"
+layer layers bash "$ROOT/tools/check-layers.sh"
+layer layers-check bash "$ROOT/tests/scripts/check-layers-test.sh"
 
 # A layer of a flavour's programs under Wine: flavour_layer FLAVOUR NAME COMMAND...
 flavour_layer() {

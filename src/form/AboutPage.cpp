@@ -12,7 +12,7 @@
 #include "form/Links.h"
 #include "form/TForm1.h"
 #include "monitor/SystemProbe.h"
-#include "platform/Shell.h"
+#include "ports/Shell.h"
 
 namespace lumora {
 

@@ -3,7 +3,7 @@
 
 #include "form/DescriptionTable.h"
 #include "form/TForm1.h"
-#include "platform/Dialogs.h"
+#include "ports/Dialogs.h"
 
 namespace lumora {
 

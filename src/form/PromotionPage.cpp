@@ -3,7 +3,7 @@
 
 #include "form/Links.h"
 #include "form/TForm1.h"
-#include "platform/Shell.h"
+#include "ports/Shell.h"
 
 namespace lumora {
 

@@ -8,8 +8,8 @@
 #include "form/ControlIds.h"
 #include "monitor/CpuUsage.h"
 #include "monitor/SystemProbe.h"
-#include "platform/Dialogs.h"
-#include "platform/System.h"
+#include "ports/Dialogs.h"
+#include "ports/System.h"
 #include "tuning/XReboot.h"
 
 namespace lumora {

@@ -16,7 +16,7 @@
 #include "form/PromotionPage.h"
 #include "form/RamPage.h"
 #include "form/TweakPage.h"
-#include "platform/Ports.h"
+#include "ports/Ports.h"
 #include "settings/AgentStore.h"
 #include "tuning/TuningStore.h"
 #include "ui/Controls.h"

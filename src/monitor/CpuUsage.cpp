@@ -7,8 +7,8 @@
 #include "core/Exception.h"
 #include "core/LittleEndian.h"
 #include "monitor/PerfData.h"
-#include "platform/Performance.h"
-#include "platform/System.h"
+#include "ports/Performance.h"
+#include "ports/System.h"
 
 namespace lumora {
 

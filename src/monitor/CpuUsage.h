@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Ports.h"
-#include "platform/Registry.h"
+#include "ports/Ports.h"
+#include "ports/Registry.h"
 
 namespace lumora {
 

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/Performance.h"
+#include "ports/Performance.h"
 
 namespace lumora {
 

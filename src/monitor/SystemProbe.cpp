@@ -6,10 +6,10 @@
 
 #include "core/Exception.h"
 #include "core/LittleEndian.h"
-#include "platform/Module16.h"
-#include "platform/Registry.h"
-#include "platform/System.h"
-#include "platform/ToolHelp.h"
+#include "ports/Module16.h"
+#include "ports/Registry.h"
+#include "ports/System.h"
+#include "ports/ToolHelp.h"
 #include "settings/Registry.h"
 
 namespace lumora {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "ui/Controls.h"
-#include "platform/Ports.h"
+#include "ports/Ports.h"
 
 namespace lumora {
 

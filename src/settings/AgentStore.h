@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Registry.h"
-#include "platform/System.h"
+#include "ports/Registry.h"
+#include "ports/System.h"
 
 namespace lumora {
 

@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "platform/Profile.h"
+#include "ports/Profile.h"
 
 namespace lumora {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/Exception.h"
-#include "platform/Registry.h"
+#include "ports/Registry.h"
 
 namespace lumora {
 

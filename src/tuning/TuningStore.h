@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Profile.h"
-#include "platform/Registry.h"
-#include "platform/System.h"
+#include "ports/Profile.h"
+#include "ports/Registry.h"
+#include "ports/System.h"
 
 namespace lumora {
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "platform/Power.h"
+#include "ports/Power.h"
 
 namespace lumora {
 

@@ -8,15 +8,15 @@
 #include <vector>
 
 #include "fakes/FakeRegistry.h"
-#include "platform/Dialogs.h"
-#include "platform/Module16.h"
-#include "platform/Performance.h"
-#include "platform/Ports.h"
-#include "platform/Power.h"
-#include "platform/Profile.h"
-#include "platform/Shell.h"
-#include "platform/System.h"
-#include "platform/ToolHelp.h"
+#include "ports/Dialogs.h"
+#include "ports/Module16.h"
+#include "ports/Performance.h"
+#include "ports/Ports.h"
+#include "ports/Power.h"
+#include "ports/Profile.h"
+#include "ports/Shell.h"
+#include "ports/System.h"
+#include "ports/ToolHelp.h"
 
 namespace lumora::fakes {
 

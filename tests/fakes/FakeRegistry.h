@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Registry.h"
+#include "ports/Registry.h"
 
 namespace lumora::fakes {
 

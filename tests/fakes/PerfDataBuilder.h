@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Performance.h"
+#include "ports/Performance.h"
 
 namespace lumora::fakes {
 

@@ -9,8 +9,8 @@
 #include "fakes/FakeRegistry.h"
 #include "monitor/CpuUsage.h"
 #include "monitor/PerfData.h"
-#include "platform/Performance.h"
-#include "platform/System.h"
+#include "ports/Performance.h"
+#include "ports/System.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "Harness.h"
 #include "WineRegistry.h"
-#include "platform/win32/ports/Win32Ports.h"
+#include "win32/ports/Win32Ports.h"
 
 namespace lumora::winetest {
 namespace {

@@ -10,7 +10,7 @@
 #include "WineRegistry.h"
 #include "common/ErrorOf.h"
 #include "core/Exception.h"
-#include "platform/win32/ports/Win32Ports.h"
+#include "win32/ports/Win32Ports.h"
 #include "settings/Registry.h"
 
 namespace lumora::winetest {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "Harness.h"
-#include "platform/win32/toolkit/WindowClasses.h"
+#include "win32/toolkit/WindowClasses.h"
 
 namespace lumora::winetest {
 namespace {
