@@ -47,8 +47,8 @@ lumora::Win32System systemPort;
 HWND Make(DWORD exStyle, const char* className, const char* text, DWORD style, int x, int y, int width, int height,
           HWND parent)
 {
-    HWND window = CreateWindowExA(exStyle, className, text, style, x, y, width, height, parent, nullptr, instance,
-                                  nullptr);
+    HWND window =
+        CreateWindowExA(exStyle, className, text, style, x, y, width, height, parent, nullptr, instance, nullptr);
     if (window) SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return window;
 }
@@ -117,8 +117,8 @@ struct Key {
     Key& operator=(const Key&) = delete;
     bool Read(const char* name, void* data, DWORD size) const
     {
-        return handle && RegQueryValueExA(handle, name, nullptr, nullptr, static_cast<BYTE*>(data), &size) ==
-                             ERROR_SUCCESS;
+        return handle &&
+               RegQueryValueExA(handle, name, nullptr, nullptr, static_cast<BYTE*>(data), &size) == ERROR_SUCCESS;
     }
 };
 
@@ -303,10 +303,14 @@ void Tick()
 
     const lumora::MemoryStatus memory = systemPort.memoryStatus();
 
-    static const char* const statistics[] = {
-        "KERNEL\\CPUUsage",           "KERNEL\\Threads",           "KERNEL\\VMs",
-        "Dial-Up Adapter\\ConnectSpeed", "Dial-Up Adapter\\BytesRecvd", "Dial-Up Adapter\\BytesXmit",
-        "Dial-Up Adapter\\TotalBytesRecvd", "Dial-Up Adapter\\TotalBytesXmit"};
+    static const char* const statistics[] = {"KERNEL\\CPUUsage",
+                                             "KERNEL\\Threads",
+                                             "KERNEL\\VMs",
+                                             "Dial-Up Adapter\\ConnectSpeed",
+                                             "Dial-Up Adapter\\BytesRecvd",
+                                             "Dial-Up Adapter\\BytesXmit",
+                                             "Dial-Up Adapter\\TotalBytesRecvd",
+                                             "Dial-Up Adapter\\TotalBytesXmit"};
     HKEY data = nullptr;
     if (RegOpenKeyExA(HKEY_DYN_DATA, "PerfStats\\StatData", 0, KEY_READ, &data) == ERROR_SUCCESS) {
         for (const char* statistic : statistics) {
@@ -359,8 +363,7 @@ LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_DESTROY:
         if (window == mainWindow) PostQuitMessage(0);
         return 0;
-    default:
-        return DefWindowProcA(window, message, wParam, lParam);
+    default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 
@@ -387,10 +390,9 @@ int WINAPI WinMain(HINSTANCE thisInstance, HINSTANCE, LPSTR, int showCommand)
     AdjustWindowRectEx(&frame, style, FALSE, 0);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
-    mainWindow = CreateWindowExA(0, "TWorkFloor", "Lumora Work Floor", style,
-                                 (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, nullptr,
-                                 instance, nullptr);
+    mainWindow = CreateWindowExA(
+        0, "TWorkFloor", "Lumora Work Floor", style, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+        (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, nullptr, instance, nullptr);
     if (!mainWindow) return 1;
 
     const lumora::MemoryStatus memory = systemPort.memoryStatus();

@@ -84,7 +84,6 @@ void ShowCpuFigure(TControl& label, long double percent)
 
 }  // namespace
 
-
 AboutPage::AboutPage(TForm1& form, TTabSheet& sheet) : FormPage(form, sheet)
 {
     // Labels without a font of their own take the page's: the window's "MS Sans Serif" 8 pt
@@ -151,8 +150,14 @@ AboutPage::AboutPage(TForm1& form, TTabSheet& sheet) : FormPage(form, sheet)
 
 // The links are fixed here, not read from the captions. The shell's answer is not looked at:
 // with no program registered for the scheme nothing happens, as the user would expect.
-void AboutPage::Label2Click() { form_.ports.shell.open(std::string("mailto:") + kAuthorEmail); }
-void AboutPage::Label13Click() { form_.ports.shell.open(kHomepageLink); }
+void AboutPage::Label2Click()
+{
+    form_.ports.shell.open(std::string("mailto:") + kAuthorEmail);
+}
+void AboutPage::Label13Click()
+{
+    form_.ports.shell.open(kHomepageLink);
+}
 
 void AboutPage::ShowStartFigures()
 {

@@ -47,7 +47,6 @@ public:
 
     void Label2Click();
     void Label13Click();
-
 };
 
 }  // namespace lumora

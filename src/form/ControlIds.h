@@ -15,6 +15,8 @@ constexpr int kFirstControlId = 100;
 
 // Every control of the main window by name, window-wide ones first, then each page's in the
 // order of the tabs. The main window itself has no ID.
+// One row per group of the window, as the comments divide it.
+// clang-format off
 inline constexpr const char* const kControlNames[] = {
     // The frame
     "PageControl1", "TabSheet1", "TabSheet2", "TabSheet4", "TabSheet7", "TabSheet8", "TabSheet5", "TabSheet3",
@@ -39,6 +41,7 @@ inline constexpr const char* const kControlNames[] = {
     "Label62", "Label47", "Label48", "GroupBox1", "Label32", "Label24", "Label33", "Label25", "ProgressBar1",
     "Label35", "Label27", "Label36", "Label28", "ProgressBar2", "Label6", "Label2", "Label7", "Label13", "Label12",
 };
+// clang-format on
 
 constexpr int kControlCount = static_cast<int>(sizeof kControlNames / sizeof kControlNames[0]);
 static_assert(kFirstControlId + kControlCount <= kPartIdOffset, "control IDs run into the part IDs");

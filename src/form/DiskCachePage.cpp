@@ -139,9 +139,21 @@ void DiskCachePage::Button4Click()
     ComboBox1.SetItemIndex(item);
 }
 
-void DiskCachePage::RxSlider3MouseMove(int, int) { form_.ShowDescription(kMinimumCache); }
-void DiskCachePage::RxSlider4MouseMove(int, int) { form_.ShowDescription(kMaximumCache); }
-void DiskCachePage::RxSlider5MouseMove(int, int) { form_.ShowDescription(kChunkSize); }
-void DiskCachePage::TabSheet4MouseMove(int, int) { form_.ShowDescription(kNoDescription); }
+void DiskCachePage::RxSlider3MouseMove(int, int)
+{
+    form_.ShowDescription(kMinimumCache);
+}
+void DiskCachePage::RxSlider4MouseMove(int, int)
+{
+    form_.ShowDescription(kMaximumCache);
+}
+void DiskCachePage::RxSlider5MouseMove(int, int)
+{
+    form_.ShowDescription(kChunkSize);
+}
+void DiskCachePage::TabSheet4MouseMove(int, int)
+{
+    form_.ShowDescription(kNoDescription);
+}
 
 }  // namespace lumora

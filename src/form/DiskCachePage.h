@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "tuning/TuningStore.h"
 #include "form/FormPage.h"
+#include "tuning/TuningStore.h"
 #include "ui/Controls.h"
 #include "ui/Slider.h"
 
@@ -47,7 +47,6 @@ private:
     void ShowTexts();
     // A moved slider's text becomes its grid value, and the profile box says "User Defined".
     void TakePosition(const TRxSlider& slider, std::int32_t unit, std::string& text, TLabel& label);
-
 };
 
 }  // namespace lumora

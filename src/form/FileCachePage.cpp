@@ -13,8 +13,10 @@ namespace lumora {
 FileCachePage::FileCachePage(TForm1& form, TTabSheet& sheet) : FormPage(form, sheet)
 {
     PlaceLabels({
-        {&Label55, 16, 24, "Name Cache :"},  {&Label4, 88, 24, "0 "},
-        {&Label56, 16, 88, "Directory Cache :"}, {&Label5, 102, 88, "0 "},
+        {&Label55, 16, 24, "Name Cache :"},
+        {&Label4, 88, 24, "0 "},
+        {&Label56, 16, 88, "Directory Cache :"},
+        {&Label5, 102, 88, "0 "},
         {&Label54, 16, 224, "Typical Role of this Computer"},
     });
 
@@ -125,8 +127,17 @@ void FileCachePage::Button6Click()
     ShowCacheSizes();
 }
 
-void FileCachePage::RxSlider6MouseMove(int, int) { form_.ShowDescription(kNameCache); }
-void FileCachePage::RxSlider7MouseMove(int, int) { form_.ShowDescription(kDirectoryCache); }
-void FileCachePage::TabSheet7MouseMove(int, int) { form_.ShowDescription(kNoDescription); }
+void FileCachePage::RxSlider6MouseMove(int, int)
+{
+    form_.ShowDescription(kNameCache);
+}
+void FileCachePage::RxSlider7MouseMove(int, int)
+{
+    form_.ShowDescription(kDirectoryCache);
+}
+void FileCachePage::TabSheet7MouseMove(int, int)
+{
+    form_.ShowDescription(kNoDescription);
+}
 
 }  // namespace lumora

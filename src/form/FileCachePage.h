@@ -2,8 +2,8 @@
 #pragma once
 #include <cstdint>
 
-#include "tuning/TuningStore.h"
 #include "form/FormPage.h"
+#include "tuning/TuningStore.h"
 #include "ui/Controls.h"
 #include "ui/Slider.h"
 

@@ -77,10 +77,22 @@ void OptionsPage::Collect(AgentChoices& c) const
     c.autoStart = CheckBox2.Checked();
 }
 
-void OptionsPage::CheckBox7Click() { form_.Button2.SetEnabled(true); }
-void OptionsPage::CheckBox2Click() { form_.Button2.SetEnabled(true); }
-void OptionsPage::CheckBox3Click() { form_.Button2.SetEnabled(true); }
-void OptionsPage::CheckBox5Click() { form_.Button2.SetEnabled(true); }
+void OptionsPage::CheckBox7Click()
+{
+    form_.Button2.SetEnabled(true);
+}
+void OptionsPage::CheckBox2Click()
+{
+    form_.Button2.SetEnabled(true);
+}
+void OptionsPage::CheckBox3Click()
+{
+    form_.Button2.SetEnabled(true);
+}
+void OptionsPage::CheckBox5Click()
+{
+    form_.Button2.SetEnabled(true);
+}
 
 void OptionsPage::CheckBox1Click()
 {
@@ -101,11 +113,29 @@ void OptionsPage::SpeedButton1Click()
     Edit1.SetText(soundFile);
 }
 
-void OptionsPage::CheckBox7MouseMove(int, int) { form_.ShowDescription(kAlwaysOnTop); }
-void OptionsPage::CheckBox2MouseMove(int, int) { form_.ShowDescription(kAutoStart); }
-void OptionsPage::CheckBox3MouseMove(int, int) { form_.ShowDescription(kTrayIcon); }
-void OptionsPage::CheckBox5MouseMove(int, int) { form_.ShowDescription(kClearClipboard); }
-void OptionsPage::CheckBox1MouseMove(int, int) { form_.ShowDescription(kPlaySound); }
-void OptionsPage::TabSheet2MouseMove(int, int) { form_.ShowDescription(kNoDescription); }
+void OptionsPage::CheckBox7MouseMove(int, int)
+{
+    form_.ShowDescription(kAlwaysOnTop);
+}
+void OptionsPage::CheckBox2MouseMove(int, int)
+{
+    form_.ShowDescription(kAutoStart);
+}
+void OptionsPage::CheckBox3MouseMove(int, int)
+{
+    form_.ShowDescription(kTrayIcon);
+}
+void OptionsPage::CheckBox5MouseMove(int, int)
+{
+    form_.ShowDescription(kClearClipboard);
+}
+void OptionsPage::CheckBox1MouseMove(int, int)
+{
+    form_.ShowDescription(kPlaySound);
+}
+void OptionsPage::TabSheet2MouseMove(int, int)
+{
+    form_.ShowDescription(kNoDescription);
+}
 
 }  // namespace lumora

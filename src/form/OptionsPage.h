@@ -1,7 +1,7 @@
 // The Options page (TabSheet2): the agent's general options, the sound file, the window's stacking.
 #pragma once
-#include "settings/AgentStore.h"
 #include "form/FormPage.h"
+#include "settings/AgentStore.h"
 #include "ui/Controls.h"
 
 namespace lumora {
@@ -38,7 +38,6 @@ public:
     void CheckBox5MouseMove(int x, int y);
     void CheckBox1MouseMove(int x, int y);
     void TabSheet2MouseMove(int x, int y);
-
 };
 
 }  // namespace lumora

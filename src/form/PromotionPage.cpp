@@ -26,7 +26,8 @@ PromotionPage::PromotionPage(TForm1& form, TTabSheet& sheet) : FormPage(form, sh
         {&Label45, {160, 80, 217, 26}, "Find - a quick search box shows\nany file as you type its name."},
         {&Label46, {160, 112, 217, 26}, "Tidy - empty folders and stale\ntemporary files are cleared away."},
         {&Label51, {16, 164, 0, 0}, "Brisko keeps a busy desktop tidy in seconds."},
-        {&Label52, {16, 184, 365, 52},
+        {&Label52,
+         {16, 184, 365, 52},
          "Brisko is a small organiser for Windows 95, 98 and Me. It\n"
          "watches the folders you choose, files new downloads where\n"
          "they belong and keeps a list of recent work at hand. It\n"
@@ -45,7 +46,13 @@ PromotionPage::PromotionPage(TForm1& form, TTabSheet& sheet) : FormPage(form, sh
     Bind(Label53.OnClick, On(&PromotionPage::Label53Click));
 }
 
-void PromotionPage::Image1Click() { form_.ports.shell.open(kPartnerDownloadLink); }
-void PromotionPage::Label53Click() { form_.ports.shell.open(kPartnerDownloadLink); }
+void PromotionPage::Image1Click()
+{
+    form_.ports.shell.open(kPartnerDownloadLink);
+}
+void PromotionPage::Label53Click()
+{
+    form_.ports.shell.open(kPartnerDownloadLink);
+}
 
 }  // namespace lumora

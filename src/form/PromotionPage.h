@@ -20,7 +20,6 @@ public:
 
     void Image1Click();
     void Label53Click();
-
 };
 
 }  // namespace lumora

@@ -88,28 +88,17 @@ RamPage::RamPage(TForm1& form, TTabSheet& sheet) : FormPage(form, sheet)
         MouseHandler handler;
     };
     const Described described[] = {
-        {&Target, On(&RamPage::TargetMouseMove)},
-        {&RxSlider1, On(&RamPage::RxSlider1MouseMove)},
-        {&Label18, On(&RamPage::Label18MouseMove)},
-        {&Minimum, On(&RamPage::MinimumMouseMove)},
-        {&RxSlider2, On(&RamPage::RxSlider2MouseMove)},
-        {&Label31, On(&RamPage::Label31MouseMove)},
-        {&CPUFree, On(&RamPage::CPUFreeMouseMove)},
-        {&RxSpinEdit7, On(&RamPage::RxSpinEdit7MouseMove)},
-        {&Label23, On(&RamPage::Label23MouseMove)},
-        {&TimeFree, On(&RamPage::TimeFreeMouseMove)},
-        {&RxSpinEdit1, On(&RamPage::RxSpinEdit1MouseMove)},
-        {&Label14, On(&RamPage::Label14MouseMove)},
-        {&RxSpinEdit2, On(&RamPage::RxSpinEdit2MouseMove)},
-        {&Label15, On(&RamPage::Label15MouseMove)},
-        {&PopMenu, On(&RamPage::PopMenuMouseMove)},
-        {&RxSpinEdit3, On(&RamPage::RxSpinEdit3MouseMove)},
-        {&Label19, On(&RamPage::Label19MouseMove)},
-        {&RxSpinEdit4, On(&RamPage::RxSpinEdit4MouseMove)},
-        {&Label20, On(&RamPage::Label20MouseMove)},
-        {&RxSpinEdit5, On(&RamPage::RxSpinEdit5MouseMove)},
-        {&Label21, On(&RamPage::Label21MouseMove)},
-        {&Sheet, On(&RamPage::TabSheet1MouseMove)},
+        {&Target, On(&RamPage::TargetMouseMove)},           {&RxSlider1, On(&RamPage::RxSlider1MouseMove)},
+        {&Label18, On(&RamPage::Label18MouseMove)},         {&Minimum, On(&RamPage::MinimumMouseMove)},
+        {&RxSlider2, On(&RamPage::RxSlider2MouseMove)},     {&Label31, On(&RamPage::Label31MouseMove)},
+        {&CPUFree, On(&RamPage::CPUFreeMouseMove)},         {&RxSpinEdit7, On(&RamPage::RxSpinEdit7MouseMove)},
+        {&Label23, On(&RamPage::Label23MouseMove)},         {&TimeFree, On(&RamPage::TimeFreeMouseMove)},
+        {&RxSpinEdit1, On(&RamPage::RxSpinEdit1MouseMove)}, {&Label14, On(&RamPage::Label14MouseMove)},
+        {&RxSpinEdit2, On(&RamPage::RxSpinEdit2MouseMove)}, {&Label15, On(&RamPage::Label15MouseMove)},
+        {&PopMenu, On(&RamPage::PopMenuMouseMove)},         {&RxSpinEdit3, On(&RamPage::RxSpinEdit3MouseMove)},
+        {&Label19, On(&RamPage::Label19MouseMove)},         {&RxSpinEdit4, On(&RamPage::RxSpinEdit4MouseMove)},
+        {&Label20, On(&RamPage::Label20MouseMove)},         {&RxSpinEdit5, On(&RamPage::RxSpinEdit5MouseMove)},
+        {&Label21, On(&RamPage::Label21MouseMove)},         {&Sheet, On(&RamPage::TabSheet1MouseMove)},
     };
     for (const auto& d : described) BindMouseMove(*d.control, d.handler);
 }
@@ -153,15 +142,39 @@ void RamPage::TakeThreshold(const TRxSlider& slider, std::uint16_t& amount, TLab
     label.SetCaption(Megabytes(slider.Value()));
 }
 
-void RamPage::RxSlider1Change() { TakeThreshold(RxSlider1, form_.Agent.TargetFreeMB, Label18); }
-void RamPage::RxSlider2Change() { TakeThreshold(RxSlider2, form_.Agent.MinimumFreeMB, Label31); }
+void RamPage::RxSlider1Change()
+{
+    TakeThreshold(RxSlider1, form_.Agent.TargetFreeMB, Label18);
+}
+void RamPage::RxSlider2Change()
+{
+    TakeThreshold(RxSlider2, form_.Agent.MinimumFreeMB, Label31);
+}
 
-void RamPage::RxSpinEdit1Change() { form_.Button2.SetEnabled(true); }
-void RamPage::RxSpinEdit2Change() { form_.Button2.SetEnabled(true); }
-void RamPage::RxSpinEdit3Change() { form_.Button2.SetEnabled(true); }
-void RamPage::RxSpinEdit4Change() { form_.Button2.SetEnabled(true); }
-void RamPage::RxSpinEdit5Change() { form_.Button2.SetEnabled(true); }
-void RamPage::RxSpinEdit7Change() { form_.Button2.SetEnabled(true); }
+void RamPage::RxSpinEdit1Change()
+{
+    form_.Button2.SetEnabled(true);
+}
+void RamPage::RxSpinEdit2Change()
+{
+    form_.Button2.SetEnabled(true);
+}
+void RamPage::RxSpinEdit3Change()
+{
+    form_.Button2.SetEnabled(true);
+}
+void RamPage::RxSpinEdit4Change()
+{
+    form_.Button2.SetEnabled(true);
+}
+void RamPage::RxSpinEdit5Change()
+{
+    form_.Button2.SetEnabled(true);
+}
+void RamPage::RxSpinEdit7Change()
+{
+    form_.Button2.SetEnabled(true);
+}
 
 void RamPage::CheckBox6Click()
 {
@@ -178,28 +191,94 @@ void RamPage::Button5Click()
     ShowAmounts(form_.Agent);
 }
 
-void RamPage::TargetMouseMove(int, int) { form_.ShowDescription(kTargetRow); }
-void RamPage::RxSlider1MouseMove(int, int) { form_.ShowDescription(kTargetSlider); }
-void RamPage::Label18MouseMove(int, int) { form_.ShowDescription(kTargetRow); }
-void RamPage::MinimumMouseMove(int, int) { form_.ShowDescription(kMinimumRow); }
-void RamPage::RxSlider2MouseMove(int, int) { form_.ShowDescription(kMinimumRow); }
-void RamPage::Label31MouseMove(int, int) { form_.ShowDescription(kMinimumRow); }
-void RamPage::CheckBox6MouseMove(int, int) { form_.ShowDescription(kCpuDetection); }
-void RamPage::CPUFreeMouseMove(int, int) { form_.ShowDescription(kCpuRow); }
-void RamPage::RxSpinEdit7MouseMove(int, int) { form_.ShowDescription(kCpuLimit); }
-void RamPage::Label23MouseMove(int, int) { form_.ShowDescription(kCpuLimit); }
-void RamPage::TimeFreeMouseMove(int, int) { form_.ShowDescription(kTimedFreeUp); }
-void RamPage::RxSpinEdit1MouseMove(int, int) { form_.ShowDescription(kTimedFreeUp); }
-void RamPage::Label14MouseMove(int, int) { form_.ShowDescription(kTimedFreeUp); }
-void RamPage::RxSpinEdit2MouseMove(int, int) { form_.ShowDescription(kTimedFreeUp); }
-void RamPage::Label15MouseMove(int, int) { form_.ShowDescription(kTimedFreeUp); }
-void RamPage::PopMenuMouseMove(int, int) { form_.ShowDescription(kMenuFreeUps); }
-void RamPage::RxSpinEdit3MouseMove(int, int) { form_.ShowDescription(kMenuFreeUps); }
-void RamPage::Label19MouseMove(int, int) { form_.ShowDescription(kMenuFreeUps); }
-void RamPage::RxSpinEdit4MouseMove(int, int) { form_.ShowDescription(kMenuFreeUps); }
-void RamPage::Label20MouseMove(int, int) { form_.ShowDescription(kMenuFreeUps); }
-void RamPage::RxSpinEdit5MouseMove(int, int) { form_.ShowDescription(kMenuFreeUps); }
-void RamPage::Label21MouseMove(int, int) { form_.ShowDescription(kMenuFreeUps); }
+void RamPage::TargetMouseMove(int, int)
+{
+    form_.ShowDescription(kTargetRow);
+}
+void RamPage::RxSlider1MouseMove(int, int)
+{
+    form_.ShowDescription(kTargetSlider);
+}
+void RamPage::Label18MouseMove(int, int)
+{
+    form_.ShowDescription(kTargetRow);
+}
+void RamPage::MinimumMouseMove(int, int)
+{
+    form_.ShowDescription(kMinimumRow);
+}
+void RamPage::RxSlider2MouseMove(int, int)
+{
+    form_.ShowDescription(kMinimumRow);
+}
+void RamPage::Label31MouseMove(int, int)
+{
+    form_.ShowDescription(kMinimumRow);
+}
+void RamPage::CheckBox6MouseMove(int, int)
+{
+    form_.ShowDescription(kCpuDetection);
+}
+void RamPage::CPUFreeMouseMove(int, int)
+{
+    form_.ShowDescription(kCpuRow);
+}
+void RamPage::RxSpinEdit7MouseMove(int, int)
+{
+    form_.ShowDescription(kCpuLimit);
+}
+void RamPage::Label23MouseMove(int, int)
+{
+    form_.ShowDescription(kCpuLimit);
+}
+void RamPage::TimeFreeMouseMove(int, int)
+{
+    form_.ShowDescription(kTimedFreeUp);
+}
+void RamPage::RxSpinEdit1MouseMove(int, int)
+{
+    form_.ShowDescription(kTimedFreeUp);
+}
+void RamPage::Label14MouseMove(int, int)
+{
+    form_.ShowDescription(kTimedFreeUp);
+}
+void RamPage::RxSpinEdit2MouseMove(int, int)
+{
+    form_.ShowDescription(kTimedFreeUp);
+}
+void RamPage::Label15MouseMove(int, int)
+{
+    form_.ShowDescription(kTimedFreeUp);
+}
+void RamPage::PopMenuMouseMove(int, int)
+{
+    form_.ShowDescription(kMenuFreeUps);
+}
+void RamPage::RxSpinEdit3MouseMove(int, int)
+{
+    form_.ShowDescription(kMenuFreeUps);
+}
+void RamPage::Label19MouseMove(int, int)
+{
+    form_.ShowDescription(kMenuFreeUps);
+}
+void RamPage::RxSpinEdit4MouseMove(int, int)
+{
+    form_.ShowDescription(kMenuFreeUps);
+}
+void RamPage::Label20MouseMove(int, int)
+{
+    form_.ShowDescription(kMenuFreeUps);
+}
+void RamPage::RxSpinEdit5MouseMove(int, int)
+{
+    form_.ShowDescription(kMenuFreeUps);
+}
+void RamPage::Label21MouseMove(int, int)
+{
+    form_.ShowDescription(kMenuFreeUps);
+}
 
 // The page raises its own move only where no enabled control lies under the pointer; a
 // disabled control (the CPU row while detection is off) hands its moves here too.

@@ -2,8 +2,8 @@
 #pragma once
 #include <cstdint>
 
-#include "settings/AgentStore.h"
 #include "form/FormPage.h"
+#include "settings/AgentStore.h"
 #include "ui/Controls.h"
 #include "ui/Slider.h"
 #include "ui/SpinEdit.h"

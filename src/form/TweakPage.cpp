@@ -51,9 +51,21 @@ void TweakPage::CheckBox10Click()
     form_.Button2.SetEnabled(true);
 }
 
-void TweakPage::CheckBox8MouseMove(int, int) { form_.ShowDescription(kContiguousAllocation); }
-void TweakPage::CheckBox9MouseMove(int, int) { form_.ShowDescription(kDiskBuffers); }
-void TweakPage::CheckBox10MouseMove(int, int) { form_.ShowDescription(kConservativeSwap); }
-void TweakPage::TabSheet8MouseMove(int, int) { form_.ShowDescription(kNoDescription); }
+void TweakPage::CheckBox8MouseMove(int, int)
+{
+    form_.ShowDescription(kContiguousAllocation);
+}
+void TweakPage::CheckBox9MouseMove(int, int)
+{
+    form_.ShowDescription(kDiskBuffers);
+}
+void TweakPage::CheckBox10MouseMove(int, int)
+{
+    form_.ShowDescription(kConservativeSwap);
+}
+void TweakPage::TabSheet8MouseMove(int, int)
+{
+    form_.ShowDescription(kNoDescription);
+}
 
 }  // namespace lumora

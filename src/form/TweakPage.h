@@ -1,7 +1,7 @@
 // The Tweak page (TabSheet8): three Windows 9x swap and file-system switches, each read at boot.
 #pragma once
-#include "tuning/TuningStore.h"
 #include "form/FormPage.h"
+#include "tuning/TuningStore.h"
 #include "ui/Controls.h"
 
 namespace lumora {
@@ -27,7 +27,6 @@ public:
     void CheckBox9MouseMove(int x, int y);
     void CheckBox10MouseMove(int x, int y);
     void TabSheet8MouseMove(int x, int y);
-
 };
 
 }  // namespace lumora

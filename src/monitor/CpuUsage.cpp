@@ -34,7 +34,9 @@ std::int64_t WrappingDifference(std::int64_t a, std::int64_t b)
 }
 }  // namespace
 
-CpuUsageMeter::CpuUsageMeter(Ports& ports) : CpuUsageMeter(ports.system, ports.performance, ports.registry) {}
+CpuUsageMeter::CpuUsageMeter(Ports& ports) : CpuUsageMeter(ports.system, ports.performance, ports.registry)
+{
+}
 
 CpuUsageMeter::CpuUsageMeter(SystemPort& system, PerformancePort& performance, RegistryPort& registry)
     : performance_(performance), registry_(registry), perfBuffer_(kInitialBufferSize, 0)

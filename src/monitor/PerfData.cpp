@@ -91,8 +91,8 @@ PerfResult PerfDataReader::FindCounter(const PerfObject& object, std::uint32_t t
     return PerfResult::NotFound;
 }
 
-bool PerfDataReader::ReadInstanceCounters(const PerfObject& object, std::uint32_t counterOffset,
-                                          std::size_t count, std::int64_t* out) const
+bool PerfDataReader::ReadInstanceCounters(const PerfObject& object, std::uint32_t counterOffset, std::size_t count,
+                                          std::int64_t* out) const
 {
     if (count == 0) return true;
     if (object.numInstances < 0 || count > static_cast<std::uint64_t>(object.numInstances)) return false;

@@ -159,8 +159,7 @@ void TProcess::Refresh()
     ProcessTotal = static_cast<std::int32_t>(count_);
 }
 
-TSystemProbe::TSystemProbe(Ports& ports)
-    : system_(ports.system)
+TSystemProbe::TSystemProbe(Ports& ports) : system_(ports.system)
 {
     dialUp_ = std::make_unique<TDialUp>(ports.registry);
     resources_ = std::make_unique<TResources>(ports.system, ports.module16);

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/Controls.h"
 #include "ports/Ports.h"
+#include "ui/Controls.h"
 
 namespace lumora {
 

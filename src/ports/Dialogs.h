@@ -14,8 +14,7 @@ public:
     virtual bool confirm(const std::string& text, const std::string& title) = 0;
     // The system's file-open dialog. fileName holds the preselected name on entry and the
     // chosen full path on return; false when the user cancels.
-    virtual bool openFile(const std::string& filter, const std::string& initialDir,
-                          std::string& fileName) = 0;
+    virtual bool openFile(const std::string& filter, const std::string& initialDir, std::string& fileName) = 0;
 };
 
 // The platform's filter form: "Text|*.ext|..." becomes "Text\0*.ext\0...\0\0".

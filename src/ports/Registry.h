@@ -42,8 +42,8 @@ public:
     // Reads a value of up to 4 bytes straight into value. The platform's answer is not
     // reported; a refused read leaves value as it was.
     virtual void queryFourBytes(RegKey key, const std::string& name, std::uint8_t (&value)[4]) = 0;
-    virtual bool setValue(RegKey key, const std::string& name, std::uint32_t type,
-                          const std::uint8_t* data, std::size_t size) = 0;
+    virtual bool setValue(RegKey key, const std::string& name, std::uint32_t type, const std::uint8_t* data,
+                          std::size_t size) = 0;
     virtual bool deleteValue(RegKey key, const std::string& name) = 0;
 };
 

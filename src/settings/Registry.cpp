@@ -13,7 +13,9 @@ const char* const kInvalidDataType = "Invalid data type for '%s'";
 const char* const kFailedToGetData = "Failed to get data for '%s'";
 const char* const kFailedToSetData = "Failed to set data for '%s'";
 
-TRegistry::TRegistry(RegistryPort& port) : port_(port) {}
+TRegistry::TRegistry(RegistryPort& port) : port_(port)
+{
+}
 
 TRegistry::~TRegistry()
 {

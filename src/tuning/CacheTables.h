@@ -24,12 +24,9 @@ inline constexpr const char* kUserDefined = "User Defined";
 inline DiskCacheProfile DiskProfile(int item, std::uint16_t totalMB)
 {
     const DiskCacheProfile profiles[kDiskProfileCount] = {
-        {"Standard System", 2, 8, 16},
-        {"Power User", 4, 12, 32},
-        {"Multimedia", 2, 6, 128},
-        {"Gaming System", 0, 6, totalMB >= 128 ? 64 : 32},
-        {"CD Writer", 5, 5, 8},
-        {"Low Memory System", 0, 4, 8},
+        {"Standard System", 2, 8, 16}, {"Power User", 4, 12, 32},
+        {"Multimedia", 2, 6, 128},     {"Gaming System", 0, 6, totalMB >= 128 ? 64 : 32},
+        {"CD Writer", 5, 5, 8},        {"Low Memory System", 0, 4, 8},
     };
     return profiles[item - 1];
 }

@@ -3,8 +3,7 @@
 
 namespace lumora {
 
-TControl::TControl(ControlKind kind, const char* name, TControl* parent)
-    : kind_(kind), name_(name), parent_(parent)
+TControl::TControl(ControlKind kind, const char* name, TControl* parent) : kind_(kind), name_(name), parent_(parent)
 {
     if (parent_) parent_->children_.push_back(this);
 }

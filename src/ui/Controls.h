@@ -6,8 +6,8 @@
 #pragma once
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,7 +35,7 @@ enum class Property { Caption, Enabled, Visible, Checked, Position, Range, Text,
 struct Bounds {
     int left = 0;
     int top = 0;
-    int width = 0;   // 0: sized to the content
+    int width = 0;  // 0: sized to the content
     int height = 0;
 };
 
@@ -62,7 +62,10 @@ class TControl;
 // lie above every control's and clear of the IDs the platform gives the parts of its own
 // controls (a combo box's edit part is 1001).
 constexpr int kPartIdOffset = 0x1000;
-constexpr int PartId(int controlId) { return controlId + kPartIdOffset; }
+constexpr int PartId(int controlId)
+{
+    return controlId + kPartIdOffset;
+}
 
 // Implemented by the native toolkit to keep a native window in step with its model.
 class ControlPeer {
@@ -163,8 +166,7 @@ public:
 
 class TSpeedButton : public TControl {
 public:
-    TSpeedButton(const char* name, TControl* parent)
-        : TControl(ControlKind::SpeedButton, name, parent) {}
+    TSpeedButton(const char* name, TControl* parent) : TControl(ControlKind::SpeedButton, name, parent) {}
     void Click() override;
     std::string resource;  // the glyph strip: normal and greyed images side by side
 };
@@ -192,8 +194,7 @@ public:
 
 class TProgressBar : public TControl {
 public:
-    TProgressBar(const char* name, TControl* parent)
-        : TControl(ControlKind::ProgressBar, name, parent) {}
+    TProgressBar(const char* name, TControl* parent) : TControl(ControlKind::ProgressBar, name, parent) {}
     int Min() const { return min_; }
     int Max() const { return max_; }
     int Position() const { return position_; }
@@ -234,8 +235,7 @@ public:
 
 class TPageControl : public TControl {
 public:
-    TPageControl(const char* name, TControl* parent)
-        : TControl(ControlKind::PageControl, name, parent) {}
+    TPageControl(const char* name, TControl* parent) : TControl(ControlKind::PageControl, name, parent) {}
     void AddPage(TTabSheet* page) { pages_.push_back(page); }
     const std::vector<TTabSheet*>& Pages() const { return pages_; }
     int ActivePageIndex() const { return active_; }

@@ -9,8 +9,7 @@ namespace lumora {
 
 class TRxSpinEdit : public TControl {
 public:
-    TRxSpinEdit(const char* name, TControl* parent)
-        : TControl(ControlKind::SpinEdit, name, parent) {}
+    TRxSpinEdit(const char* name, TControl* parent) : TControl(ControlKind::SpinEdit, name, parent) {}
 
     double MinValue() const { return min_; }
     double MaxValue() const { return max_; }

@@ -16,10 +16,8 @@ inline bool TakesFocus(ControlKind kind)
     case ControlKind::Slider:
     case ControlKind::SpinEdit:
     case ControlKind::ComboBox:
-    case ControlKind::Edit:
-        return true;
-    default:
-        return false;
+    case ControlKind::Edit: return true;
+    default: return false;
     }
 }
 

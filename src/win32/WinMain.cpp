@@ -9,10 +9,10 @@
 #include "form/TForm1.h"
 #include "monitor/CpuUsage.h"
 #include "ports/Ports.h"
-#include "win32/toolkit/Toolkit.h"
-#include "win32/toolkit/peers/MakePeer.h"
 #include "win32/ports/Win32Dialogs.h"
 #include "win32/ports/Win32Ports.h"
+#include "win32/toolkit/Toolkit.h"
+#include "win32/toolkit/peers/MakePeer.h"
 
 // The runtime's own last-resort handler prints the uncaught exception's demangled type to a
 // console a windowed program does not have, and brings a whole demangler into the release for

@@ -93,8 +93,8 @@ bool FakePerformance::systemTimeToFileTime(const std::uint16_t (&st)[8], std::in
     const std::int64_t year = st[0], month = st[1], day = st[3];
     const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
     const int monthDays[12] = {31, leap ? 29 : 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (year < 1601 || year > 30827 || month < 1 || month > 12 || day < 1 || day > monthDays[month - 1] ||
-        st[4] > 23 || st[5] > 59 || st[6] > 59 || st[7] > 999) {
+    if (year < 1601 || year > 30827 || month < 1 || month > 12 || day < 1 || day > monthDays[month - 1] || st[4] > 23 ||
+        st[5] > 59 || st[6] > 59 || st[7] > 999) {
         return false;
     }
     const std::int64_t y = year - 1601;
@@ -123,8 +123,7 @@ const char* const kStartStatKey = "HKDD\\PerfStats\\StartStat";
 const char* const kStatDataKey = "HKDD\\PerfStats\\StatData";
 const char* const kStopStatKey = "HKDD\\PerfStats\\StopStat";
 
-FakeMachine::FakeMachine()
-    : ports{registry, profile, system, shell, power, dialogs, performance, module16, toolHelp}
+FakeMachine::FakeMachine() : ports{registry, profile, system, shell, power, dialogs, performance, module16, toolHelp}
 {
     system.SetMemoryMB(64, 23);
     SetCpuPercent(0);

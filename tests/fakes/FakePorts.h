@@ -49,8 +49,16 @@ public:
 
 class FakeSystem : public SystemPort {
 public:
-    MemoryStatus memoryStatus() override { ++memoryCalls; return memory; }
-    bool version(OsVersion& out) override { out = os; return versionOk; }
+    MemoryStatus memoryStatus() override
+    {
+        ++memoryCalls;
+        return memory;
+    }
+    bool version(OsVersion& out) override
+    {
+        out = os;
+        return versionOk;
+    }
     std::uint32_t tickCount() override { return ticks.empty() ? tick : Next(); }
     std::string currentDirectory() override { return cwd; }
     bool findWindow(const std::string& className, const std::string& title) override
@@ -87,8 +95,16 @@ public:
 
 class FakePower : public PowerPort {
 public:
-    bool openProcessToken() override { calls.push_back("open"); return tokenOk; }
-    bool lookupShutdownPrivilege() override { calls.push_back("lookup"); return lookupOk; }
+    bool openProcessToken() override
+    {
+        calls.push_back("open");
+        return tokenOk;
+    }
+    bool lookupShutdownPrivilege() override
+    {
+        calls.push_back("lookup");
+        return lookupOk;
+    }
     bool adjustShutdownPrivilege(bool enable) override
     {
         calls.push_back(enable ? "enable" : "disable");

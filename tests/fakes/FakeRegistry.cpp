@@ -169,8 +169,8 @@ bool FakeRegistry::deleteValue(RegKey key, const std::string& name)
     Node* node = NodeOf(key);
     if (!node) return false;
     auto& values = node->values;
-    const auto it = std::find_if(values.begin(), values.end(),
-                                 [&](const FakeValue& v) { return Lower(v.name) == Lower(name); });
+    const auto it =
+        std::find_if(values.begin(), values.end(), [&](const FakeValue& v) { return Lower(v.name) == Lower(name); });
     if (it == values.end()) return false;
     values.erase(it);
     log.push_back("delete " + PathOf(node) + "\\" + name);

@@ -35,8 +35,7 @@ public:
     bool deleteValue(RegKey key, const std::string& name) override;
 
     // --- Test set-up and inspection; paths are "HKCU\Software\Lumora" style, case-blind.
-    void Put(const std::string& keyPath, const std::string& name, std::uint32_t type,
-             std::vector<std::uint8_t> data);
+    void Put(const std::string& keyPath, const std::string& name, std::uint32_t type, std::vector<std::uint8_t> data);
     void PutDword(const std::string& keyPath, const std::string& name, std::uint32_t value);
     void PutString(const std::string& keyPath, const std::string& name, const std::string& value);
     void PutDouble(const std::string& keyPath, const std::string& name, double value);

@@ -170,9 +170,9 @@ std::vector<std::uint8_t> PerfDataBuilder::Build(PerfLayout* layout) const
                 const std::size_t length = Align8(kPerfInstanceDefinitionSize + nameBytes);
                 bytes.resize(at + length, 0);
                 Put(bytes, at + kInstanceByteLength, length, 4);
-                Put(bytes, at + 12, static_cast<std::uint32_t>(-1), 4);     // UniqueID: PERF_NO_UNIQUE_ID
-                Put(bytes, at + 16, kPerfInstanceDefinitionSize, 4);        // NameOffset
-                Put(bytes, at + 20, nameBytes, 4);                          // NameLength
+                Put(bytes, at + 12, static_cast<std::uint32_t>(-1), 4);  // UniqueID: PERF_NO_UNIQUE_ID
+                Put(bytes, at + 16, kPerfInstanceDefinitionSize, 4);     // NameOffset
+                Put(bytes, at + 20, nameBytes, 4);                       // NameLength
                 out.blocks.back().push_back(bytes.size());
                 PutCounterBlock(bytes, bytes.size(), object, &instance);
             }

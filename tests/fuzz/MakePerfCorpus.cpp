@@ -15,8 +15,8 @@ int main(int argc, char** argv)
         return 2;
     }
     const PerfObjectShape memory{4, {{24, 8, 8}, {26, 16, 4}}, {{"", {111, 222}}}, true};
-    const PerfObjectShape disk{236, {{40, 40, 8}, {6, 8, 8}, {42, 24, 8}}, {{"C:", {1, 2, 3}}, {"D:", {4, 5, 6}}},
-                              false};
+    const PerfObjectShape disk{
+        236, {{40, 40, 8}, {6, 8, 8}, {42, 24, 8}}, {{"C:", {1, 2, 3}}, {"D:", {4, 5, 6}}}, false};
     const PerfObjectShape noIdle{238, {{142, 8, 8}}, {{"0", {1}}}, false};
     const struct {
         const char* name;

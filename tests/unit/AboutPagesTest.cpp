@@ -17,7 +17,10 @@ const char* const kAffiliateLink = "http://download.brisko.example/get?affiliate
 
 using testing::ForEachControl;
 
-int LineCount(const std::string& text) { return 1 + static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+int LineCount(const std::string& text)
+{
+    return 1 + static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
 
 class AboutPages : public ::testing::Test, protected testing::DesignedForm {};
 

@@ -75,8 +75,8 @@ struct LoadCase {
 };
 
 // The agent's six switches, and their boxes as Flags shows them: '1' checked, '0' not.
-const char* const kFlagNames[] = {"Disable_CPU_Detect", "Always on Top", "AutoClearClipboard",
-                                  "RAMIcon", "PlaySound", "AutoStart"};
+const char* const kFlagNames[] = {"Disable_CPU_Detect", "Always on Top", "AutoClearClipboard", "RAMIcon",
+                                  "PlaySound",          "AutoStart"};
 
 std::string Flags(const TForm1& f)
 {
@@ -119,8 +119,8 @@ TEST(AgentStore, EveryValueLoadsItsValueOrItsDefaultWhateverIsStored)
         {"FreeValue1 -0 shows 0", [](auto& r) { r.PutDouble(kAgentKey, "FreeValue1", -0.0); }, freeUp, "0"},
         {"FreeValue1 NaN stands at the minimum", [](auto& r) { r.PutDouble(kAgentKey, "FreeValue1", -std::nan("")); },
          freeUp, "0"},
-        {"Target 70000 keeps low bits then clamps",
-         [](auto& r) { r.PutDword(kAgentKey, "Target Fre RAM", 70000); }, target, "128/128"},
+        {"Target 70000 keeps low bits then clamps", [](auto& r) { r.PutDword(kAgentKey, "Target Fre RAM", 70000); },
+         target, "128/128"},
         {"Target 100", [](auto& r) { r.PutDword(kAgentKey, "Target Fre RAM", 100); }, target, "100/100"},
         {"Target as number", [](auto& r) { r.PutDouble(kAgentKey, "Target Fre RAM", 100); }, target, "32/32"},
         {"Music empty text stays empty", [](auto& r) { r.PutString(kAgentKey, "Music", ""); }, music, "|"},
@@ -134,8 +134,8 @@ TEST(AgentStore, EveryValueLoadsItsValueOrItsDefaultWhateverIsStored)
          "000101"},
         {"AutoStart as text is unreadable: 0", [](auto& r) { r.PutString(kAgentKey, "AutoStart", "1"); }, Flags,
          "000000"},
-        {"flags stored as numbers are unreadable",
-         [](auto& r) { r.PutDouble(kAgentKey, "Disable_CPU_Detect", 1); }, Flags, "000001"},
+        {"flags stored as numbers are unreadable", [](auto& r) { r.PutDouble(kAgentKey, "Disable_CPU_Detect", 1); },
+         Flags, "000001"},
     };
     for (const auto& c : cases) {
         FormHarness h(128);
@@ -182,11 +182,23 @@ TEST(AgentStore, ApplyWritesEveryValueInOrderWithItsKindThenUpdate)
     f.Ram.RxSpinEdit2.SetText("");  // emptied minutes save as the minimum
     h.Apply();
     EXPECT_TRUE(h.machine.dialogs.errors.empty()) << h.machine.dialogs.errors.front();
-    const std::vector<std::string> order = {
-        "CurrentDir",      "Disable_CPU_Detect", "Always on Top", "Target Fre RAM", "Minimum Free RAM",
-        "FreeValue1",      "FreeTime",           "FreeCPU",       "Menu1",          "Menu2",
-        "Menu3",           "AutoClearClipboard", "RAMIcon",       "PlaySound",      "Music",
-        "AutoStart",       "Update"};
+    const std::vector<std::string> order = {"CurrentDir",
+                                            "Disable_CPU_Detect",
+                                            "Always on Top",
+                                            "Target Fre RAM",
+                                            "Minimum Free RAM",
+                                            "FreeValue1",
+                                            "FreeTime",
+                                            "FreeCPU",
+                                            "Menu1",
+                                            "Menu2",
+                                            "Menu3",
+                                            "AutoClearClipboard",
+                                            "RAMIcon",
+                                            "PlaySound",
+                                            "Music",
+                                            "AutoStart",
+                                            "Update"};
     EXPECT_EQ(h.AgentWrites(), order);
     auto& r = h.machine.registry;
     EXPECT_EQ(r.Dword(kAgentKey, "Disable_CPU_Detect"), 0u);
@@ -212,10 +224,21 @@ TEST(AgentStore, ApplyWritesEveryValueInOrderWithItsKindThenUpdate)
 
 TEST(AgentStore, ARefusedWriteStopsTheSaveWhereItIs)
 {
-    const std::vector<std::string> order = {
-        "Disable_CPU_Detect", "Always on Top", "Target Fre RAM", "Minimum Free RAM", "FreeValue1",
-        "FreeTime",           "FreeCPU",       "Menu1",          "Menu2",            "Menu3",
-        "AutoClearClipboard", "RAMIcon",       "PlaySound",      "Music",            "AutoStart"};
+    const std::vector<std::string> order = {"Disable_CPU_Detect",
+                                            "Always on Top",
+                                            "Target Fre RAM",
+                                            "Minimum Free RAM",
+                                            "FreeValue1",
+                                            "FreeTime",
+                                            "FreeCPU",
+                                            "Menu1",
+                                            "Menu2",
+                                            "Menu3",
+                                            "AutoClearClipboard",
+                                            "RAMIcon",
+                                            "PlaySound",
+                                            "Music",
+                                            "AutoStart"};
     for (std::size_t refused = 0; refused < order.size(); ++refused) {
         FormHarness h;
         TForm1& f = h.Start();

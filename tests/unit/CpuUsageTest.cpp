@@ -319,7 +319,9 @@ TEST(CpuMeter9x, FailedStartsReportAndStartOverNextTime)
 TEST(CpuMeter9x, ShutDownStopsOnlyAStartedStatistic)
 {
     fakes::FakeMachine m;
-    { CpuUsageMeter never(m.ports); }
+    {
+        CpuUsageMeter never(m.ports);
+    }
     EXPECT_TRUE(m.registry.fixedCalls.empty());
     {
         CpuUsageMeter meter(m.ports);

@@ -105,12 +105,12 @@ struct BandCase {
 TEST_F(DescriptionBox, RamPageBackgroundDescribesARowOnlyWithinItsBand)
 {
     const BandCase cases[] = {
-        {16, 38, &kEmpty},      {17, 38, &kTargetRowText},   {384, 38, &kTargetRowText},
-        {385, 38, &kEmpty},     {200, 32, &kEmpty},      {200, 33, &kTargetRowText},
-        {200, 44, &kTargetRowText}, {200, 45, &kEmpty},      {16, 78, &kEmpty},
+        {16, 38, &kEmpty},          {17, 38, &kTargetRowText},   {384, 38, &kTargetRowText},
+        {385, 38, &kEmpty},         {200, 32, &kEmpty},          {200, 33, &kTargetRowText},
+        {200, 44, &kTargetRowText}, {200, 45, &kEmpty},          {16, 78, &kEmpty},
         {17, 78, &kMinimumRowText}, {384, 78, &kMinimumRowText}, {385, 78, &kEmpty},
-        {200, 72, &kEmpty},     {200, 73, &kMinimumRowText}, {200, 84, &kMinimumRowText},
-        {200, 85, &kEmpty},     {200, 60, &kEmpty},      {0, 0, &kEmpty},
+        {200, 72, &kEmpty},         {200, 73, &kMinimumRowText}, {200, 84, &kMinimumRowText},
+        {200, 85, &kEmpty},         {200, 60, &kEmpty},          {0, 0, &kEmpty},
         {200, 161, &kEmpty},
     };
     for (const auto& c : cases) {
@@ -178,8 +178,8 @@ TEST_F(DescriptionBox, ControlsWithoutDescriptionKeepWhatTheBoxShows)
         control.MouseMove(2, 2);
         ExpectLines(shown, "pointer over " + control.Name());
     });
-    for (const char* name : {"Button2", "Button3", "Button4", "Button5", "Button6", "ComboBox1", "ComboBox2",
-                             "Label16", "Label4", "GroupBox5", "Label8", "TabSheet5", "TabSheet3", "Image1"}) {
+    for (const char* name : {"Button2", "Button3", "Button4", "Button5", "Button6", "ComboBox1", "ComboBox2", "Label16",
+                             "Label4", "GroupBox5", "Label8", "TabSheet5", "TabSheet3", "Image1"}) {
         EXPECT_TRUE(visited.count(name)) << name << " was not checked";
     }
 }

@@ -117,14 +117,9 @@ TEST(DiskCachePage, ProfileChoiceSetsThePositionsAndSelectsTheProfileAgain)
         const char* texts;
     };
     const std::vector<Case> cases = {
-        {1, 64, "2,8,16", "2048,8192,512"},
-        {2, 64, "4,12,32", "4096,12288,1024"},
-        {3, 64, "2,6,128", "2048,6144,4096"},
-        {4, 127, "0,6,32", "0,6144,1024"},
-        {4, 128, "0,6,64", "0,6144,2048"},
-        {5, 64, "5,5,8", "5120,5120,256"},
-        {6, 64, "0,4,8", "0,4096,256"},
-        {2, 4, "4,4,32", "4096,4096,1024"},
+        {1, 64, "2,8,16", "2048,8192,512"}, {2, 64, "4,12,32", "4096,12288,1024"}, {3, 64, "2,6,128", "2048,6144,4096"},
+        {4, 127, "0,6,32", "0,6144,1024"},  {4, 128, "0,6,64", "0,6144,2048"},     {5, 64, "5,5,8", "5120,5120,256"},
+        {6, 64, "0,4,8", "0,4096,256"},     {2, 4, "4,4,32", "4096,4096,1024"},
     };
     for (const auto& c : cases) {
         const std::string label = "item " + std::to_string(c.item) + " with " + std::to_string(c.totalMB) + " MB";
@@ -150,9 +145,9 @@ TEST(DiskCachePage, ProfileChoiceMarksTheRestartFirstAndRunsEachMovingSlidersHan
     EffectRecorder recorder(f, {&f.Button2, &disk.RxSlider3, &disk.RxSlider4, &disk.RxSlider5, &disk.Label16,
                                 &disk.Label17, &disk.Label30, &disk.ComboBox1});
     disk.ComboBox1.UserSelect(1);
-    EXPECT_EQ(recorder.effects, (Lines{"ComboBox1=1", "Button2=on R", "RxSlider4=8 R", "Label17=8192 kb R",
-                                       "ComboBox1=0 R", "RxSlider5=16 R", "Label30=512 kb R", "ComboBox1=0 R",
-                                       "ComboBox1=1 R"}));
+    EXPECT_EQ(recorder.effects,
+              (Lines{"ComboBox1=1", "Button2=on R", "RxSlider4=8 R", "Label17=8192 kb R", "ComboBox1=0 R",
+                     "RxSlider5=16 R", "Label30=512 kb R", "ComboBox1=0 R", "ComboBox1=1 R"}));
 }
 
 TEST(DiskCachePage, ChoosingTheCurrentProfileKeepsOddTextsYetMarksTheChange)
@@ -208,8 +203,8 @@ TEST(DiskCachePage, AutomaticChoosesByMemoryAndMarksOnlyThroughMovingSliders)
         {64, {"4096", "12288", "1000"}, "4,12,32", 2, true},  // 1000 kb stands at 31
     };
     for (const auto& c : cases) {
-        const std::string label = std::to_string(c.totalMB) + " MB from " + c.stored[0] + "," + c.stored[1] + "," +
-                                  c.stored[2];
+        const std::string label =
+            std::to_string(c.totalMB) + " MB from " + c.stored[0] + "," + c.stored[1] + "," + c.stored[2];
         FormHarness h(c.totalMB);
         StoreCache(h, c.stored[0], c.stored[1], c.stored[2]);
         TForm1& f = h.Start();

@@ -114,12 +114,12 @@ TEST(FileCachePage, RoleChoiceMarksFirstAndLetsTheSliderHandlersRunBeforeTheExac
     FormHarness h(64);
     TForm1& f = StartWithSizes(h, 1600, 24);
     auto& file = f.FileCache;
-    EffectRecorder recorder(f, {&f.Button2, &file.RxSlider6, &file.RxSlider7, &file.Label4, &file.Label5,
-                                &file.ComboBox2});
+    EffectRecorder recorder(
+        f, {&f.Button2, &file.RxSlider6, &file.RxSlider7, &file.Label4, &file.Label5, &file.ComboBox2});
     file.ComboBox2.UserSelect(3);
-    EXPECT_EQ(recorder.effects, (Lines{"ComboBox2=3", "Button2=on R", "RxSlider6=5 R", "Label4=2560 R", "ComboBox2=0 R",
-                                       "RxSlider7=8 R", "Label5=64 R", "ComboBox2=0 R", "ComboBox2=3 R",
-                                       "Label4=2729 R"}));
+    EXPECT_EQ(recorder.effects,
+              (Lines{"ComboBox2=3", "Button2=on R", "RxSlider6=5 R", "Label4=2560 R", "ComboBox2=0 R", "RxSlider7=8 R",
+                     "Label5=64 R", "ComboBox2=0 R", "ComboBox2=3 R", "Label4=2729 R"}));
 }
 
 TEST(FileCachePage, TypedRoleChangesNothingButTheMarks)
@@ -156,7 +156,7 @@ TEST(FileCachePage, AutomaticChoosesTheRoleByMemoryEvenWhenNoSliderMoves)
     const std::vector<Case> cases = {
         {63, 0, 0, "Desktop|1|1,4|677,32|677,32"},
         {64, 0, 0, "Server|3|5,8|2729,64|2729,64"},
-        {63, 600, 33, "Desktop|1|1,4|677,32|677,32"},     // already at the role's positions
+        {63, 600, 33, "Desktop|1|1,4|677,32|677,32"},  // already at the role's positions
         {64, 2600, 70, "Server|3|5,8|2729,64|2729,64"},
     };
     for (const auto& c : cases) {
@@ -178,7 +178,10 @@ TEST(FileCachePage, ArrowKeysStepFromTheRolePositionsAndTheEndsGiveTheLargestSiz
         int position;
     };
     const std::vector<Case> cases = {
-        {3, SliderKey::Right, 6}, {3, SliderKey::Left, 2}, {1, SliderKey::Right, 2}, {1, SliderKey::Left, 0},
+        {3, SliderKey::Right, 6},
+        {3, SliderKey::Left, 2},
+        {1, SliderKey::Right, 2},
+        {1, SliderKey::Left, 0},
     };
     for (const auto& c : cases) {
         FormHarness h(64);

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "form/TForm1.h"
 #include "fakes/FakePorts.h"
+#include "form/TForm1.h"
 #include "monitor/CpuUsage.h"
 
 namespace lumora::testing {
@@ -99,7 +99,10 @@ struct FormHarness {
         return *form;
     }
 
-    void Apply() { form->Dispatch([this] { form->Button2Click(); }); }
+    void Apply()
+    {
+        form->Dispatch([this] { form->Button2Click(); });
+    }
 
     // The registry writes and deletes made so far under the agent key, by value name.
     std::vector<std::string> AgentWrites() const

@@ -58,7 +58,9 @@ TEST(MainWindow, ApplyOffersTheRestartOnlyWhenPendingAndOnceAfterNo)
     } cases[] = {
         {false, true, {}, {}},
         {true, false, {"Confirm: Do you want to restart your computer now?"}, {}},
-        {true, true, {"Confirm: Do you want to restart your computer now?"},
+        {true,
+         true,
+         {"Confirm: Do you want to restart your computer now?"},
          {"open", "lookup", "enable", "close", "exit 2", "open", "lookup", "disable", "close"}},
     };
     for (const auto& c : cases) {

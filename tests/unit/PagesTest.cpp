@@ -12,9 +12,16 @@ using testing::kAgentKey;
 
 std::vector<std::string> RamValues(TForm1& f)
 {
-    return {std::to_string(f.Ram.RxSlider1.Value()), f.Ram.Label18.Caption(), std::to_string(f.Ram.RxSlider2.Value()),
-            f.Ram.Label31.Caption(), f.Ram.RxSpinEdit1.Text(), f.Ram.RxSpinEdit2.Text(), f.Ram.RxSpinEdit7.Text(),
-            f.Ram.RxSpinEdit3.Text(), f.Ram.RxSpinEdit4.Text(), f.Ram.RxSpinEdit5.Text()};
+    return {std::to_string(f.Ram.RxSlider1.Value()),
+            f.Ram.Label18.Caption(),
+            std::to_string(f.Ram.RxSlider2.Value()),
+            f.Ram.Label31.Caption(),
+            f.Ram.RxSpinEdit1.Text(),
+            f.Ram.RxSpinEdit2.Text(),
+            f.Ram.RxSpinEdit7.Text(),
+            f.Ram.RxSpinEdit3.Text(),
+            f.Ram.RxSpinEdit4.Text(),
+            f.Ram.RxSpinEdit5.Text()};
 }
 
 TEST(RamPage, AutomaticRecommendsValuesFromTheInstalledMemory)
@@ -85,8 +92,8 @@ TEST(RamPage, TypedTextIsKeptInRangeAndSavedAsAWholeNumber)
         const char* typed;
         bool leave;
         double saved;
-    } cases[] = {{"75", true, 60}, {"", false, 1}, {"abc", true, 1}, {"1e3", false, 1},
-                 {"-", false, 1},  {"99999999999", false, 1}, {"45", false, 45}};
+    } cases[] = {{"75", true, 60},          {"", false, 1},   {"abc", true, 1}, {"1e3", false, 1}, {"-", false, 1},
+                 {"99999999999", false, 1}, {"45", false, 45}};
     for (const auto& c : cases) {
         FormHarness h;
         TForm1& f = h.Start();
@@ -160,9 +167,12 @@ TEST(XReboot, AsksForTheFlagsOfItsPropertiesWithThePrivilegeAround)
         bool powerOff, force;
         const char* request;
     } cases[] = {
-        {roReboot, false, false, "exit 2"},       {roLogOff, true, false, "exit 8"},
-        {roShutDown, true, true, "exit 13"},      {roLogOff, false, true, "exit 4"},
-        {roHibernate, true, true, "power hibernate forced"}, {roSuspend, true, false, "power suspend"},
+        {roReboot, false, false, "exit 2"},
+        {roLogOff, true, false, "exit 8"},
+        {roShutDown, true, true, "exit 13"},
+        {roLogOff, false, true, "exit 4"},
+        {roHibernate, true, true, "power hibernate forced"},
+        {roSuspend, true, false, "power suspend"},
     };
     for (const auto& c : cases) {
         fakes::FakePower power;

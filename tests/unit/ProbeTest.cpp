@@ -127,9 +127,8 @@ TEST(Probe, FailingGroupStopsTheRefreshInItsPlace)
         {"Resources", [](fakes::FakeMachine& m) { m.module16.handle = 2; }, false, false, false, false},
         {"Kernel", [](fakes::FakeMachine& m) { m.registry.PutString(kStatDataKey, "KERNEL\\CPUUsage", "x"); }, true,
          true, false, false},
-        {"DialUp",
-         [](fakes::FakeMachine& m) { m.registry.PutDword(kStatDataKey, "Dial-Up Adapter\\ConnectSpeed", 1); }, true,
-         true, true, false},
+        {"DialUp", [](fakes::FakeMachine& m) { m.registry.PutDword(kStatDataKey, "Dial-Up Adapter\\ConnectSpeed", 1); },
+         true, true, true, false},
     };
     for (const Case& c : cases) {
         fakes::FakeMachine m;
@@ -196,9 +195,9 @@ TEST(ProbeResources, ReadsThreeFiguresThroughTheSixteenBitUser)
     m.module16.results[1] = 0x1FF;
     TResources resources(m.system, m.module16);
     resources.Refresh();
-    EXPECT_EQ(m.module16.calls, (std::vector<std::string>{"load user.exe", "free 4660",
-                                                          "proc 4660 GetFreeSystemResources", "call 0", "call 1",
-                                                          "call 2"}));
+    EXPECT_EQ(m.module16.calls,
+              (std::vector<std::string>{"load user.exe", "free 4660", "proc 4660 GetFreeSystemResources", "call 0",
+                                        "call 1", "call 2"}));
     EXPECT_EQ(resources.SystemResources, 70);
     EXPECT_EQ(resources.GDIResources, 0xFF) << "low 8 bits";
     EXPECT_EQ(resources.UserResources, 90);

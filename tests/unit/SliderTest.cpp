@@ -43,8 +43,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, SliderStepping,
                                            StepCase{0, 12, 2, 1, 2, 0},       // Desktop role position
                                            StepCase{0, 12, 2, 12, 12, 10},    // clamped at the top
                                            StepCase{0, 100, 10, 0, 10, 0},    // clamped at the bottom
-                                           StepCase{0, 100, 10, 24, 30, 10},
-                                           StepCase{0, 100, 10, 26, 40, 20}));
+                                           StepCase{0, 100, 10, 24, 30, 10}, StepCase{0, 100, 10, 26, 40, 20}));
 
 TEST(Slider, RunsOnChangeOnlyOnARealChange)
 {

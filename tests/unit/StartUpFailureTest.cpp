@@ -56,27 +56,41 @@ TEST(StartUpFailure, EveryFailedStepIsShownAndTheStoredSettingsSurviveTheNextApp
              h.machine.registry.refuseSet.insert("hkcu\\software\\lumora\\currentdir");
              return [&h] { h.machine.registry.refuseSet.clear(); };
          },
-         {"Failed to set data for 'CurrentDir'"}, true, true},
-        {"CurrentDir unreadable", [](FormHarness& h) -> std::function<void()> {
+         {"Failed to set data for 'CurrentDir'"},
+         true,
+         true},
+        {"CurrentDir unreadable",
+         [](FormHarness& h) -> std::function<void()> {
              h.machine.registry.refuseQuery.insert("hkcu\\software\\lumora\\currentdir");
              return [&h] { h.machine.registry.refuseQuery.clear(); };
          },
-         {}, true, true},
-        {"Run key missing", [](FormHarness& h) -> std::function<void()> {
+         {},
+         true,
+         true},
+        {"Run key missing",
+         [](FormHarness& h) -> std::function<void()> {
              h.machine.registry.RemoveKey(kRunKey);
              return [] {};
          },
-         {}, true, true},
-        {"Run entry refused", [](FormHarness& h) -> std::function<void()> {
+         {},
+         true,
+         true},
+        {"Run entry refused",
+         [](FormHarness& h) -> std::function<void()> {
              h.machine.registry.refuseSet.insert(fakes::Lower(kRunEntry));
              return [&h] { h.machine.registry.refuseSet.clear(); };
          },
-         {"Failed to set data for 'Lumora'"}, true, true},
-        {"agent key cannot be opened", [](FormHarness& h) -> std::function<void()> {
+         {"Failed to set data for 'Lumora'"},
+         true,
+         true},
+        {"agent key cannot be opened",
+         [](FormHarness& h) -> std::function<void()> {
              h.machine.registry.refuseOpen.insert("hkcu\\software\\lumora");
              return [] {};
          },
-         {"Failed to set data for 'CurrentDir'"}, false, false},
+         {"Failed to set data for 'CurrentDir'"},
+         false,
+         false},
     };
     for (const auto& c : cases) {
         FormHarness h(128);
@@ -160,7 +174,11 @@ TEST(StartUpFailure, OnlyAWronglyTypedCurrentDirCountsAsMissing)
         {"text", [](auto& r) { r.PutString(kAgentKey, "CurrentDir", "D:\\Agent"); }, "D:\\Agent", "D:\\Agent"},
         {"missing", [](auto&) {}, "E:\\Work", "E:\\Work"},
         {"DWORD", [](auto& r) { r.PutDword(kAgentKey, "CurrentDir", 7); }, "E:\\Work", "E:\\Work"},
-        {"binary", [](auto& r) { r.Put(kAgentKey, "CurrentDir", kRegBinary, {'D', ':', 0}); }, "E:\\Work", "E:\\Work"},
+        {"binary",
+         [](auto& r) {
+             r.Put(kAgentKey, "CurrentDir", kRegBinary, {'D', ':', 0});
+         },
+         "E:\\Work", "E:\\Work"},
         {"unreadable text",
          [](auto& r) {
              r.PutString(kAgentKey, "CurrentDir", "D:\\Agent");

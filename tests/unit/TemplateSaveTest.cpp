@@ -96,9 +96,7 @@ TEST(TemplateSave, AFileCacheEditSavesTheOwnTemplateOrTheRoleAndTheReloadForgets
         const char* selected;
         std::vector<std::uint8_t> nameCache;  // of the own template; empty: not written
     } cases[] = {
-        {"name slider moved",
-         [](TForm1& f) { f.FileCache.RxSlider6.KeyDown(SliderKey::Right); },
-         "Lumora",
+        {"name slider moved", [](TForm1& f) { f.FileCache.RxSlider6.KeyDown(SliderKey::Right); }, "Lumora",
          Raw({0, 4, 0, 0})},
         {"directory slider moved and back",
          [](TForm1& f) {

@@ -12,7 +12,6 @@
 namespace lumora {
 namespace {
 
-
 struct RangeCase {
     int width;
     std::int32_t min, max;
@@ -48,8 +47,7 @@ INSTANTIATE_TEST_SUITE_P(PageSliders, SliderGeometryRanges,
                                            RangeCase{377, 0, 12},    // name cache
                                            RangeCase{377, 0, 16},    // directory cache
                                            RangeCase{377, 0, 128},   // chunk size
-                                           RangeCase{377, 0, 65535},
-                                           RangeCase{217, -5, 5}));
+                                           RangeCase{377, 0, 65535}, RangeCase{217, -5, 5}));
 
 TEST(SliderGeometry, DraggingBeyondTheTrackStopsAtTheEnds)
 {
@@ -88,8 +86,8 @@ TEST(SliderGeometry, TicksMarkEveryStepWhileTheyStaySeparate)
 {
     const SliderGeometry g{377};
     EXPECT_EQ(g.Ticks(0, 12, 2), (std::vector<std::int32_t>{0, 2, 4, 6, 8, 10, 12}));
-    EXPECT_EQ(g.Ticks(0, 128, 10), (std::vector<std::int32_t>{0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120,
-                                                             128}));
+    EXPECT_EQ(g.Ticks(0, 128, 10),
+              (std::vector<std::int32_t>{0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120, 128}));
     // 1024 positions in steps of 10 would crowd the track: ten divisions instead.
     const auto crowded = g.Ticks(0, 1024, 10);
     EXPECT_EQ(crowded.size(), 11u);
@@ -147,7 +145,7 @@ TEST(TabOrder, SkipsDisabledControlsAndFollowsThePageShown)
     names = Names(TabSequence(form));
     EXPECT_EQ(std::count(names.begin(), names.end(), "RxSpinEdit7"), 0);
 
-    form.PageControl1.UserSelect(1);  // Options
+    form.PageControl1.UserSelect(1);          // Options
     form.Options.CheckBox1.SetChecked(true);  // the sound file box takes part again
     EXPECT_EQ(Names(TabSequence(form)),
               (std::vector<std::string>{"PageControl1", "CheckBox2", "CheckBox3", "CheckBox1", "Edit1", "CheckBox5",

@@ -48,9 +48,7 @@ public:
         switch (property) {
         case Property::Enabled: value = control.Enabled() ? "on" : "off"; break;
         case Property::Caption: value = control.Caption(); break;
-        case Property::Selection:
-            value = std::to_string(static_cast<TComboBox&>(control).ItemIndex());
-            break;
+        case Property::Selection: value = std::to_string(static_cast<TComboBox&>(control).ItemIndex()); break;
         case Property::Position: value = std::to_string(static_cast<TRxSlider&>(control).Value()); break;
         default: return;
         }

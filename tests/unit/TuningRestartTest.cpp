@@ -41,24 +41,30 @@ TEST(TuningRestart, OnlyTheTuningPagesHandlersMarkTheRestart)
         {"CheckBox10", [](TForm1& f) { f.Tweak.CheckBox10.Click(); }, true},
         {"RxSlider1", [](TForm1& f) { f.Ram.RxSlider1.KeyDown(SliderKey::Right); }, false},
         {"RxSlider2", [](TForm1& f) { f.Ram.RxSlider2.KeyDown(SliderKey::Right); }, false},
-        {"spin edits", [](TForm1& f) {
+        {"spin edits",
+         [](TForm1& f) {
              auto& ram = f.Ram;
              for (TRxSpinEdit* e : {&ram.RxSpinEdit1, &ram.RxSpinEdit2, &ram.RxSpinEdit3, &ram.RxSpinEdit4,
                                     &ram.RxSpinEdit5, &ram.RxSpinEdit7})
                  e->Step(false);
-         }, false},
+         },
+         false},
         {"CheckBox6", [](TForm1& f) { f.Ram.CheckBox6.Click(); }, false},
         {"Button5", [](TForm1& f) { f.Ram.Button5.Click(); }, false},
-        {"Options boxes", [](TForm1& f) {
+        {"Options boxes",
+         [](TForm1& f) {
              auto& options = f.Options;
-             for (TCheckBox* b : {&options.CheckBox7, &options.CheckBox2, &options.CheckBox3, &options.CheckBox5,
-                                  &options.CheckBox1})
+             for (TCheckBox* b :
+                  {&options.CheckBox7, &options.CheckBox2, &options.CheckBox3, &options.CheckBox5, &options.CheckBox1})
                  b->Click();
-         }, false},
-        {"SpeedButton1", [](TForm1& f) {
+         },
+         false},
+        {"SpeedButton1",
+         [](TForm1& f) {
              f.Options.CheckBox1.Click();
              f.Options.SpeedButton1.Click();
-         }, false},
+         },
+         false},
         {"page switch", [](TForm1& f) { f.PageControl1.UserSelect(4); }, false},
         {"timer tick", [](TForm1& f) { f.Timer1.OnTimer(); }, false},
     };

@@ -54,7 +54,9 @@ TEST(TuningStore, TweakBoxesAreCheckedOnlyByTheExactStoredValues)
          "111", 512},
         {"DWORD 256", [](auto& m) { m.registry.PutDword(kFileSystemKey, "ContigFileAllocSize", 256); }, "000", 256},
         {"512 as binary",
-         [](auto& m) { m.registry.Put(kFileSystemKey, "ContigFileAllocSize", kRegBinary, Raw({0, 2, 0, 0})); },
+         [](auto& m) {
+             m.registry.Put(kFileSystemKey, "ContigFileAllocSize", kRegBinary, Raw({0, 2, 0, 0}));
+         },
          "000", 0},
         {"512 as text", [](auto& m) { m.registry.PutString(kFileSystemKey, "ContigFileAllocSize", "512"); }, "000", 0},
         {"PageBuffers 16", [](auto& m) { m.profile.Put("386Enh", "PageBuffers", "16"); }, "000", 0},
@@ -110,11 +112,11 @@ TEST(TuningStore, TemplateRoleFollowsTheDefaultNameWithCaseAndDesktopHasFixedSiz
         TForm1& f = h.Start();
         const auto& file = f.FileCache;
         const auto& tuning = f.Tuning;
-        const std::string shown =
-            tuning.TemplateName + "|" + std::to_string(file.ComboBox2.ItemIndex()) + "|" +
-            std::to_string(tuning.NameCacheSize) + "|" + std::to_string(tuning.PathCacheSize) + "|" +
-            std::to_string(file.RxSlider6.Value()) + "," + std::to_string(file.RxSlider7.Value()) + "|" +
-            file.Label4.Caption() + "," + file.Label5.Caption();
+        const std::string shown = tuning.TemplateName + "|" + std::to_string(file.ComboBox2.ItemIndex()) + "|" +
+                                  std::to_string(tuning.NameCacheSize) + "|" + std::to_string(tuning.PathCacheSize) +
+                                  "|" + std::to_string(file.RxSlider6.Value()) + "," +
+                                  std::to_string(file.RxSlider7.Value()) + "|" + file.Label4.Caption() + "," +
+                                  file.Label5.Caption();
         EXPECT_EQ(shown, c.shown) << c.name;
         EXPECT_EQ(file.ComboBox2.Text(), file.ComboBox2.Items()[static_cast<std::size_t>(file.ComboBox2.ItemIndex())]);
         EXPECT_FALSE(f.RestartPending) << c.name;
@@ -178,28 +180,40 @@ TEST(TuningStore, DiskCacheTextsGivePositionsAndOddTextsStayAsStoredWhereNoSlide
         std::vector<Case> cases;
     };
     const Value values[] = {
-        {"MinFileCache", &DiskCachePage::RxSlider3, &TuningStore::MinFileCacheText, &DiskCachePage::Label16, {
-            {"3000", 2, "2048", "2048"},
-            {"1000", 0, "1000", "1000"},
-            {"abc", 0, "abc", "abc"},
-            {"", 0, "", ""},
-            {"-1024", 0, "-1024", "-1024"},
-            {"99999999999999999999", 0, "99999999999999999999", "99999999999999999999"},
-            {" 2048", 0, " 2048", " 2048"},
-            {"+2048", 2, "2048", "2048"},
-            {nullptr, 0, "0", nullptr},
-            {"0", 0, "0", nullptr},
-        }},
-        {"MaxFileCache", &DiskCachePage::RxSlider4, &TuningStore::MaxFileCacheText, &DiskCachePage::Label17, {
-            {"70000", 64, "65536", "65536"},
-            {"2147483647", 64, "65536", "65536"},
-        }},
-        {"CHUNKSIZE", &DiskCachePage::RxSlider5, &TuningStore::ChunkSizeText, &DiskCachePage::Label30, {
-            {"512", 16, "512", "512"},
-            {"100", 3, "96", "96"},
-            {"5000", 128, "4096", "4096"},
-            {"31", 0, "31", "31"},
-        }},
+        {"MinFileCache",
+         &DiskCachePage::RxSlider3,
+         &TuningStore::MinFileCacheText,
+         &DiskCachePage::Label16,
+         {
+             {"3000", 2, "2048", "2048"},
+             {"1000", 0, "1000", "1000"},
+             {"abc", 0, "abc", "abc"},
+             {"", 0, "", ""},
+             {"-1024", 0, "-1024", "-1024"},
+             {"99999999999999999999", 0, "99999999999999999999", "99999999999999999999"},
+             {" 2048", 0, " 2048", " 2048"},
+             {"+2048", 2, "2048", "2048"},
+             {nullptr, 0, "0", nullptr},
+             {"0", 0, "0", nullptr},
+         }},
+        {"MaxFileCache",
+         &DiskCachePage::RxSlider4,
+         &TuningStore::MaxFileCacheText,
+         &DiskCachePage::Label17,
+         {
+             {"70000", 64, "65536", "65536"},
+             {"2147483647", 64, "65536", "65536"},
+         }},
+        {"CHUNKSIZE",
+         &DiskCachePage::RxSlider5,
+         &TuningStore::ChunkSizeText,
+         &DiskCachePage::Label30,
+         {
+             {"512", 16, "512", "512"},
+             {"100", 3, "96", "96"},
+             {"5000", 128, "4096", "4096"},
+             {"31", 0, "31", "31"},
+         }},
     };
     for (const Value& value : values) {
         for (const Case& c : value.cases) {
@@ -226,15 +240,15 @@ TEST(TuningStore, DiskCacheProfileIsRecognisedFromThePositionsFirstRowFirst)
         int item;
     };
     const std::vector<Case> cases = {
-        {"2048", "8192", "512", 64, 1},   {"4096", "12288", "1024", 64, 2}, {"2048", "6144", "4096", 64, 3},
-        {"0", "6144", "2048", 128, 4},    {"0", "6144", "1024", 127, 4},    {"0", "6144", "2048", 127, 0},
-        {"0", "6144", "1024", 128, 0},    {"5120", "5120", "256", 64, 5},   {"0", "4096", "256", 64, 6},
-        {"3000", "8192", "520", 64, 1},   {"4096", "12288", "1024", 8, 0},  {"0", "0", "0", 64, 0},
+        {"2048", "8192", "512", 64, 1}, {"4096", "12288", "1024", 64, 2}, {"2048", "6144", "4096", 64, 3},
+        {"0", "6144", "2048", 128, 4},  {"0", "6144", "1024", 127, 4},    {"0", "6144", "2048", 127, 0},
+        {"0", "6144", "1024", 128, 0},  {"5120", "5120", "256", 64, 5},   {"0", "4096", "256", 64, 6},
+        {"3000", "8192", "520", 64, 1}, {"4096", "12288", "1024", 8, 0},  {"0", "0", "0", 64, 0},
         {"abc", "4096", "256", 64, 6},
     };
     for (const auto& c : cases) {
-        const std::string label = std::string(c.minimum) + "/" + c.maximum + "/" + c.chunk + " with " +
-                                  std::to_string(c.totalMB) + " MB";
+        const std::string label =
+            std::string(c.minimum) + "/" + c.maximum + "/" + c.chunk + " with " + std::to_string(c.totalMB) + " MB";
         FormHarness h(c.totalMB);
         h.machine.profile.Put("vcache", "MinFileCache", c.minimum);
         h.machine.profile.Put("vcache", "MaxFileCache", c.maximum);
@@ -313,22 +327,23 @@ TEST(TuningStore, SaveWritesTheChosenTemplateOrTheOwnTemplateWithItsSizes)
     auto chooseOwn = [](TForm1& f) { f.FileCache.ComboBox2.UserSelect(0); };
     const std::vector<Case> cases = {
         {"role kept", mobile, [](TForm1&) {}, {"set " + kTemplates + "\\"}, "Mobile"},
-        {"text typed over a role", mobile, [](TForm1& f) { f.FileCache.ComboBox2.UserType("Laptop"); },
-         {"set " + kTemplates + "\\"}, "Mobile"},
+        {"text typed over a role",
+         mobile,
+         [](TForm1& f) { f.FileCache.ComboBox2.UserType("Laptop"); },
+         {"set " + kTemplates + "\\"},
+         "Mobile"},
         {"User Defined creates the own template", mobile, [](TForm1& f) { f.FileCache.ComboBox2.UserSelect(0); },
          Lines{"set " + kTemplates + "\\", "create " + kTemplates + "\\Lumora", "set " + own + "\\",
                "set " + own + "\\NameCache", "set " + own + "\\PathCache"},
          "Lumora"},
-        {"description already exact",
-         [](auto& r) { r.PutString(kOwnTemplateKey, "", "Lumora Settings"); }, chooseOwn, ownKeptDescription,
-         "Lumora"},
+        {"description already exact", [](auto& r) { r.PutString(kOwnTemplateKey, "", "Lumora Settings"); }, chooseOwn,
+         ownKeptDescription, "Lumora"},
         {"description as expandable text",
-         [](auto& r) { r.Put(kOwnTemplateKey, "", kRegExpandSz, TextBytes("Lumora Settings")); },
-         chooseOwn, ownKeptDescription, "Lumora"},
-        {"description in other case", [](auto& r) { r.PutString(kOwnTemplateKey, "", "lumora settings"); },
-         chooseOwn, ownWrites, "Lumora"},
-        {"description empty", [](auto& r) { r.PutString(kOwnTemplateKey, "", ""); }, chooseOwn, ownWrites,
-         "Lumora"},
+         [](auto& r) { r.Put(kOwnTemplateKey, "", kRegExpandSz, TextBytes("Lumora Settings")); }, chooseOwn,
+         ownKeptDescription, "Lumora"},
+        {"description in other case", [](auto& r) { r.PutString(kOwnTemplateKey, "", "lumora settings"); }, chooseOwn,
+         ownWrites, "Lumora"},
+        {"description empty", [](auto& r) { r.PutString(kOwnTemplateKey, "", ""); }, chooseOwn, ownWrites, "Lumora"},
     };
     for (const auto& c : cases) {
         FormHarness h(64);
@@ -376,11 +391,13 @@ TEST(TuningStore, TemplateFailuresStopTheSaveWithTheirMessages)
 {
     const std::vector<StoppedSave> cases = {
         {"own template's description is a DWORD",
-         [](FormHarness& h) { h.machine.registry.PutDword(kOwnTemplateKey, "", 1); }, "Invalid data type for ''",
+         [](FormHarness& h) { h.machine.registry.PutDword(kOwnTemplateKey, "", 1); },
+         "Invalid data type for ''",
          {"set " + kTemplates + "\\"}},
         {"own template cannot be opened or created",
          [](FormHarness& h) { h.machine.registry.refuseOpen.insert(fakes::Lower(kOwnTemplateKey)); },
-         "Failed to set data for 'NameCache'", {"set " + kTemplates + "\\"}},
+         "Failed to set data for 'NameCache'",
+         {"set " + kTemplates + "\\"}},
     };
     for (const auto& c : cases) {
         FormHarness h(64);
@@ -446,29 +463,32 @@ TEST(TuningStore, EveryApplyFlushesSystemIniOnceAfterItsLastChange)
         return all;
     };
     const std::vector<Case> cases = {
-        {"nothing stored: the last change is a delete", [](FormHarness&) {},
-         join({tweaksOff, cacheDeleted, {"flush SYSTEM.INI"}}), {}},
+        {"nothing stored: the last change is a delete",
+         [](FormHarness&) {},
+         join({tweaksOff, cacheDeleted, {"flush SYSTEM.INI"}}),
+         {}},
         {"disk cache set: the last change is a write",
          [](FormHarness& h) {
              h.machine.profile.Put("vcache", "MinFileCache", "2048");
              h.machine.profile.Put("vcache", "MaxFileCache", "8192");
              h.machine.profile.Put("vcache", "CHUNKSIZE", "512");
          },
-         join({tweaksOff, cacheWritten, {"flush SYSTEM.INI"}}), {}},
+         join({tweaksOff, cacheWritten, {"flush SYSTEM.INI"}}),
+         {}},
         {"Windows 9x without the templates key: the save stops after the tweaks",
          [](FormHarness& h) {
              h.machine.registry.RemoveKey(kTemplatesKey);
              h.machine.profile.Put("vcache", "MinFileCache", "2048");
          },
-         join({tweaksOff, {"flush SYSTEM.INI"}}), {"Failed to set data for ''"}},
+         join({tweaksOff, {"flush SYSTEM.INI"}}),
+         {"Failed to set data for ''"}},
     };
     for (const auto& c : cases) {
         FormHarness h(64);
         c.prepare(h);
         h.Start();
         const std::size_t mark = h.machine.profile.changes.size();
-        ASSERT_EQ(std::count(h.machine.profile.changes.begin(), h.machine.profile.changes.end(), "flush SYSTEM.INI"),
-                  0)
+        ASSERT_EQ(std::count(h.machine.profile.changes.begin(), h.machine.profile.changes.end(), "flush SYSTEM.INI"), 0)
             << c.name << ": start-up only reads";
         Lines expectedChanges, expectedErrors;
         for (int apply = 0; apply < 2; ++apply) {
@@ -552,8 +572,7 @@ TEST(TuningStore, ARefusedTuningWriteKeepsEarlierWritesAttemptsNoLaterOneAndFail
             if (!writes[i].registry) expectedChanges.push_back(writes[i].line.substr(0, writes[i].line.find('=')));
         }
         if (refused > 0) expectedChanges.push_back("flush SYSTEM.INI");
-        EXPECT_EQ(Lines(p.changes.begin() + static_cast<std::ptrdiff_t>(changesMark), p.changes.end()),
-                  expectedChanges)
+        EXPECT_EQ(Lines(p.changes.begin() + static_cast<std::ptrdiff_t>(changesMark), p.changes.end()), expectedChanges)
             << label;
         EXPECT_FALSE(r.Has(kAgentKey, "Update")) << label;
         EXPECT_TRUE(h.machine.dialogs.questions.empty()) << label;

@@ -43,22 +43,21 @@ std::string Hex(const void* data, std::size_t size);
 
 }  // namespace lumora::winetest
 
-#define WINE_TEST(name)                                                                     \
-    static void name();                                                                     \
-    static const bool name##Registered = ::lumora::winetest::Register(#name, &name);        \
+#define WINE_TEST(name)                                                              \
+    static void name();                                                              \
+    static const bool name##Registered = ::lumora::winetest::Register(#name, &name); \
     static void name()
 
-#define LUMORA_CHECK_OP(a, op, b, onFail)                                                   \
-    do {                                                                                    \
-        const auto& lumoraA = (a);                                                          \
-        const auto& lumoraB = (b);                                                          \
-        if (!(lumoraA op lumoraB)) {                                                        \
-            ::lumora::winetest::Fail(__FILE__, __LINE__,                                    \
-                                     std::string(#a " " #op " " #b ": ") +                  \
-                                         ::lumora::winetest::Show(lumoraA) + " vs " +       \
-                                         ::lumora::winetest::Show(lumoraB));                \
-            onFail;                                                                         \
-        }                                                                                   \
+#define LUMORA_CHECK_OP(a, op, b, onFail)                                                                      \
+    do {                                                                                                       \
+        const auto& lumoraA = (a);                                                                             \
+        const auto& lumoraB = (b);                                                                             \
+        if (!(lumoraA op lumoraB)) {                                                                           \
+            ::lumora::winetest::Fail(__FILE__, __LINE__,                                                       \
+                                     std::string(#a " " #op " " #b ": ") + ::lumora::winetest::Show(lumoraA) + \
+                                         " vs " + ::lumora::winetest::Show(lumoraB));                          \
+            onFail;                                                                                            \
+        }                                                                                                      \
     } while (0)
 
 #define EXPECT_EQ(a, b) LUMORA_CHECK_OP(a, ==, b, (void)0)

@@ -7,8 +7,8 @@
 #include "WineRegistry.h"
 #include "common/ErrorOf.h"
 #include "core/Exception.h"
-#include "win32/ports/Win32Ports.h"
 #include "settings/IniFile.h"
+#include "win32/ports/Win32Ports.h"
 
 namespace lumora::winetest {
 namespace {

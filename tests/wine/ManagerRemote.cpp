@@ -256,11 +256,11 @@ std::map<std::string, std::string> ExpectedAgentValues(const App& app)
     return {
         {"Disable_CPU_Detect", flag("CheckBox6")}, {"Always on Top", flag("CheckBox7")},
         {"Target Fre RAM", integer("RxSlider1")},  {"Minimum Free RAM", integer("RxSlider2")},
-        {"FreeValue1", number("RxSpinEdit1")},      {"FreeTime", number("RxSpinEdit2")},
-        {"FreeCPU", number("RxSpinEdit7")},         {"Menu1", number("RxSpinEdit3")},
-        {"Menu2", number("RxSpinEdit4")},           {"Menu3", number("RxSpinEdit5")},
+        {"FreeValue1", number("RxSpinEdit1")},     {"FreeTime", number("RxSpinEdit2")},
+        {"FreeCPU", number("RxSpinEdit7")},        {"Menu1", number("RxSpinEdit3")},
+        {"Menu2", number("RxSpinEdit4")},          {"Menu3", number("RxSpinEdit5")},
         {"AutoClearClipboard", flag("CheckBox5")}, {"RAMIcon", flag("CheckBox3")},
-        {"PlaySound", flag("CheckBox1")},           {"AutoStart", flag("CheckBox2")},
+        {"PlaySound", flag("CheckBox1")},          {"AutoStart", flag("CheckBox2")},
     };
 }
 
@@ -436,8 +436,7 @@ int AnswerRestartYes(DWORD timeoutMs)
     // A message box's text is its static control 0xFFFF.
     char text[256] = {};
     if (const HWND label = GetDlgItem(question, 0xFFFF)) {
-        SendMessageTimeoutA(label, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000,
-                            &result);
+        SendMessageTimeoutA(label, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, &result);
     }
     std::printf("question: %s\n", text);
     std::printf("answering Yes\n");

@@ -125,8 +125,8 @@ WINE_TEST(FindWindowNeedsBothClassAndTitle)
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "LumoraPortProbe";
     RegisterClassA(&wc);
-    const HWND window = CreateWindowA("LumoraPortProbe", "Probe Title", WS_OVERLAPPED, 0, 0, 50, 50, nullptr,
-                                      nullptr, wc.hInstance, nullptr);
+    const HWND window = CreateWindowA("LumoraPortProbe", "Probe Title", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr,
+                                      wc.hInstance, nullptr);
     if (window == nullptr) SKIP("no window could be created (no display?)");
     Win32System system;
     EXPECT_TRUE(system.findWindow("LumoraPortProbe", "Probe Title"));
@@ -256,8 +256,10 @@ WINE_TEST(SixteenBitServicesAreUnavailableIn64BitCode)
 // Calls lumora_qt_call16 with marks in EBX, ESI, EDI and EBP and stores in out[0..4] those four
 // registers as the call left them and how far ESP moved.
 extern "C" std::uint32_t __cdecl lumora_qt_call16(void* qtThunk, std::uint32_t target, std::uint32_t argument);
-extern "C" __attribute__((naked, noinline, used)) void __cdecl lumora_test_call16_registers(
-    void* /*qtThunk*/, std::uint32_t /*target*/, std::uint32_t /*argument*/, std::uint32_t* /*out*/)
+extern "C" __attribute__((naked, noinline, used)) void __cdecl lumora_test_call16_registers(void* /*qtThunk*/,
+                                                                                            std::uint32_t /*target*/,
+                                                                                            std::uint32_t /*argument*/,
+                                                                                            std::uint32_t* /*out*/)
 {
     asm("pushl %ebx\n\t"
         "pushl %esi\n\t"

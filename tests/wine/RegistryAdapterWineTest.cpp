@@ -1,6 +1,6 @@
 // The registry adapter over the real Win32 registry port, against Wine's registry.
-#include <aclapi.h>
 #include <windows.h>
+#include <aclapi.h>
 
 #include <cstdio>
 #include <cstring>
@@ -10,8 +10,8 @@
 #include "WineRegistry.h"
 #include "common/ErrorOf.h"
 #include "core/Exception.h"
-#include "win32/ports/Win32Ports.h"
 #include "settings/Registry.h"
+#include "win32/ports/Win32Ports.h"
 
 namespace lumora::winetest {
 namespace {
@@ -83,15 +83,30 @@ WINE_TEST(EveryReaderAgainstEveryStoredKind)
     const Row rows[] = {
         {"dword -2", REG_DWORD, Le32(0xfffffffe), "-2", "invalid", "invalid", "invalid"},
         {"double 3", REG_BINARY, DoubleBytes(3), "invalid", "3", "invalid", "8:0000000000000840bdbdbdbd"},
-        {"binary 7 bytes", REG_BINARY, {1, 2, 3, 4, 5, 6, 7}, "invalid", "invalid", "invalid",
+        {"binary 7 bytes",
+         REG_BINARY,
+         {1, 2, 3, 4, 5, 6, 7},
+         "invalid",
+         "invalid",
+         "invalid",
          "7:01020304050607bdbdbdbdbd"},
-        {"binary 9 bytes", REG_BINARY, {1, 2, 3, 4, 5, 6, 7, 8, 9}, "invalid", "invalid", "invalid",
+        {"binary 9 bytes",
+         REG_BINARY,
+         {1, 2, 3, 4, 5, 6, 7, 8, 9},
+         "invalid",
+         "invalid",
+         "invalid",
          "9:010203040506070809bdbdbd"},
         {"string", REG_SZ, StringBytes("Lumora"), "invalid", "invalid", "Lumora", "invalid"},
         {"expand string kept unexpanded", REG_EXPAND_SZ, StringBytes("%WINDIR%\\x"), "invalid", "invalid",
          "%WINDIR%\\x", "invalid"},
         {"empty string", REG_SZ, StringBytes(""), "invalid", "invalid", "", "invalid"},
-        {"untyped 3 bytes", REG_NONE, {0xa5, 0x02, 0x00}, "invalid", "invalid", "invalid",
+        {"untyped 3 bytes",
+         REG_NONE,
+         {0xa5, 0x02, 0x00},
+         "invalid",
+         "invalid",
+         "invalid",
          "3:a50200bdbdbdbdbdbdbdbdbd"},
         // Binary data is only ever binary or untyped.
         {"multi string", REG_MULTI_SZ, {'a', 0, 'b', 0, 0}, "invalid", "invalid", "invalid", "invalid"},
@@ -108,8 +123,7 @@ WINE_TEST(EveryReaderAgainstEveryStoredKind)
         reg.SetRootKey(RegRoot::CurrentUser);
         REQUIRE_TRUE(reg.OpenKey(kScratch, false));
         EXPECT_TRUE(reg.ValueExists("Value"));
-        EXPECT_EQ(Outcome("Value", [&] { return std::to_string(reg.ReadInteger("Value")); }),
-                  std::string(row.integer));
+        EXPECT_EQ(Outcome("Value", [&] { return std::to_string(reg.ReadInteger("Value")); }), std::string(row.integer));
         EXPECT_EQ(Outcome("Value", [&] { return Show(reg.ReadFloat("Value")); }), std::string(row.number));
         EXPECT_EQ(Outcome("Value", [&] { return reg.ReadString("Value"); }), std::string(row.text));
         std::uint8_t buffer[12];
@@ -234,9 +248,12 @@ WINE_TEST(WritesStoreDwordBinaryAndTerminatedTextWithTheirBytes)
         const char* hex;
     };
     const Expected expected[] = {
-        {"Three", REG_BINARY, "0000000000000840"},  {"Ninety", REG_BINARY, "0000000000805640"},
-        {"One", REG_DWORD, "01000000"},             {"MinusOne", REG_DWORD, "ffffffff"},
-        {"Text", REG_SZ, "616200"},                 {"Empty", REG_SZ, "00"},
+        {"Three", REG_BINARY, "0000000000000840"},
+        {"Ninety", REG_BINARY, "0000000000805640"},
+        {"One", REG_DWORD, "01000000"},
+        {"MinusOne", REG_DWORD, "ffffffff"},
+        {"Text", REG_SZ, "616200"},
+        {"Empty", REG_SZ, "00"},
         {"NameCache", REG_BINARY, "a5020000"},
     };
     for (const Expected& e : expected) {
@@ -343,9 +360,9 @@ WINE_TEST(KeyRefusingAllAccessStillReadsAndRefusesWrites)
     ScratchKey scratch;
     HKEY locked = nullptr;
     DWORD disposition = 0;
-    REQUIRE_EQ(RegCreateKeyExA(scratch.handle(), "Locked", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &locked,
-                               &disposition),
-               ERROR_SUCCESS);
+    REQUIRE_EQ(
+        RegCreateKeyExA(scratch.handle(), "Locked", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &locked, &disposition),
+        ERROR_SUCCESS);
     RegSetValueExA(locked, "Value", 0, REG_SZ, reinterpret_cast<const BYTE*>("kept"), 5);
     ReadOnlyKey readOnly(locked);
     REQUIRE_TRUE(readOnly.ok());

@@ -31,8 +31,8 @@ ScratchKey::ScratchKey(const std::string& path) : path_(path)
 {
     DeleteTree(HKEY_CURRENT_USER, path_);
     DWORD disposition = 0;
-    RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                    nullptr, &key_, &disposition);
+    RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                    &key_, &disposition);
 }
 
 ScratchKey::~ScratchKey()
@@ -44,8 +44,7 @@ ScratchKey::~ScratchKey()
 void ScratchKey::Put(const std::string& name, DWORD type, const Bytes& data)
 {
     static const BYTE nothing = 0;
-    RegSetValueExA(key_, name.c_str(), 0, type, data.empty() ? &nothing : data.data(),
-                   static_cast<DWORD>(data.size()));
+    RegSetValueExA(key_, name.c_str(), 0, type, data.empty() ? &nothing : data.data(), static_cast<DWORD>(data.size()));
 }
 
 void ScratchKey::PutString(const std::string& name, const std::string& text, DWORD type)

@@ -10,8 +10,8 @@
 // 64 bytes below the caller's EBP, which it uses as scratch: hence the frame of 66 spare bytes
 // right under EBP, with the callee-saved registers kept above it, and the argument pushed as
 // one word. Whatever the 16-bit function pops or leaves, ESP is restored from EBP.
-extern "C" __attribute__((naked, noinline, used)) std::uint32_t __cdecl lumora_qt_call16(
-    void* /*qtThunk*/, std::uint32_t /*target*/, std::uint32_t /*argument*/)
+extern "C" __attribute__((naked, noinline, used))
+std::uint32_t __cdecl lumora_qt_call16(void* /*qtThunk*/, std::uint32_t /*target*/, std::uint32_t /*argument*/)
 {
     asm("pushl %ebx\n\t"
         "pushl %esi\n\t"
@@ -142,7 +142,9 @@ std::uint32_t Win32Module16::loadLibrary16(const std::string&)
     return 0;
 }
 
-void Win32Module16::freeLibrary16(std::uint32_t) {}
+void Win32Module16::freeLibrary16(std::uint32_t)
+{
+}
 
 std::uint32_t Win32Module16::getProcAddress16(std::uint32_t, const std::string&)
 {

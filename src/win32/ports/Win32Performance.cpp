@@ -37,8 +37,8 @@ void KeepProvidersLoaded()
         if (rc == ERROR_NO_MORE_ITEMS) break;
         if (rc != ERROR_SUCCESS) continue;
         HKEY performance = nullptr;
-        if (RegOpenKeyExA(services, (std::string(name, length) + "\\Performance").c_str(), 0, KEY_READ,
-                          &performance) != ERROR_SUCCESS) {
+        if (RegOpenKeyExA(services, (std::string(name, length) + "\\Performance").c_str(), 0, KEY_READ, &performance) !=
+            ERROR_SUCCESS) {
             continue;
         }
         char library[MAX_PATH + 1] = {};

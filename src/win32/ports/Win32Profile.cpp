@@ -6,8 +6,8 @@
 
 namespace lumora {
 
-std::string Win32Profile::readString(const std::string& file, const std::string& section,
-                                     const std::string& key, const std::string& def, std::size_t maxChars)
+std::string Win32Profile::readString(const std::string& file, const std::string& section, const std::string& key,
+                                     const std::string& def, std::size_t maxChars)
 {
     // The service truncates to the buffer and always terminates it, so maxChars + 1 bytes
     // yield at most maxChars characters.

@@ -23,9 +23,8 @@ RegKey FromHandle(HKEY key)
 
 bool IsRoot(HKEY key)
 {
-    return key == HKEY_CURRENT_USER || key == HKEY_LOCAL_MACHINE || key == HKEY_DYN_DATA ||
-           key == HKEY_CLASSES_ROOT || key == HKEY_USERS || key == HKEY_PERFORMANCE_DATA ||
-           key == HKEY_CURRENT_CONFIG;
+    return key == HKEY_CURRENT_USER || key == HKEY_LOCAL_MACHINE || key == HKEY_DYN_DATA || key == HKEY_CLASSES_ROOT ||
+           key == HKEY_USERS || key == HKEY_PERFORMANCE_DATA || key == HKEY_CURRENT_CONFIG;
 }
 
 // A value that keeps growing while we read it is given up on after this many tries.
@@ -50,8 +49,8 @@ RegKey Win32Registry::openKey(RegKey parent, const std::string& path, bool creat
         LONG rc;
         if (create) {
             DWORD disposition = 0;
-            rc = RegCreateKeyExA(ToHandle(parent), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                 access, nullptr, &result, &disposition);
+            rc = RegCreateKeyExA(ToHandle(parent), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
+                                 &result, &disposition);
         } else {
             rc = RegOpenKeyExA(ToHandle(parent), path.c_str(), 0, access, &result);
         }
@@ -112,8 +111,8 @@ void Win32Registry::queryFourBytes(RegKey key, const std::string& name, std::uin
     RegQueryValueExA(ToHandle(key), name.c_str(), nullptr, &type, value, &size);
 }
 
-bool Win32Registry::setValue(RegKey key, const std::string& name, std::uint32_t type,
-                             const std::uint8_t* data, std::size_t size)
+bool Win32Registry::setValue(RegKey key, const std::string& name, std::uint32_t type, const std::uint8_t* data,
+                             std::size_t size)
 {
     static const BYTE kNothing = 0;
     if (size > 0xFFFFFFFFu) return false;

@@ -39,21 +39,16 @@ void NativeControl::SyncAll()
 void NativeControl::Sync(Property property)
 {
     switch (property) {
-    case Property::Caption:
-        SetWindowTextIfDifferent(hwnd_, model_.Caption());
-        break;
+    case Property::Caption: SetWindowTextIfDifferent(hwnd_, model_.Caption()); break;
     case Property::Enabled:
         EnableOnChange(hwnd_, model_.Enabled());
         if (DrawsGreyed()) RepaintIfShown(hwnd_);
         break;
-    case Property::Visible:
-        ShowOnChange(hwnd_, model_.Visible());
-        break;
+    case Property::Visible: ShowOnChange(hwnd_, model_.Visible()); break;
     case Property::Bounds:
         if (!writingBack_) ApplyBounds();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -77,7 +72,10 @@ void NativeControl::ApplyBounds()
     }
 }
 
-HFONT NativeControl::Font() const { return kit_.FontFor(model_.font); }
+HFONT NativeControl::Font() const
+{
+    return kit_.FontFor(model_.font);
+}
 
 bool NativeControl::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
@@ -102,10 +100,8 @@ bool NativeControl::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_DRAWITEM:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORBTN:
-        return IsContainer() && kit_.Reflect(message, wParam, lParam, result);
-    default:
-        return false;
+    case WM_CTLCOLORBTN: return IsContainer() && kit_.Reflect(message, wParam, lParam, result);
+    default: return false;
     }
 }
 
@@ -127,11 +123,8 @@ bool NativeControl::TrackClicks(HWND window, UINT message, LPARAM lParam)
         if (PtInRect(&client, point)) kit_.Dispatch([this] { model_.Click(); });
         return true;
     }
-    case WM_CAPTURECHANGED:
-        pressed_ = false;
-        return false;
-    default:
-        return false;
+    case WM_CAPTURECHANGED: pressed_ = false; return false;
+    default: return false;
     }
 }
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "win32/toolkit/WindowSupport.h"
 #include "ui/Controls.h"
+#include "win32/toolkit/WindowSupport.h"
 
 namespace lumora::win32 {
 

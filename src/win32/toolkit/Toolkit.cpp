@@ -6,9 +6,9 @@
 
 #include <cstring>
 
-#include "win32/toolkit/NativeControl.h"
 #include "ui/SliderGeometry.h"
 #include "ui/TabOrder.h"
+#include "win32/toolkit/NativeControl.h"
 
 namespace lumora::win32 {
 
@@ -178,8 +178,7 @@ bool Toolkit::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
         result = reinterpret_cast<LRESULT>(brush);
         return true;
     }
-    default:
-        return false;
+    default: return false;
     }
 }
 

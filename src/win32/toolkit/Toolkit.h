@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "ui/Controls.h"
+#include "ui/ToolkitHost.h"
 #include "win32/toolkit/Resources.h"
 #include "win32/toolkit/WindowClasses.h"
 #include "win32/toolkit/WindowSupport.h"
-#include "ui/Controls.h"
-#include "ui/ToolkitHost.h"
 
 namespace lumora::win32 {
 

@@ -25,12 +25,12 @@ bool WindowClasses::Register(HINSTANCE instance, WNDPROC procedure, const char* 
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
     windowClass.lpszClassName = frameClass;
-    windowClass.hIcon = static_cast<HICON>(LoadImageA(instance, icon, IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                                      GetSystemMetrics(SM_CYICON), LR_SHARED));
+    windowClass.hIcon = static_cast<HICON>(
+        LoadImageA(instance, icon, IMAGE_ICON, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
     // Not shared: Windows 95, 98 and Me keep one shared icon per resource name, of whichever size
     // was asked for first, so a shared small icon would be the large image shrunk.
-    smallIcon_ = static_cast<HICON>(LoadImageA(instance, icon, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), 0));
+    smallIcon_ = static_cast<HICON>(
+        LoadImageA(instance, icon, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     windowClass.hIconSm = smallIcon_;
     bool registered = RegisterClassExA(&windowClass) != 0;
     if (registered) {

@@ -66,8 +66,14 @@ inline void RepaintIfShown(HWND window)
 }
 
 // Mouse coordinates are signed: a captured pointer left or above the window gives negatives.
-inline int PointerX(LPARAM lParam) { return static_cast<short>(LOWORD(static_cast<DWORD>(lParam))); }
-inline int PointerY(LPARAM lParam) { return static_cast<short>(HIWORD(static_cast<DWORD>(lParam))); }
+inline int PointerX(LPARAM lParam)
+{
+    return static_cast<short>(LOWORD(static_cast<DWORD>(lParam)));
+}
+inline int PointerY(LPARAM lParam)
+{
+    return static_cast<short>(HIWORD(static_cast<DWORD>(lParam)));
+}
 
 // A model colour as the platform's: the default stands for systemDefault, and 0xFF0000nn for the
 // system colour nn.
@@ -188,7 +194,10 @@ inline bool SetWindowTextIfDifferent(HWND window, const std::string& text)
     return true;
 }
 
-inline DWORD TabStop(const TControl& model) { return model.tabOrder >= 0 ? WS_TABSTOP : 0; }
+inline DWORD TabStop(const TControl& model)
+{
+    return model.tabOrder >= 0 ? WS_TABSTOP : 0;
+}
 
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
 

@@ -15,7 +15,10 @@ using driver::App;
 using namespace driver::pages;
 using namespace testing::descriptions;
 
-bool Same(const Lines& a, const Lines& b) { return std::string(a.line1) == b.line1 && std::string(a.line2) == b.line2; }
+bool Same(const Lines& a, const Lines& b)
+{
+    return std::string(a.line1) == b.line1 && std::string(a.line2) == b.line2;
+}
 
 const char* PageName(int page)
 {
@@ -48,7 +51,10 @@ void ExpectStillShows(const App& app, const Lines& entry)
 
 // A spot of bare page on every settings page: left of all controls, between two rows, and
 // outside the RAM page's bands.
-void PointAtBackground(App& app, int page) { app.Pointer(PageName(page), 4, 150); }
+void PointAtBackground(App& app, int page)
+{
+    app.Pointer(PageName(page), 4, 150);
+}
 
 POINT Middle(const App& app, const std::string& name)
 {
@@ -173,8 +179,13 @@ WINE_TEST(ButtonsDropDownsAndTheBoxKeepTheLinesAndBarePageEmptiesThem)
         {kRamPage,
          "CheckBox6",
          kCpuDetectionText,
-         {{"Button5", -1, -1}, {"Button3", -1, -1}, {"GroupBox5", 5, 55}, {"GroupBox5", 350, 30},
-          {"Label8", 20, 5}, {"Label9", 20, 5}, {"PageControl1", 2, 2}}},
+         {{"Button5", -1, -1},
+          {"Button3", -1, -1},
+          {"GroupBox5", 5, 55},
+          {"GroupBox5", 350, 30},
+          {"Label8", 20, 5},
+          {"Label9", 20, 5},
+          {"PageControl1", 2, 2}}},
         {kOptionsPage,
          "CheckBox7",
          kAlwaysOnTopText,
@@ -182,13 +193,23 @@ WINE_TEST(ButtonsDropDownsAndTheBoxKeepTheLinesAndBarePageEmptiesThem)
         {kDiskCachePage,
          "RxSlider4",
          kMaximumCacheText,
-         {{"ComboBox1", 178, 8}, {"ComboBox1.Edit", 5, 5}, {"Button4", -1, -1}, {"Label3", -1, -1},
-          {"Label16", -1, -1}, {"Label10", -1, -1}, {"Label30", -1, -1}, {"Label49", -1, -1}}},
+         {{"ComboBox1", 178, 8},
+          {"ComboBox1.Edit", 5, 5},
+          {"Button4", -1, -1},
+          {"Label3", -1, -1},
+          {"Label16", -1, -1},
+          {"Label10", -1, -1},
+          {"Label30", -1, -1},
+          {"Label49", -1, -1}}},
         {kFileCachePage,
          "RxSlider6",
          kNameCacheText,
-         {{"ComboBox2", 178, 8}, {"ComboBox2.Edit", 5, 5}, {"Button6", -1, -1}, {"Label55", -1, -1},
-          {"Label4", -1, -1}, {"Label54", -1, -1}}},
+         {{"ComboBox2", 178, 8},
+          {"ComboBox2.Edit", 5, 5},
+          {"Button6", -1, -1},
+          {"Label55", -1, -1},
+          {"Label4", -1, -1},
+          {"Label54", -1, -1}}},
         {kTweakPage, "CheckBox9", kDiskBuffersText, {{"Button2", -1, -1}, {"GroupBox5", 5, 55}}},
     };
     // Apply is pointed at once enabled, by the sound box's click, on the Tweak page.

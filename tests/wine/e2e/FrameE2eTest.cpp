@@ -20,8 +20,8 @@ WINE_TEST(WindowOpensAtItsFixedSizeAndPlacesOnTheFirstPage)
     driver::Launch(app);
     EXPECT_EQ(app.Caption(), std::string("Lumora Manager"));
     EXPECT_EQ(ShowRect(app.ClientRect()), std::string("0,0 404x412"));
-    const std::vector<std::string> expected = {"Lumora",     "Options",     "Disk Cache", "File Cache",
-                                               "Tweak",      "Brisko v1.8", "About"};
+    const std::vector<std::string> expected = {"Lumora", "Options",     "Disk Cache", "File Cache",
+                                               "Tweak",  "Brisko v1.8", "About"};
     const std::vector<std::string> captions = app.TabCaptions("PageControl1");
     EXPECT_EQ(captions.size(), expected.size());
     for (std::size_t i = 0; i < captions.size() && i < expected.size(); ++i) {

@@ -32,8 +32,7 @@ public:
         GetTempPathA(MAX_PATH, temp);
         file_ = std::string(temp) + "lumora-links.txt";
         DeleteFileA(file_.c_str());
-        const std::string command =
-            "\"" + OwnFolder() + "\\manager_remote.exe\" record \"" + file_ + "\" \"%1\"";
+        const std::string command = "\"" + OwnFolder() + "\\manager_remote.exe\" record \"" + file_ + "\" \"%1\"";
         for (const char* scheme : {"http", "mailto"}) {
             const std::string key = std::string(scheme) + "\\shell\\open\\command";
             const RawValue old = QueryRaw(HKEY_CLASSES_ROOT, key, "");

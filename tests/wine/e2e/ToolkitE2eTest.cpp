@@ -22,7 +22,10 @@ std::string Focused(const App& app)
     return driver::ControlName(info.hwndFocus);
 }
 
-int Width(const RECT& r) { return r.right - r.left; }
+int Width(const RECT& r)
+{
+    return r.right - r.left;
+}
 
 WINE_TEST(EveryControlWindowCarriesItsModelNameAndKind)
 {
@@ -32,11 +35,20 @@ WINE_TEST(EveryControlWindowCarriesItsModelNameAndKind)
         const char* name;
         const char* windowClass;
     } controls[] = {
-        {"PageControl1", "SysTabControl32"}, {"TabSheet1", "LumoraTabSheet"}, {"TabSheet3", "LumoraTabSheet"},
-        {"Button2", "Button"},              {"GroupBox5", "Button"},         {"Label8", "Static"},
-        {"RxSlider1", "LumoraSlider"},      {"RxSlider7", "LumoraSlider"},   {"RxSpinEdit7", "Edit"},
-        {"ComboBox2", "ComboBox"},          {"ProgressBar2", "msctls_progress32"},
-        {"Edit1", "Edit"},                  {"SpeedButton1", "Button"},      {"Image1", "Static"},
+        {"PageControl1", "SysTabControl32"},
+        {"TabSheet1", "LumoraTabSheet"},
+        {"TabSheet3", "LumoraTabSheet"},
+        {"Button2", "Button"},
+        {"GroupBox5", "Button"},
+        {"Label8", "Static"},
+        {"RxSlider1", "LumoraSlider"},
+        {"RxSlider7", "LumoraSlider"},
+        {"RxSpinEdit7", "Edit"},
+        {"ComboBox2", "ComboBox"},
+        {"ProgressBar2", "msctls_progress32"},
+        {"Edit1", "Edit"},
+        {"SpeedButton1", "Button"},
+        {"Image1", "Static"},
         {"RxLabel1", "Static"},
     };
     // A page's controls get their windows when the page is first shown, and keep them.
@@ -159,8 +171,8 @@ WINE_TEST(TabKeyVisitsTheControlsInTabOrderAndSkipsDisabledOnes)
     App app;
     driver::Launch(app);
     app.Focus("RxSpinEdit5");
-    const char* const expected[] = {"RxSlider2", "RxSpinEdit7", "Button5", "CheckBox6", "Button3", "PageControl1",
-                                    "RxSpinEdit1"};  // Apply is disabled after start-up
+    const char* const expected[] = {"RxSlider2", "RxSpinEdit7",  "Button5",    "CheckBox6",
+                                    "Button3",   "PageControl1", "RxSpinEdit1"};  // Apply is disabled after start-up
     for (const char* name : expected) {
         Context step(std::string("Tab to ") + name);
         const std::string before = Focused(app);

@@ -1,8 +1,8 @@
 // The three tuning pages worked from outside: what they show of a prepared machine, choices by
 // mouse and keyboard, and exactly what Apply leaves in SYSTEM.INI and the machine registry.
 #include <algorithm>
-#include <cstdlib>
 #include <cstdint>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -76,8 +76,8 @@ std::vector<std::string> SectionLines(const std::string& section, std::string* h
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (!line.empty() && line.front() == '[') {
             const std::string name = line.substr(1, line.find(']') - 1);
-            inside = CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, name.c_str(), -1, section.c_str(), -1) ==
-                     CSTR_EQUAL;
+            inside =
+                CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, name.c_str(), -1, section.c_str(), -1) == CSTR_EQUAL;
             if (inside && header != nullptr) *header = line;
             continue;
         }
@@ -220,9 +220,9 @@ void ExpectWindowsTemplatesUntouched()
 std::string TuningSnapshot()
 {
     std::string out = ReadFileText(WindowsDirectory() + "\\system.ini");
-    for (const std::string& path : {std::string(driver::kFileSystemKey), std::string(driver::kFsTemplatesKey),
-                                    SubKeyPath("Desktop"), SubKeyPath("Mobile"), SubKeyPath("Server"),
-                                    SubKeyPath("Lumora")}) {
+    for (const std::string& path :
+         {std::string(driver::kFileSystemKey), std::string(driver::kFsTemplatesKey), SubKeyPath("Desktop"),
+          SubKeyPath("Mobile"), SubKeyPath("Server"), SubKeyPath("Lumora")}) {
         out += "[" + path + "]\n";
         for (const auto& [name, value] : driver::KeyValues(HKEY_LOCAL_MACHINE, path)) out += name + "=" + value + "\n";
     }
@@ -359,8 +359,8 @@ WINE_TEST(TuningChoicesByMouseAndKeyboardAreWrittenExactly)
                  {{"", Sz("Lumora Settings")}, {"NameCache", Binary32(677)}, {"PathCache", Binary32(32)}});
     ExpectWindowsTemplatesUntouched();
     // The reload recognises what was stored.
-    ExpectShown(app, {{"ComboBox1", "Low Memory System"}, {"ComboBox2", "User Defined"}, {"Label4", "677"},
-                      {"Label5", "32"}});
+    ExpectShown(
+        app, {{"ComboBox1", "Low Memory System"}, {"ComboBox2", "User Defined"}, {"Label4", "677"}, {"Label5", "32"}});
     EXPECT_TRUE(app.Checked("CheckBox8"));
 
     // An agent change alone: Apply stores the tuning entries again as they are and asks nothing.
@@ -424,8 +424,7 @@ WINE_TEST(MissingTemplatesKeyStopsApplyOnWindows9xAfterTheTweaksAreWritten)
     EXPECT_TRUE(app.Running());
     EXPECT_TRUE(app.Enabled("Button2"));
     ExpectValues(driver::kFileSystemKey, {{"ContigFileAllocSize", Stored(REG_DWORD, Le32(512))}});
-    ExpectLines("386Enh",
-                {"ConservativeSwapfileUsage=1", "PageBuffers=32", "ebios=*ebios", "woafont=dosapp.fon"});
+    ExpectLines("386Enh", {"ConservativeSwapfileUsage=1", "PageBuffers=32", "ebios=*ebios", "woafont=dosapp.fon"});
     EXPECT_FALSE(KeyExists(driver::kFsTemplatesKey));
     ExpectLines("vcache", {"MaxFileCache=abc", "MinFileCache=3000"});
     EXPECT_EQ(QueryRaw(HKEY_CURRENT_USER, driver::kAgentKey, "Update").rc, LONG{ERROR_FILE_NOT_FOUND});

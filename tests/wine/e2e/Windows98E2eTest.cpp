@@ -66,8 +66,8 @@ void RequireWindows98Prefix()
 
 std::string ReadFrom(const std::string& path, std::size_t offset)
 {
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
+    const HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return "";
     std::string text;
     LARGE_INTEGER at;
@@ -341,8 +341,7 @@ Trace Parse(const std::string& text, HWND window, const Image& image)
         } else if (body.rfind("Ret  USER.284: GETFREESYSTEMRESOURCES()", 0) == 0 && !tick->rounds.empty() &&
                    !tick->rounds.back().calls.empty()) {
             tick->rounds.back().calls.back().userResult = HexAfter(body, "retval=");
-        } else if (body.rfind("RetFrom16()", 0) == 0 && !tick->rounds.empty() &&
-                   !tick->rounds.back().calls.empty()) {
+        } else if (body.rfind("RetFrom16()", 0) == 0 && !tick->rounds.empty() && !tick->rounds.back().calls.empty()) {
             tick->rounds.back().calls.back().ax = HexAfter(body, " ax=");
         }
     }
@@ -380,10 +379,7 @@ public:
     TraceWindow() : path_(TracePath()), start_(SizeOf(path_)) {}
     Trace Read(const App& app) const { return Read(app, ImageOf(driver::ProgramPath())); }
     // With the image where the running program has it (taken while it runs).
-    Trace Read(const App& app, const Image& image) const
-    {
-        return Parse(ReadFrom(path_, start_), app.Window(), image);
-    }
+    Trace Read(const App& app, const Image& image) const { return Parse(ReadFrom(path_, start_), app.Window(), image); }
 
 private:
     std::string path_;
@@ -466,8 +462,8 @@ void Report(const char* what, const Trace& trace)
             }
         }
     }
-    std::printf("  %s: %u ticks, %u StartStat attempts, %u NT data queries, %u 16-bit rounds with %u calls",
-                what, static_cast<unsigned>(CompleteTicks(trace)), static_cast<unsigned>(starts),
+    std::printf("  %s: %u ticks, %u StartStat attempts, %u NT data queries, %u 16-bit rounds with %u calls", what,
+                static_cast<unsigned>(CompleteTicks(trace)), static_cast<unsigned>(starts),
                 static_cast<unsigned>(trace.perfDataQueries), static_cast<unsigned>(rounds),
                 static_cast<unsigned>(calls));
     if (calls > 0) {
@@ -557,9 +553,9 @@ WINE_TEST(Win98CpuMeterIsNeverStartedWhenDetectionIsOff)
     const TracedPrograms traced;
     driver::ResetMachine();
     HKEY key = nullptr;
-    REQUIRE_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, driver::kAgentKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                               nullptr),
-               ERROR_SUCCESS);
+    REQUIRE_EQ(
+        RegCreateKeyExA(HKEY_CURRENT_USER, driver::kAgentKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
     const DWORD off = 1;
     RegSetValueExA(key, "Disable_CPU_Detect", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&off), sizeof off);
     RegCloseKey(key);
@@ -737,8 +733,8 @@ public:
         for (const char* path : {kStartStatKey, kStatDataKey, kStopStatKey}) {
             Planted key{path, nullptr, false, {}};
             DWORD disposition = 0;
-            if (RegCreateKeyExA(HKEY_DYN_DATA, path, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                                &key.key, &disposition) != ERROR_SUCCESS) {
+            if (RegCreateKeyExA(HKEY_DYN_DATA, path, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key.key,
+                                &disposition) != ERROR_SUCCESS) {
                 continue;
             }
             key.created = disposition == REG_CREATED_NEW_KEY;

@@ -8,8 +8,8 @@ namespace lumora::win32 {
 void ButtonPeer::CreateWindows(HWND parent)
 {
     const Bounds& b = model_.GetBounds();
-    hwnd_ = kit_.CreateWindowFor(*this, 0, "BUTTON", model_.Caption(), kChild | BS_PUSHBUTTON | TabStop(model_),
-                                 b.left, b.top, b.width, b.height, parent);
+    hwnd_ = kit_.CreateWindowFor(*this, 0, "BUTTON", model_.Caption(), kChild | BS_PUSHBUTTON | TabStop(model_), b.left,
+                                 b.top, b.width, b.height, parent);
 }
 
 bool ButtonPeer::OnCommand(HWND from, UINT code)
@@ -87,8 +87,7 @@ bool GroupBoxPeer::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_LBUTTONUP:
         result = 0;  // a frame takes neither clicks nor the focus
         return true;
-    default:
-        return NativeControl::OnMessage(window, message, wParam, lParam, result);
+    default: return NativeControl::OnMessage(window, message, wParam, lParam, result);
     }
 }
 

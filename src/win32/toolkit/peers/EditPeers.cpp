@@ -36,7 +36,10 @@ HBRUSH EditPeer::OnControlColor(HDC dc, HWND)
     return GetSysColorBrush(COLOR_WINDOW);
 }
 
-void EditPeer::FocusByKeyboard() { FocusAndSelectAll(hwnd_); }
+void EditPeer::FocusByKeyboard()
+{
+    FocusAndSelectAll(hwnd_);
+}
 
 void SpinEditPeer::CreateWindows(HWND parent)
 {
@@ -44,10 +47,9 @@ void SpinEditPeer::CreateWindows(HWND parent)
     // The arrows lie over the box: created first, they are above it (a new child window goes
     // below its siblings).
     const RECT place = ArrowsPlace();
-    arrows_ = CreateWindowExA(0, UPDOWN_CLASSA, "", kChild, place.left, place.top, place.right - place.left,
-                              place.bottom - place.top, parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(PartId(model_.id))), kit_.Instance(),
-                              nullptr);
+    arrows_ = CreateWindowExA(
+        0, UPDOWN_CLASSA, "", kChild, place.left, place.top, place.right - place.left, place.bottom - place.top, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(PartId(model_.id))), kit_.Instance(), nullptr);
     // Any text may be typed: the model reads what is not a whole number as its minimum.
     hwnd_ = kit_.CreateWindowFor(*this, WS_EX_CLIENTEDGE, "EDIT", model_.Caption(),
                                  kChild | ES_LEFT | ES_AUTOHSCROLL | TabStop(model_), b.left, b.top, b.width, b.height,
@@ -104,8 +106,7 @@ void SpinEditPeer::Sync(Property property)
         }
         break;
     }
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -135,11 +136,8 @@ bool SpinEditPeer::OnCommand(HWND from, UINT code)
             kit_.Dispatch([this, &text] { Spin().SetText(text); });
         }
         return true;
-    case EN_KILLFOCUS:
-        kit_.Dispatch([this] { Spin().FocusLost(); });
-        return true;
-    default:
-        return false;
+    case EN_KILLFOCUS: kit_.Dispatch([this] { Spin().FocusLost(); }); return true;
+    default: return false;
     }
 }
 
@@ -152,7 +150,10 @@ bool SpinEditPeer::OnNotify(const NMHDR& header, LRESULT& result)
     return true;
 }
 
-void SpinEditPeer::FocusByKeyboard() { FocusAndSelectAll(hwnd_); }
+void SpinEditPeer::FocusByKeyboard()
+{
+    FocusAndSelectAll(hwnd_);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Drop-down boxes and bars
@@ -167,7 +168,10 @@ void ComboBoxPeer::CreateWindows(HWND parent)
     if (HWND edit = GetWindow(hwnd_, GW_CHILD)) kit_.AdoptWindow(*this, edit);
 }
 
-std::string ComboBoxPeer::NativeText() const { return WindowText(hwnd_); }
+std::string ComboBoxPeer::NativeText() const
+{
+    return WindowText(hwnd_);
+}
 
 void ComboBoxPeer::SyncAll()
 {
@@ -179,8 +183,7 @@ void ComboBoxPeer::SyncAll()
 void ComboBoxPeer::Sync(Property property)
 {
     switch (property) {
-    case Property::Caption:
-        break;
+    case Property::Caption: break;
     case Property::Bounds: {
         const Bounds& b = model_.GetBounds();
         PlaceOnChange(hwnd_, b.left, b.top, b.width, kDropDownHeight);
@@ -212,8 +215,7 @@ void ComboBoxPeer::Sync(Property property)
             echo_ = false;
         }
         break;
-    default:
-        NativeControl::Sync(property);
+    default: NativeControl::Sync(property);
     }
 }
 
@@ -232,8 +234,7 @@ bool ComboBoxPeer::OnCommand(HWND from, UINT code)
             kit_.Dispatch([this, &text] { Combo().UserType(text); });
         }
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

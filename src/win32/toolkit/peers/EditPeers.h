@@ -3,8 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "win32/toolkit/NativeControl.h"
 #include "ui/SpinEdit.h"
+#include "win32/toolkit/NativeControl.h"
 
 namespace lumora::win32 {
 

@@ -23,8 +23,7 @@ void FormPeer::CreateWindows(HWND)
 void FormPeer::Sync(Property property)
 {
     switch (property) {
-    case Property::Visible:
-        break;  // shown once, by the toolkit, after start-up
+    case Property::Visible: break;  // shown once, by the toolkit, after start-up
     case Property::Bounds: {
         const Bounds& bounds = model_.GetBounds();
         const DWORD style = static_cast<DWORD>(GetWindowData(hwnd_, GWL_STYLE));
@@ -45,8 +44,7 @@ void FormPeer::Sync(Property property)
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         break;
     }
-    default:
-        NativeControl::Sync(property);
+    default: NativeControl::Sync(property);
     }
 }
 
@@ -75,11 +73,8 @@ bool FormPeer::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         }
         result = 0;
         return true;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return false;
-    default:
-        return NativeControl::OnMessage(window, message, wParam, lParam, result);
+    case WM_DESTROY: PostQuitMessage(0); return false;
+    default: return NativeControl::OnMessage(window, message, wParam, lParam, result);
     }
 }
 

@@ -39,8 +39,7 @@ void LabelPeer::Sync(Property property)
         if (autoSize_) ApplyBounds();
         RepaintIfShown(hwnd_);
         break;
-    default:
-        NativeControl::Sync(property);
+    default: NativeControl::Sync(property);
     }
 }
 

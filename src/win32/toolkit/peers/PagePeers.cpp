@@ -193,8 +193,7 @@ void TabSheetPeer::Sync(Property property)
     case Property::Bounds:
         if (!writingBack_) Place();
         break;
-    default:
-        NativeControl::Sync(property);
+    default: NativeControl::Sync(property);
     }
 }
 

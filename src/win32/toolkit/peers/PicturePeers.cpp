@@ -31,8 +31,8 @@ void SpeedButtonPeer::CreateWindows(HWND parent)
     const std::string& resource = static_cast<TSpeedButton&>(model_).resource;
     if (!resource.empty()) glyphs_.Reset(LoadBitmapA(kit_.Instance(), resource.c_str()));
     const Bounds& b = model_.GetBounds();
-    hwnd_ = kit_.CreateWindowFor(*this, 0, "BUTTON", "", kChild | BS_OWNERDRAW, b.left, b.top, b.width, b.height,
-                                 parent);
+    hwnd_ =
+        kit_.CreateWindowFor(*this, 0, "BUTTON", "", kChild | BS_OWNERDRAW, b.left, b.top, b.width, b.height, parent);
 }
 
 void SpeedButtonPeer::SetHot(bool hot)
@@ -60,9 +60,7 @@ void SpeedButtonPeer::Sync(Property property)
 bool SpeedButtonPeer::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     switch (message) {
-    case WM_MOUSEMOVE:
-        SetHot(true);
-        break;
+    case WM_MOUSEMOVE: SetHot(true); break;
     case WM_TIMER:
         if (wParam == kHoverTimer) {
             POINT point;
@@ -82,11 +80,8 @@ bool SpeedButtonPeer::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
         }
         break;
     }
-    case WM_ERASEBKGND:
-        result = 1;
-        return true;
-    default:
-        break;
+    case WM_ERASEBKGND: result = 1; return true;
+    default: break;
     }
     return NativeControl::OnMessage(window, message, wParam, lParam, result);
 }

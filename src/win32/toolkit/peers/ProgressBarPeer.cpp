@@ -22,16 +22,10 @@ void ProgressBarPeer::Sync(Property property)
 {
     const auto& bar = static_cast<TProgressBar&>(model_);
     switch (property) {
-    case Property::Caption:
-        break;
-    case Property::Range:
-        SendMessageA(hwnd_, PBM_SETRANGE, 0, MAKELPARAM(bar.Min(), bar.Max()));
-        break;
-    case Property::Position:
-        SendMessageA(hwnd_, PBM_SETPOS, static_cast<WPARAM>(bar.Position()), 0);
-        break;
-    default:
-        NativeControl::Sync(property);
+    case Property::Caption: break;
+    case Property::Range: SendMessageA(hwnd_, PBM_SETRANGE, 0, MAKELPARAM(bar.Min(), bar.Max())); break;
+    case Property::Position: SendMessageA(hwnd_, PBM_SETPOS, static_cast<WPARAM>(bar.Position()), 0); break;
+    default: NativeControl::Sync(property);
     }
 }
 

@@ -23,17 +23,13 @@ void SliderPeer::SyncAll()
 void SliderPeer::Sync(Property property)
 {
     switch (property) {
-    case Property::Caption:
-        break;  // the window text carries the position, for drivers to read
+    case Property::Caption: break;  // the window text carries the position, for drivers to read
     case Property::Position:
         SetWindowTextA(hwnd_, ToDecimal(Slider().Value()).c_str());
         RepaintIfShown(hwnd_);
         break;
-    case Property::Range:
-        RepaintIfShown(hwnd_);
-        break;
-    default:
-        NativeControl::Sync(property);
+    case Property::Range: RepaintIfShown(hwnd_); break;
+    default: NativeControl::Sync(property);
     }
 }
 
@@ -156,16 +152,10 @@ bool SliderPeer::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         result = 0;
         return true;
     }
-    case WM_ERASEBKGND:
-        result = 1;
-        return true;
-    case WM_GETDLGCODE:
-        result = DLGC_WANTARROWS;
-        return true;
+    case WM_ERASEBKGND: result = 1; return true;
+    case WM_GETDLGCODE: result = DLGC_WANTARROWS; return true;
     case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        RepaintIfShown(hwnd_);
-        return false;
+    case WM_KILLFOCUS: RepaintIfShown(hwnd_); return false;
     case WM_KEYDOWN: {
         SliderKey key;
         switch (wParam) {
@@ -214,8 +204,7 @@ bool SliderPeer::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         if (!wParam) Release();
         RepaintIfShown(hwnd_);
         return false;
-    default:
-        return NativeControl::OnMessage(window, message, wParam, lParam, result);
+    default: return NativeControl::OnMessage(window, message, wParam, lParam, result);
     }
 }
 

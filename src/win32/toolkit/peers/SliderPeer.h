@@ -4,9 +4,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "win32/toolkit/NativeControl.h"
 #include "ui/Slider.h"
 #include "ui/SliderGeometry.h"
+#include "win32/toolkit/NativeControl.h"
 
 namespace lumora::win32 {
 
