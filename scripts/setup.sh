@@ -19,7 +19,7 @@ set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 HOST_PACKAGES=(
-    cmake g++ googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+    cmake g++ googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format
     mingw-w64 g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32
     wine wine64 fonts-wine xvfb imagemagick xdotool
 )

@@ -223,6 +223,8 @@ layer i486-check bash "$ROOT/tests/scripts/check-i486-test.sh"
 layer runtime-cache bash "$ROOT/tests/scripts/runtime-cache-test.sh"
 layer layers bash "$ROOT/tools/check-layers.sh"
 layer layers-check bash "$ROOT/tests/scripts/check-layers-test.sh"
+layer format bash "$ROOT/tools/check-format.sh"
+layer format-check bash "$ROOT/tests/scripts/check-format-test.sh"
 
 # A layer of a flavour's programs under Wine: flavour_layer FLAVOUR NAME COMMAND...
 flavour_layer() {
