@@ -128,12 +128,11 @@ void DiskCachePage::ComboBox1Change()
 void DiskCachePage::Button4Click()
 {
     // Restart flag and Apply follow only from the sliders that actually move.
-    constexpr int kStandard = 1, kPowerUser = 2, kLowMemory = 6;
-    int item = kLowMemory;
+    int item = kLowMemorySystem;
     if (form_.TotalPhysMB >= 64) {
         item = kPowerUser;
     } else if (form_.TotalPhysMB >= 32) {
-        item = kStandard;
+        item = kStandardSystem;
     }
     MoveSliders(item);
     ComboBox1.SetItemIndex(item);

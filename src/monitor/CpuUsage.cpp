@@ -6,6 +6,7 @@
 
 #include "core/Exception.h"
 #include "core/LittleEndian.h"
+#include "monitor/DynamicStatistics.h"
 #include "monitor/PerfData.h"
 #include "ports/Performance.h"
 #include "ports/System.h"
@@ -22,11 +23,6 @@ constexpr std::size_t kBufferGrowth = 4096;
 // Far beyond any real "Processor" answer; a platform that keeps asking for more past this
 // is not answering sensibly.
 constexpr std::size_t kMaxBufferSize = 16u * 1024 * 1024;
-
-const std::string kCpuUsageValue = "KERNEL\\CPUUsage";
-const std::string kStartStatKey = "PerfStats\\StartStat";
-const std::string kStatDataKey = "PerfStats\\StatData";
-const std::string kStopStatKey = "PerfStats\\StopStat";
 
 std::int64_t WrappingDifference(std::int64_t a, std::int64_t b)
 {
@@ -131,7 +127,7 @@ void CpuUsageMeter::ReadCpuStatistic(RegKey key)
     // The platform's answer is not looked at: a failed read leaves the last value.
     std::uint8_t bytes[4];
     WriteLittleEndian32(win9xCpuPercent_, bytes);
-    registry_.queryFourBytes(key, kCpuUsageValue, bytes);
+    registry_.queryFourBytes(key, kCpuUsageStatistic, bytes);
     win9xCpuPercent_ = ReadLittleEndian32(bytes);
 }
 

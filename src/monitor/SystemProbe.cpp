@@ -6,6 +6,7 @@
 
 #include "core/Exception.h"
 #include "core/LittleEndian.h"
+#include "monitor/DynamicStatistics.h"
 #include "ports/Module16.h"
 #include "ports/Registry.h"
 #include "ports/System.h"
@@ -34,10 +35,9 @@ struct DynamicStatistic {
 template <class Figures, std::size_t N>
 void ReadDynamicStatistics(RegistryPort& port, Figures& figures, const DynamicStatistic<Figures> (&statistics)[N])
 {
-    static const std::string kStatData = "PerfStats\\StatData";
     TRegistry reg(port);
     reg.SetRootKey(RegRoot::DynData);
-    if (!reg.OpenKey(kStatData, false)) return;
+    if (!reg.OpenKey(kStatDataKey, false)) return;
     for (const auto& statistic : statistics) {
         if (!reg.ValueExists(statistic.name)) {
             figures.*statistic.figure = -1;
@@ -117,7 +117,7 @@ void TResources::Refresh()
 void TKernel::Refresh()
 {
     static const DynamicStatistic<TKernel> kStatistics[] = {
-        {"KERNEL\\CPUUsage", &TKernel::CPUUsage},
+        {kCpuUsageStatistic, &TKernel::CPUUsage},
         {"KERNEL\\Threads", &TKernel::Threads},
         {"KERNEL\\VMs", &TKernel::VMs},
     };

@@ -11,6 +11,32 @@ namespace {
 const char* const kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char* const kRunValue = "Lumora";
 
+// The agent key's values, as the agent reads them.
+const char* const kCurrentDir = "CurrentDir";
+// The load reads this name with a small "d" and the save writes kCpuDetectWritten: the registry
+// matches names without regard to case, so both address the one value. Keep both spellings.
+const char* const kCpuDetectRead = "Disable_CPU_detect";
+const char* const kCpuDetectWritten = "Disable_CPU_Detect";
+const char* const kAlwaysOnTop = "Always on Top";
+// "Fre" is the name the agent reads: keep the misspelling.
+const char* const kTargetFree = "Target Fre RAM";
+const char* const kMinimumFree = "Minimum Free RAM";
+const char* const kFreeUp = "FreeValue1";
+const char* const kFreeInterval = "FreeTime";
+const char* const kCpuLimit = "FreeCPU";
+const char* const kMenuFree1 = "Menu1";
+const char* const kMenuFree2 = "Menu2";
+const char* const kMenuFree3 = "Menu3";
+// Read as "AutoclearClipboard", saved as "AutoClearClipboard": one value for the registry, which
+// ignores case; keep both spellings.
+const char* const kClearClipboardRead = "AutoclearClipboard";
+const char* const kClearClipboardWritten = "AutoClearClipboard";
+const char* const kRamIcon = "RAMIcon";
+const char* const kPlaySound = "PlaySound";
+const char* const kSoundFile = "Music";
+const char* const kAutoStart = "AutoStart";
+const char* const kUpdate = "Update";
+
 std::string AgentPath(const std::string& currentDir)
 {
     return currentDir + "\\Lumora.exe";
@@ -71,9 +97,9 @@ void AgentStore::SettleCurrentDir(RegistryPort& registry, SystemPort& system, st
 {
     TRegistry reg(registry);
     OpenAgentKey(reg);
-    if (reg.ValueExists("CurrentDir")) {
+    if (reg.ValueExists(kCurrentDir)) {
         try {
-            currentDir = reg.ReadString("CurrentDir");
+            currentDir = reg.ReadString(kCurrentDir);
             return;
         } catch (const ReadFailure&) {
             // The stored folder is there but could not be read this time: it stays stored,
@@ -85,7 +111,7 @@ void AgentStore::SettleCurrentDir(RegistryPort& registry, SystemPort& system, st
         }
     }
     currentDir = system.currentDirectory();
-    reg.WriteString("CurrentDir", currentDir);
+    reg.WriteString(kCurrentDir, currentDir);
 }
 
 void AgentStore::Load(RegistryPort& registry, std::uint16_t total, const std::string& currentDir)
@@ -104,29 +130,24 @@ void AgentStore::Load(RegistryPort& registry, std::uint16_t total, const std::st
             reg, name, [&](const std::string& n) { return reg.ReadFloat(n); }, fallback, fallback);
     };
     const AgentAmounts defaults = DefaultAgentAmounts(total);
-    // The agent reads this name with a small "d" and the save writes "Disable_CPU_Detect": the
-    // registry matches names without regard to case, so both address the one value. Keep both.
-    CpuDetectDisabled = integer("Disable_CPU_detect", 0, 0);
-    AlwaysOnTopFlag = integer("Always on Top", 0, 0);
-    // "Fre" is the name the agent reads: keep the misspelling.
-    TargetFreeMB = integer("Target Fre RAM", defaults.targetFreeMB, defaults.targetFreeMB);
-    MinimumFreeMB = integer("Minimum Free RAM", defaults.minimumFreeMB, defaults.minimumFreeMB);
-    FreeUpMB = number("FreeValue1", defaults.freeUpMB);
-    FreeIntervalMin = number("FreeTime", defaults.freeIntervalMin);
-    CpuLimitPercent = number("FreeCPU", defaults.cpuLimitPercent);
-    MenuFreeMB1 = number("Menu1", defaults.menuFreeMB1);
-    MenuFreeMB2 = number("Menu2", defaults.menuFreeMB2);
-    MenuFreeMB3 = number("Menu3", defaults.menuFreeMB3);
-    // Read as "AutoclearClipboard", saved as "AutoClearClipboard": one value for the registry,
-    // which ignores case; keep both spellings.
-    ClearClipboardFlag = integer("AutoclearClipboard", 0, 0);
-    RamIconFlag = integer("RAMIcon", 0, 0);
-    PlaySoundFlag = integer("PlaySound", 0, 0);
+    CpuDetectDisabled = integer(kCpuDetectRead, 0, 0);
+    AlwaysOnTopFlag = integer(kAlwaysOnTop, 0, 0);
+    TargetFreeMB = integer(kTargetFree, defaults.targetFreeMB, defaults.targetFreeMB);
+    MinimumFreeMB = integer(kMinimumFree, defaults.minimumFreeMB, defaults.minimumFreeMB);
+    FreeUpMB = number(kFreeUp, defaults.freeUpMB);
+    FreeIntervalMin = number(kFreeInterval, defaults.freeIntervalMin);
+    CpuLimitPercent = number(kCpuLimit, defaults.cpuLimitPercent);
+    MenuFreeMB1 = number(kMenuFree1, defaults.menuFreeMB1);
+    MenuFreeMB2 = number(kMenuFree2, defaults.menuFreeMB2);
+    MenuFreeMB3 = number(kMenuFree3, defaults.menuFreeMB3);
+    ClearClipboardFlag = integer(kClearClipboardRead, 0, 0);
+    RamIconFlag = integer(kRamIcon, 0, 0);
+    PlaySoundFlag = integer(kPlaySound, 0, 0);
     const std::string defaultSound = currentDir + "\\confirmation.wav";
     SoundFile = LoadValue<std::string>(
-        reg, "Music", [&](const std::string& n) { return reg.ReadString(n); }, defaultSound, defaultSound);
+        reg, kSoundFile, [&](const std::string& n) { return reg.ReadString(n); }, defaultSound, defaultSound);
     // The one value whose defaults differ: a first start registers the agent.
-    AutoStartFlag = integer("AutoStart", 1, 0);
+    AutoStartFlag = integer(kAutoStart, 1, 0);
 }
 
 void AgentStore::RegisterAutoStart(RegistryPort& registry, const std::string& currentDir) const
@@ -161,30 +182,29 @@ void AgentStore::Save(RegistryPort& registry, const AgentChoices& c, const std::
     TRegistry reg(registry);
     OpenAgentKey(reg);
     const auto flag = [](bool on) { return on ? 1 : 0; };
-    // Written as "Disable_CPU_Detect" and "AutoClearClipboard", read as "Disable_CPU_detect"
-    // and "AutoclearClipboard" (see Load): the same two values. Keep both spellings.
-    reg.WriteInteger("Disable_CPU_Detect", flag(c.cpuDetectDisabled));
-    reg.WriteInteger("Always on Top", flag(c.alwaysOnTop));
-    reg.WriteInteger("Target Fre RAM", c.targetFreeMB);
-    reg.WriteInteger("Minimum Free RAM", c.minimumFreeMB);
-    reg.WriteFloat("FreeValue1", c.freeUpMB);
-    reg.WriteFloat("FreeTime", c.freeIntervalMin);
-    reg.WriteFloat("FreeCPU", c.cpuLimitPercent);
-    reg.WriteFloat("Menu1", c.menuFreeMB1);
-    reg.WriteFloat("Menu2", c.menuFreeMB2);
-    reg.WriteFloat("Menu3", c.menuFreeMB3);
-    reg.WriteInteger("AutoClearClipboard", flag(c.clearClipboard));
-    reg.WriteInteger("RAMIcon", flag(c.ramIcon));
-    reg.WriteInteger("PlaySound", flag(c.playSound));
-    reg.WriteString("Music", c.soundFile);
-    reg.WriteInteger("AutoStart", flag(c.autoStart));
+    // The two values read under other spellings are written under these (see the names above).
+    reg.WriteInteger(kCpuDetectWritten, flag(c.cpuDetectDisabled));
+    reg.WriteInteger(kAlwaysOnTop, flag(c.alwaysOnTop));
+    reg.WriteInteger(kTargetFree, c.targetFreeMB);
+    reg.WriteInteger(kMinimumFree, c.minimumFreeMB);
+    reg.WriteFloat(kFreeUp, c.freeUpMB);
+    reg.WriteFloat(kFreeInterval, c.freeIntervalMin);
+    reg.WriteFloat(kCpuLimit, c.cpuLimitPercent);
+    reg.WriteFloat(kMenuFree1, c.menuFreeMB1);
+    reg.WriteFloat(kMenuFree2, c.menuFreeMB2);
+    reg.WriteFloat(kMenuFree3, c.menuFreeMB3);
+    reg.WriteInteger(kClearClipboardWritten, flag(c.clearClipboard));
+    reg.WriteInteger(kRamIcon, flag(c.ramIcon));
+    reg.WriteInteger(kPlaySound, flag(c.playSound));
+    reg.WriteString(kSoundFile, c.soundFile);
+    reg.WriteInteger(kAutoStart, flag(c.autoStart));
 }
 
 void AgentStore::SignalUpdate(RegistryPort& registry)
 {
     TRegistry reg(registry);
     OpenAgentKey(reg);
-    reg.WriteInteger("Update", 1);
+    reg.WriteInteger(kUpdate, 1);
 }
 
 }  // namespace lumora

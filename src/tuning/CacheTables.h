@@ -16,7 +16,16 @@ struct DiskCacheProfile {
     const char* item;
     std::int32_t minimum, maximum, chunk;  // slider positions
 };
-inline constexpr int kDiskProfileCount = 6;
+// The profile box's items, in the order of the rows of DiskProfile.
+enum DiskProfileItem : int {
+    kStandardSystem = 1,
+    kPowerUser,
+    kMultimedia,
+    kGamingSystem,
+    kCdWriter,
+    kLowMemorySystem,
+};
+inline constexpr int kDiskProfileCount = kLowMemorySystem;
 inline constexpr const char* kUserDefined = "User Defined";
 
 // The profile of an item from 1 to kDiskProfileCount. "Gaming System" asks for a larger chunk
@@ -28,7 +37,7 @@ inline DiskCacheProfile DiskProfile(int item, std::uint16_t totalMB)
         {"Multimedia", 2, 6, 128},     {"Gaming System", 0, 6, totalMB >= 128 ? 64 : 32},
         {"CD Writer", 5, 5, 8},        {"Low Memory System", 0, 4, 8},
     };
-    return profiles[item - 1];
+    return profiles[item - kStandardSystem];
 }
 
 // The first profile whose positions the three sliders show; 0 ("User Defined") when none does.
