@@ -10,6 +10,22 @@
 
 namespace lumora {
 
+// The main window's caption. A second start finds the running manager by it (and its window
+// class) and leaves; the error boxes carry it as their title.
+inline constexpr const char* kMainCaption = "Lumora Manager";
+
+// The pages of "PageControl1" by index, left to right as the user sees them.
+enum PageIndex : int {
+    kRamPage,
+    kOptionsPage,
+    kDiskCachePage,
+    kFileCachePage,
+    kTweakPage,
+    kPromotionPage,
+    kAboutPage,
+    kPageCount,
+};
+
 // A control's ID is this plus its place in kControlNames.
 constexpr int kFirstControlId = 100;
 

@@ -14,10 +14,6 @@
 
 namespace lumora {
 
-namespace {
-constexpr int kAboutPage = 6;
-}  // namespace
-
 TForm1::TForm1(Ports& p, CpuUsageMeter& meter)
     : TControl(ControlKind::Form, "Form1", nullptr),
       SystemProbe1(std::make_unique<TSystemProbe>(p, TSystemProbe::Stored{1000, false, -1, false})),
@@ -33,7 +29,7 @@ TForm1::~TForm1() = default;
 
 void TForm1::BuildFrame()
 {
-    SetCaption("Lumora Manager");
+    SetCaption(kMainCaption);
     SetBounds({0, 0, 404, 412});
     PageControl1.SetBounds({0, 0, 404, 412});
     PageControl1.tabOrder = 0;
@@ -68,7 +64,8 @@ void TForm1::BuildFrame()
 
     Timer1.SetInterval(800);
     Timer1.SetEnabled(false);
-    Timer1.OnTimer = [this] { Dispatch([this] { Timer1Timer(); }); };
+    // The toolkit runs the tick, like every native event, through Dispatch.
+    Timer1.OnTimer = [this] { Timer1Timer(); };
 }
 
 void TForm1::Dispatch(const std::function<void()>& handler)

@@ -6,6 +6,7 @@
 #include <exception>
 #include <memory>
 
+#include "form/ControlIds.h"
 #include "form/TForm1.h"
 #include "monitor/CpuUsage.h"
 #include "ports/Ports.h"
@@ -27,7 +28,7 @@ void __verbose_terminate_handler()
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
     // A manager already running: leave without a window and without bringing it forward.
-    if (FindWindowA(lumora::win32::Toolkit::kFormClass, "Lumora Manager")) return 0;
+    if (FindWindowA(lumora::win32::Toolkit::kFormClass, lumora::kMainCaption)) return 0;
 
     InitCommonControls();
 
@@ -36,7 +37,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     lumora::Win32System system;
     lumora::Win32Shell shell;
     lumora::Win32Power power;
-    lumora::Win32Dialogs dialogs;
+    lumora::Win32Dialogs dialogs(lumora::kMainCaption);
     lumora::Win32Performance performance;
     lumora::Win32Module16 module16;
     lumora::Win32ToolHelp toolHelp;

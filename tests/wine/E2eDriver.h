@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "WineRegistry.h"
+#include "form/ControlIds.h"
 
 namespace lumora::driver {
 
@@ -30,14 +31,14 @@ constexpr const char* kWorkFolder = "C:\\Program Files\\Lumora";
 // The tabs of "PageControl1" by index, left to right as the user sees them. A test file takes
 // them all with `using namespace driver::pages;`.
 inline namespace pages {
-constexpr int kRamPage = 0;
-constexpr int kOptionsPage = 1;
-constexpr int kDiskCachePage = 2;
-constexpr int kFileCachePage = 3;
-constexpr int kTweakPage = 4;
-constexpr int kPromotionPage = 5;
-constexpr int kAboutPage = 6;
-constexpr int kPageCount = 7;
+using lumora::kAboutPage;
+using lumora::kDiskCachePage;
+using lumora::kFileCachePage;
+using lumora::kOptionsPage;
+using lumora::kPageCount;
+using lumora::kPromotionPage;
+using lumora::kRamPage;
+using lumora::kTweakPage;
 }  // namespace pages
 
 // What Apply asks once a change needs the machine restarted.

@@ -44,7 +44,7 @@ const CommonDialogs& Comdlg32()
 
 void Win32Dialogs::showError(const std::string& message)
 {
-    MessageBoxA(static_cast<HWND>(owner_), message.c_str(), kTitle, MB_OK | MB_ICONERROR);
+    MessageBoxA(static_cast<HWND>(owner_), message.c_str(), title_.c_str(), MB_OK | MB_ICONERROR);
 }
 
 bool Win32Dialogs::confirm(const std::string& text, const std::string& title)

@@ -1,6 +1,8 @@
-// The toolkit's modal boxes: the application's error box, the Yes/No question, the file-open dialog.
+// The dialog port over Win32: the application's error box, the Yes/No question, the file-open
+// dialog.
 #pragma once
 #include <string>
+#include <utility>
 
 #include "ports/Dialogs.h"
 
@@ -8,7 +10,8 @@ namespace lumora {
 
 class Win32Dialogs : public DialogPort {
 public:
-    static constexpr const char* kTitle = "Lumora Manager";
+    // title is the error box's.
+    explicit Win32Dialogs(std::string title) : title_(std::move(title)) {}
 
     // The main window, once it exists: the boxes are modal to it. Before that they have no owner.
     void setOwner(void* hwnd) { owner_ = hwnd; }
@@ -20,6 +23,7 @@ public:
     bool openFile(const std::string& filter, const std::string& initialDir, std::string& fileName) override;
 
 private:
+    std::string title_;
     void* owner_ = nullptr;
 };
 
