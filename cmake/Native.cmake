@@ -15,7 +15,8 @@ file(GLOB LUMORA_FAKE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fakes/
 file(GLOB LUMORA_UNIT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
 add_library(lumora_fakes STATIC ${LUMORA_FAKE_SOURCES})
 target_include_directories(lumora_fakes PUBLIC ${CMAKE_SOURCE_DIR}/tests)
-target_link_libraries(lumora_fakes PUBLIC lumora_ports lumora_core)  # like the Win32 ports: byte order from core
+# The fake registry keeps binary values as bytes in the platform's order (core/LittleEndian.h).
+target_link_libraries(lumora_fakes PUBLIC lumora_ports lumora_core)
 target_compile_options(lumora_fakes PRIVATE ${LUMORA_WARNINGS})
 
 add_executable(unit_tests ${LUMORA_UNIT_SOURCES})

@@ -6,7 +6,7 @@ add_library(lumora_win32_ports STATIC ${LUMORA_WIN32_PORT_SOURCES})
 lumora_expose(win32_ports win32/ports)
 target_include_directories(lumora_win32_ports PUBLIC ${LUMORA_INCLUDE_ROOTS}/win32_ports)
 # COMDLG32 and SHELL32 are loaded when first used, not imported: see the dialog and shell ports.
-target_link_libraries(lumora_win32_ports PUBLIC lumora_core lumora_ports advapi32 gdi32 user32 kernel32)
+target_link_libraries(lumora_win32_ports PUBLIC lumora_ports advapi32 gdi32 user32 kernel32)
 
 file(GLOB LUMORA_TOOLKIT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/win32/toolkit/*.cpp
   ${CMAKE_SOURCE_DIR}/src/win32/toolkit/peers/*.cpp)

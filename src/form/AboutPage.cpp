@@ -179,6 +179,9 @@ void AboutPage::ShowLiveFigures()
 
     TSystemProbe& probe = *form_.SystemProbe1;
     try {
+        // Only the resources are shown, but a refresh of the probe reads every group, the 9x
+        // dial-up statistics and the process snapshot included: that is its contract, on which
+        // its error behaviour (a failing group ends the refresh) and its timing rest.
         probe.Refresh();
         ShowPercent(Label60, probe.Resources().GDIResources);
         ShowPercent(Label61, probe.Resources().SystemResources);

@@ -138,7 +138,9 @@ public:
     bool AutoRefresh() const { return autoRefresh_; }
     void SetAutoRefresh(bool enabled);
 
-    // The internal timer; the native toolkit drives it like any other, its tick refreshes.
+    // The internal timer: its interval and state follow RefreshInterval and AutoRefresh, and its
+    // tick refreshes. The toolkit runs only the form's own timer, never this one: whoever wants
+    // the probe to refresh by itself drives it.
     TTimer& Timer() { return *timer_; }
 
     std::string Status;

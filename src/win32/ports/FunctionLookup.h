@@ -1,5 +1,6 @@
 // Functions found at run time rather than imported: those Windows 95 or NT 4 lack, and those of
-// libraries loaded only when first needed.
+// libraries loaded only when first needed. The lowest Win32 folder holds it so that the ports and
+// the toolkit above them (its pictures) share it.
 #pragma once
 #include <windows.h>
 

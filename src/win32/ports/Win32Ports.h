@@ -1,4 +1,5 @@
-// The real ports over the Win32 API (everything but the toolkit and its dialogs).
+// The real ports over the Win32 API but one: the dialog port, which knows the main window and the
+// boxes' title, is in Win32Dialogs.h.
 //
 // Each class is default-constructible and holds no more than a lazily looked-up function or a
 // handle it owns. The header stays free of windows.h so that the toolkit and the tests can
