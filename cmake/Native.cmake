@@ -31,3 +31,8 @@ endif()
 if(LUMORA_FUZZ AND EXISTS ${CMAKE_SOURCE_DIR}/tests/fuzz/CMakeLists.txt)
   add_subdirectory(tests/fuzz)
 endif()
+
+# The control map's writer (docs/control-map.md), from the pages and stores on the fake machine.
+add_executable(control_map ${CMAKE_SOURCE_DIR}/tests/map/ControlMap.cpp)
+target_link_libraries(control_map PRIVATE lumora_fakes lumora_form)
+target_compile_options(control_map PRIVATE ${LUMORA_WARNINGS})

@@ -225,6 +225,7 @@ layer layers bash "$ROOT/tools/check-layers.sh"
 layer layers-check bash "$ROOT/tests/scripts/check-layers-test.sh"
 layer format bash "$ROOT/tools/check-format.sh"
 layer format-check bash "$ROOT/tests/scripts/check-format-test.sh"
+layer control-map bash "$ROOT/scripts/control-map.sh" --check
 
 # A layer of a flavour's programs under Wine: flavour_layer FLAVOUR NAME COMMAND...
 flavour_layer() {
