@@ -191,16 +191,20 @@ run_wine_tests() {
     mapfile -t args < <(ctest_args "$BUILD/$flavour")
     args+=(-L "^$program\$")
     [ -z "$only" ] || args+=(-R "\\.$only")
-    # Each test is a process of its own. A command prompt idles in the prefix while they run (until
-    # its input, a pipe held open here, closes), so that the prefix's server and services stay up
-    # between them as they did when one program ran every test; without it each test waits for
-    # them to start again, some 5 s.
-    local hold keeper status
+    # Each test is a process of its own. A command prompt idles in the prefix while they run, until
+    # its input (a pipe that a sleep holds open) ends, so that the prefix's server and services stay
+    # up between the tests as they did when one program ran them all; without it each test waits
+    # for them to start again, some 5 s. They are up before CTest starts: a process that starts
+    # them hands them its output, and CTest waits until a test's or a listing's output closes.
+    local wine hold keeper writer status
+    wine="$(wine_loader "$flavour")"
     hold="$(mktemp -u "$BUILD/.wine-hold.XXXXXX")"
     mkfifo "$hold" || return 1
-    "$(wine_loader "$flavour")" cmd /c pause <"$hold" >/dev/null 2>&1 &
+    "$wine" cmd /c pause <"$hold" >/dev/null 2>&1 &
     keeper=$!
-    exec {held}>"$hold"
+    sleep 86400 >"$hold" &
+    writer=$!
+    "$wine" cmd /c exit </dev/null >/dev/null 2>&1
     if [ "$winver" = win98 ]; then
         local trace="$LOGS/$program-win98-$flavour.trace"
         : >"$trace"
@@ -209,8 +213,8 @@ run_wine_tests() {
         ctest "${args[@]}"
     fi
     status=$?
-    exec {held}>&-
-    wait "$keeper"
+    kill "$writer"
+    wait "$writer" "$keeper" 2>/dev/null
     rm -f "$hold"
     return $status
 }
