@@ -10,6 +10,15 @@ set(CMAKE_FIND_ROOT_PATH /usr/${LUMORA_MINGW_PROCESSOR}-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# The Wine loader that runs this flavour's programs, for CTest (scripts/build.sh passes the one
+# scripts/common.sh names): the 32-bit one for i686, the 64-bit one for x86_64.
+if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
+  if(LUMORA_MINGW_PROCESSOR STREQUAL "i686")
+    set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine)
+  else()
+    set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)
+  endif()
+endif()
 
 # A flavour that names its processor (LUMORA_MINGW_ARCH_FLAGS) builds for it, and links the
 # runtime rebuilt for it instead of Debian's: LUMORA_RUNTIME, the folder scripts/runtime.sh

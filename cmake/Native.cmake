@@ -19,7 +19,9 @@ target_include_directories(lumora_fakes PUBLIC ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(lumora_fakes PUBLIC lumora_ports lumora_core)
 target_compile_options(lumora_fakes PRIVATE ${LUMORA_WARNINGS})
 
-add_executable(unit_tests ${LUMORA_UNIT_SOURCES})
+# The reader of Wine's relay trace is portable: its tests run here, over a trace captured under Wine.
+add_executable(unit_tests ${LUMORA_UNIT_SOURCES} ${CMAKE_SOURCE_DIR}/tests/wine/RelayTrace.cpp)
+target_compile_definitions(unit_tests PRIVATE LUMORA_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
 target_link_libraries(unit_tests PRIVATE lumora_fakes lumora_form GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
 target_compile_options(unit_tests PRIVATE ${LUMORA_WARNINGS})
 include(GoogleTest)

@@ -1,4 +1,5 @@
 # Cross build with mingw-w64: the program and the test programs that run under Wine.
+enable_testing()
 set(LUMORA_WIN_FLAGS -static -static-libgcc -static-libstdc++)
 # The Win32 ports, and the toolkit that makes and runs the native windows of the control models.
 file(GLOB LUMORA_WIN32_PORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/win32/ports/*.cpp)

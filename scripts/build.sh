@@ -13,7 +13,10 @@ flavours=("$@")
 for flavour in "${flavours[@]}"; do
     case "$flavour" in
     native) args=(-DCMAKE_BUILD_TYPE=Debug) ;;
-    i686 | x86_64) args=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_TOOLCHAIN_FILE=$ROOT/cmake/mingw-$flavour.cmake") ;;
+    i686 | x86_64)
+        args=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_TOOLCHAIN_FILE=$ROOT/cmake/mingw-$flavour.cmake"
+            "-DCMAKE_CROSSCOMPILING_EMULATOR=$(wine_loader "$flavour")")
+        ;;
     *) die "unknown flavour $flavour (native, i686, x86_64)" ;;
     esac
     if [ "$flavour" = i686 ]; then

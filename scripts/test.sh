@@ -12,8 +12,10 @@
 # makes those skips failures, for a release made on a machine that can run them.
 #
 # A layer is one line at the bottom: `layer NAME COMMAND...`. The command's output goes to
-# build/test-logs/NAME.log (shown when it fails); its exit status decides the layer, and a
-# closing "N passed, N failed" or ctest summary line gives its counts.
+# build/test-logs/NAME.log (shown when it fails); its exit status decides the layer. A layer that
+# runs CTest (the unit tests, and every layer of tests under Wine) writes CTest's JUnit report to
+# build/test-logs/NAME.xml, which gives its counts; a script's closing "N passed, N failed" line
+# gives those of the others.
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -34,22 +36,25 @@ number_before() {
     echo "${n:-0}"
 }
 
-# Counts from a log: "P F S", from our harness's closing line ("N passed, N failed[, N skipped]")
-# or ctest's ("N% tests passed, N tests failed out of N", skips counted from their own lines).
+# Counts of a layer: "P F S". From CTest's JUnit report when the layer wrote one (the tests,
+# failures and skips of its testsuite element), else from a script's closing line in its log
+# ("N passed, N failed[, N skipped]"); empty when there is neither.
 counts() {
-    local log="$1" line
+    local log="$1" junit="$2" line
+    if [ -s "$junit" ]; then
+        line="$(tr '\n\t' '  ' <"$junit" | grep -m 1 -oE '<testsuite [^>]*>')"
+        local n f s
+        n="$(sed -nE 's/.* tests="([0-9]+)".*/\1/p' <<<"$line")"
+        f="$(sed -nE 's/.* failures="([0-9]+)".*/\1/p' <<<"$line")"
+        s="$(sed -nE 's/.* skipped="([0-9]+)".*/\1/p' <<<"$line")"
+        if [ -n "$n" ] && [ -n "$f" ] && [ -n "$s" ]; then
+            echo "$((n - f - s)) $f $s"
+            return
+        fi
+    fi
     line="$(grep -E '[0-9]+ passed, [0-9]+ failed' "$log" | tail -n 1)"
     if [ -n "$line" ]; then
         echo "$(number_before passed "$line") $(number_before failed "$line") $(number_before skipped "$line")"
-        return
-    fi
-    line="$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)"
-    if [ -n "$line" ]; then
-        local f n s
-        f="$(number_before 'tests failed' "$line")"
-        n="$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")"
-        s="$(grep -cE '\*\*\*Skipped|Not Run' "$log" || true)"
-        echo "$((n - f - s)) $f $s"
         return
     fi
     echo ""
@@ -61,11 +66,14 @@ layer() {
     local log="$LOGS/$name.log" start status
     start=$(date +%s)
     say "layer $name"
+    # Where a layer that runs CTest writes its JUnit report (ctest_args).
+    LAYER_JUNIT="$LOGS/$name.xml"
+    rm -f "$LAYER_JUNIT"
     "$@" >"$log" 2>&1 </dev/null
     status=$?
     local seconds=$(($(date +%s) - start))
     local c p=0 f=0 s=0
-    c="$(counts "$log")"
+    c="$(counts "$log" "$LAYER_JUNIT")"
     # A layer without counts of its own (a build, a check) counts as one test.
     if [ -n "$c" ]; then
         read -r p f s <<<"$c"
@@ -114,15 +122,25 @@ finish() {
 
 # --- what the layers run
 
+# The arguments every CTest run of a layer takes: a build folder's tests, each one's output shown
+# when it fails, none found a failure, and the JUnit report the layer's counts come from.
+ctest_args() {
+    printf '%s\n' --test-dir "$1" --output-on-failure --no-tests=error --output-junit "$LAYER_JUNIT"
+}
+
 run_unit() {
-    ctest --test-dir "$BUILD/native" --output-on-failure -j "$(nproc 2>/dev/null || echo 2)" --timeout 120
+    local args
+    mapfile -t args < <(ctest_args "$BUILD/native")
+    ctest "${args[@]}" -j "$(nproc 2>/dev/null || echo 2)" --timeout 120
 }
 
 # The unit tests again, built with the address and undefined-behaviour sanitizers.
 run_sanitized() {
+    local args
     cmake -S "$ROOT" -B "$BUILD/asan" -DCMAKE_BUILD_TYPE=Debug -DLUMORA_SANITIZE=ON >/dev/null &&
         cmake --build "$BUILD/asan" -j "$(nproc 2>/dev/null || echo 2)" --target unit_tests &&
-        ctest --test-dir "$BUILD/asan" --output-on-failure -j "$(nproc 2>/dev/null || echo 2)" --timeout 300
+        mapfile -t args < <(ctest_args "$BUILD/asan") &&
+        ctest "${args[@]}" -j "$(nproc 2>/dev/null || echo 2)" --timeout 300
 }
 
 # The performance-data fuzz target, a fixed number of inputs from its checked-in corpus.
@@ -160,23 +178,45 @@ wine_prefix() {
     [ -n "$XVFB_PID" ] || start_xvfb
 }
 
-# Runs a Wine test program of a flavour: run_wine_tests FLAVOUR WINVER PROGRAM [TEST...]. In
-# the Windows 98 prefixes the standard error of the programs the tests start (and so Wine's
-# trace of them) goes to build/test-logs/PROGRAM-win98-FLAVOUR.trace, named by LUMORA_TRACE.
+# Runs the tests of one Wine test program of a flavour, each a CTest test under the flavour's
+# Wine loader: run_wine_tests FLAVOUR WINVER PROGRAM [NAME]; PROGRAM is adapter_tests or
+# e2e_tests (the CTest label of its tests), NAME keeps only the tests whose names (after the
+# suite's) start with it. In the Windows 98 prefixes the standard error of the programs the tests
+# start (and so Wine's trace of them) goes to build/test-logs/PROGRAM-win98-FLAVOUR.trace, which
+# LUMORA_TRACE names to the tests (tests/wine/wine-run.sh sends it there).
 run_wine_tests() {
-    local flavour="$1" winver="$2" program="$BUILD/$1/tests/wine/$3"
-    shift 3
+    local flavour="$1" winver="$2" program="$3" only="${4:-}"
     wine_prefix "$flavour" "$winver" || return 1
-    local wine
+    local args
+    mapfile -t args < <(ctest_args "$BUILD/$flavour")
+    args+=(-L "^$program\$")
+    [ -z "$only" ] || args+=(-R "\\.$only")
+    # Each test is a process of its own. A command prompt idles in the prefix while they run, until
+    # its input (a pipe that a sleep holds open) ends, so that the prefix's server and services stay
+    # up between the tests as they did when one program ran them all; without it each test waits
+    # for them to start again, some 5 s. They are up before CTest starts: a process that starts
+    # them hands them its output, and CTest waits until a test's or a listing's output closes.
+    local wine hold keeper writer status
     wine="$(wine_loader "$flavour")"
+    hold="$(mktemp -u "$BUILD/.wine-hold.XXXXXX")"
+    mkfifo "$hold" || return 1
+    "$wine" cmd /c pause <"$hold" >/dev/null 2>&1 &
+    keeper=$!
+    sleep 86400 >"$hold" &
+    writer=$!
+    "$wine" cmd /c exit </dev/null >/dev/null 2>&1
     if [ "$winver" = win98 ]; then
-        local trace
-        trace="$LOGS/$(basename "$program" .exe)-win98-$flavour.trace"
+        local trace="$LOGS/$program-win98-$flavour.trace"
         : >"$trace"
-        LUMORA_TRACE="$(win_path "$trace")" timeout 900 "$wine" "$program" "$@" 2>>"$trace"
+        LUMORA_TRACE="$(win_path "$trace")" LUMORA_TRACE_FILE="$trace" ctest "${args[@]}"
     else
-        timeout 900 "$wine" "$program" "$@"
+        ctest "${args[@]}"
     fi
+    status=$?
+    kill "$writer"
+    wait "$writer" "$keeper" 2>/dev/null
+    rm -f "$hold"
+    return $status
 }
 
 cleanup() {
@@ -239,8 +279,8 @@ flavour_layer() {
 }
 for flavour in x86_64 i686; do
     short="${flavour/x86_64/x64}"
-    flavour_layer "$flavour" "adapters-$short" run_wine_tests "$flavour" nt adapter_tests.exe
-    flavour_layer "$flavour" "e2e-$short" run_wine_tests "$flavour" nt e2e_tests.exe
+    flavour_layer "$flavour" "adapters-$short" run_wine_tests "$flavour" nt adapter_tests
+    flavour_layer "$flavour" "e2e-$short" run_wine_tests "$flavour" nt e2e_tests
     flavour_layer "$flavour" "restart-$short" bash "$ROOT/scripts/e2e-restart.sh" "$flavour"
     flavour_layer "$flavour" "shots-$short" bash "$ROOT/scripts/screenshots.sh" "$flavour"
 done
@@ -248,10 +288,10 @@ done
 # the release, those written for the mode for the x86_64 build; the restart and screenshots.
 for flavour in x86_64 i686; do
     short="${flavour/x86_64/x64}"
-    only=(Win98)
-    [ "$flavour" = i686 ] && only=()
-    flavour_layer "$flavour" "adapters-win98-$short" run_wine_tests "$flavour" win98 adapter_tests.exe Win98
-    flavour_layer "$flavour" "e2e-win98-$short" run_wine_tests "$flavour" win98 e2e_tests.exe "${only[@]}"
+    only=Win98
+    [ "$flavour" = i686 ] && only=""
+    flavour_layer "$flavour" "adapters-win98-$short" run_wine_tests "$flavour" win98 adapter_tests Win98
+    flavour_layer "$flavour" "e2e-win98-$short" run_wine_tests "$flavour" win98 e2e_tests "$only"
     LUMORA_WINVER=win98 flavour_layer "$flavour" "restart-win98-$short" bash "$ROOT/scripts/e2e-restart.sh" "$flavour"
     LUMORA_WINVER=win98 flavour_layer "$flavour" "shots-win98-$short" bash "$ROOT/scripts/screenshots.sh" "$flavour"
 done

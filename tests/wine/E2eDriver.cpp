@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "Harness.h"
+#include "WineTest.h"
 #include "form/ControlIds.h"
 
 namespace lumora::driver {
@@ -206,32 +206,30 @@ void Launch(App& app, bool resetMachine)
 {
     const std::string program = ProgramPath();
     if (GetFileAttributesA(program.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        winetest::Skip("the program is not built: " + program);
+        GTEST_SKIP() << "the program is not built: " + program;
     }
     if (resetMachine) ResetMachine();
     if (!app.Start()) {
-        winetest::Fail(__FILE__, __LINE__, "cannot start " + program);
-        winetest::Abort();
+        FAIL() << "cannot start " + program;
     }
     if (app.WaitForWindow() == nullptr) {
-        winetest::Fail(__FILE__, __LINE__, "no TForm1 window appeared");
-        winetest::Abort();
+        FAIL() << "no TForm1 window appeared";
     }
 }
 
 void DeclineRestart(App& app, const std::string& title)
 {
     const HWND box = app.WaitForDialog(title);
-    REQUIRE_TRUE(box != nullptr);
+    ASSERT_TRUE(box != nullptr);
     EXPECT_EQ(app.DialogText(box), std::string(kRestartQuestion));
-    REQUIRE_TRUE(app.Answer(box, IDNO));
+    ASSERT_TRUE(app.Answer(box, IDNO));
 }
 
 void ExpectNoBox(App& app, const std::string& when, DWORD timeoutMs)
 {
     const HWND box = app.WaitForDialog("", timeoutMs);
     if (box == nullptr) return;
-    winetest::Fail(__FILE__, __LINE__, when + " showed a box: " + app.DialogText(box));
+    ADD_FAILURE() << when + " showed a box: " + app.DialogText(box);
     if (!app.Answer(box, IDNO)) app.Answer(box, IDOK);
 }
 
@@ -332,8 +330,9 @@ HWND App::Control(const std::string& name) const
 {
     const HWND window = Find(name);
     if (window == nullptr) {
-        winetest::Fail(__FILE__, __LINE__, "no control named " + name);
-        winetest::Abort();
+        // FAIL() returns from the function it is in, so it goes in one of its own here; the
+        // failure ends the test (WineTest.h).
+        [&] { FAIL() << "no control named " + name; }();
     }
     return window;
 }
@@ -354,7 +353,7 @@ LRESULT App::SendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam) con
 {
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, kAnswerTimeoutMs, &result)) {
-        winetest::Fail(__FILE__, __LINE__, "the program did not answer message " + std::to_string(message));
+        ADD_FAILURE() << "the program did not answer message " + std::to_string(message);
     }
     return static_cast<LRESULT>(result);
 }
@@ -594,7 +593,7 @@ void App::SelectTab(const std::string& name, int index)
         SendTo(arrows, WM_LBUTTONUP, 0, point);
     }
     if (!TabRect(tabs, index, rect)) {
-        winetest::Fail(__FILE__, __LINE__, name + " cannot show tab " + std::to_string(index));
+        ADD_FAILURE() << name + " cannot show tab " + std::to_string(index);
         return;
     }
     ClickAt(name, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);

@@ -3,8 +3,8 @@
 
 #include <functional>
 
-#include "Harness.h"
 #include "WineRegistry.h"
+#include "WineTest.h"
 #include "common/ErrorOf.h"
 #include "core/Exception.h"
 #include "settings/IniFile.h"
@@ -40,7 +40,7 @@ private:
     std::string path_;
 };
 
-WINE_TEST(ReadGivesTheDefaultWhenFileSectionOrKeyIsMissing)
+TEST(IniAdapterWine, ReadGivesTheDefaultWhenFileSectionOrKeyIsMissing)
 {
     ScratchIni ini;
     Win32Profile port;
@@ -59,12 +59,12 @@ WINE_TEST(ReadGivesTheDefaultWhenFileSectionOrKeyIsMissing)
         {"VCACHE", "maxfilecache", "8192"},
     };
     for (const Row& row : rows) {
-        Context context(std::string(row.section) + "." + row.key);
+        SCOPED_TRACE(std::string(row.section) + "." + row.key);
         EXPECT_EQ(file.ReadString(row.section, row.key, "0"), std::string(row.expected));
     }
 }
 
-WINE_TEST(ReadReturnsAtMost2047Characters)
+TEST(IniAdapterWine, ReadReturnsAtMost2047Characters)
 {
     ScratchIni ini;
     std::string longValue;
@@ -78,7 +78,7 @@ WINE_TEST(ReadReturnsAtMost2047Characters)
     EXPECT_TRUE(file.ReadString("vcache", "Exact", "0") == longValue.substr(0, 2047));
 }
 
-WINE_TEST(WriteReadAndDeleteReachTheFile)
+TEST(IniAdapterWine, WriteReadAndDeleteReachTheFile)
 {
     ScratchIni ini;
     Win32Profile port;
@@ -98,7 +98,7 @@ WINE_TEST(WriteReadAndDeleteReachTheFile)
     EXPECT_EQ(file.ReadString("vcache", "Empty", "0"), std::string());
 }
 
-WINE_TEST(UpdateFileKeepsTheWritesAndCreatesNoFile)
+TEST(IniAdapterWine, UpdateFileKeepsTheWritesAndCreatesNoFile)
 {
     ScratchIni ini;
     Win32Profile port;
@@ -119,7 +119,7 @@ WINE_TEST(UpdateFileKeepsTheWritesAndCreatesNoFile)
     EXPECT_NE(text.find("MaxFileCache=8192"), std::string::npos);
 }
 
-WINE_TEST(RefusedWriteRaisesUnableToWrite)
+TEST(IniAdapterWine, RefusedWriteRaisesUnableToWrite)
 {
     ScratchIni ini;
     ini.Write("[386Enh]\r\nPageBuffers=16\r\n");
@@ -129,7 +129,7 @@ WINE_TEST(RefusedWriteRaisesUnableToWrite)
     // Wine both give; Wine running as root writes through a read-only attribute.
     const HANDLE holder = CreateFileA(ini.path().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
-    REQUIRE_TRUE(holder != INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(holder != INVALID_HANDLE_VALUE);
     const std::string error = ErrorOf([&] { file.WriteString("386Enh", "PageBuffers", "32"); });
     CloseHandle(holder);
     EXPECT_EQ(error, std::string("Unable to write to lumoratest.ini"));
@@ -137,7 +137,7 @@ WINE_TEST(RefusedWriteRaisesUnableToWrite)
     EXPECT_NE(ReadFileText(ini.path()).find("PageBuffers=16"), std::string::npos);
 }
 
-WINE_TEST(ReadOnlyFileRefusesWrites)
+TEST(IniAdapterWine, ReadOnlyFileRefusesWrites)
 {
     ScratchIni ini;
     ini.Write("[386Enh]\r\nPageBuffers=16\r\n");
@@ -147,16 +147,17 @@ WINE_TEST(ReadOnlyFileRefusesWrites)
     const std::string error = ErrorOf([&] { file.WriteString("386Enh", "PageBuffers", "32"); });
     SetFileAttributesA(ini.path().c_str(), FILE_ATTRIBUTE_NORMAL);
     if (error == "<no error>" && ReadFileText(ini.path()).find("PageBuffers=32") != std::string::npos) {
-        SKIP("Wine wrote through the read-only attribute (the process runs as root)");
+        GTEST_SKIP() << "Wine wrote through the read-only attribute (the process runs as root)";
     }
     EXPECT_EQ(error, std::string("Unable to write to lumoratest.ini"));
 }
 
-WINE_TEST(SystemIniIsTheFileInTheWindowsDirectory)
+TEST(IniAdapterWine, SystemIniIsTheFileInTheWindowsDirectory)
 {
     const std::string path = WindowsDirectory() + "\\system.ini";
     const std::string before = ReadFileText(path);
-    if (before.find("[386Enh]") == std::string::npos) SKIP("the prefix was not prepared with a [386Enh] section");
+    if (before.find("[386Enh]") == std::string::npos)
+        GTEST_SKIP() << "the prefix was not prepared with a [386Enh] section";
     Win32Profile port;
     TIniFile file(port, kSystemIni);
     EXPECT_EQ(file.ReadString("386Enh", "woafont", "0"), std::string("dosapp.fon"));

@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "E2eDriver.h"
-#include "Harness.h"
+#include "WineTest.h"
 
 namespace {
 
@@ -461,6 +461,7 @@ int main(int argc, char** argv)
 {
     if (argc < 3) return Usage();
     const std::string command = argv[1];
+    lumora::winetest::EndTestOnFatalFailureOrSkip();
     try {
         if (command == "wait" || command == "close") {
             const std::string className = argv[2];

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "Harness.h"
 #include "WineRegistry.h"
+#include "WineTest.h"
 #include "win32/ports/Win32Ports.h"
 
 namespace lumora::winetest {
@@ -31,7 +31,7 @@ constexpr std::uint64_t kPageFileTotalCap32 = 0xfff7ffff;
 constexpr std::uint64_t kPageFileFreeCap32 = 0xffffffff;
 constexpr bool k32BitBuild = sizeof(void*) == 4;
 
-WINE_TEST(MemoryStatusReportsConsistentFigures)
+TEST(PortsWine, MemoryStatusReportsConsistentFigures)
 {
     Win32System system;
     const MemoryStatus status = system.memoryStatus();
@@ -40,7 +40,7 @@ WINE_TEST(MemoryStatusReportsConsistentFigures)
     if (k32BitBuild && WholeMemoryStatus().ullAvailPageFile > kPageFileTotalCap32) {
         // The two page-file caps differ, so beyond 4 GB of free page file the 32-bit figures
         // say more is free than there is in all.
-        Context context("i686: more than 4 GB of page file free, both figures at their caps");
+        SCOPED_TRACE("i686: more than 4 GB of page file free, both figures at their caps");
         EXPECT_EQ(status.totalPageFile, kPageFileTotalCap32);
         EXPECT_EQ(status.availPageFile, kPageFileFreeCap32);
     } else {
@@ -50,7 +50,7 @@ WINE_TEST(MemoryStatusReportsConsistentFigures)
     EXPECT_LE(status.memoryLoad, 100u);
 }
 
-WINE_TEST(MemoryStatusOfThe32BitBuildIsCappedAt2GB)
+TEST(PortsWine, MemoryStatusOfThe32BitBuildIsCappedAt2GB)
 {
     Win32System system;
     const MemoryStatus status = system.memoryStatus();
@@ -60,16 +60,18 @@ WINE_TEST(MemoryStatusOfThe32BitBuildIsCappedAt2GB)
         EXPECT_EQ(status.totalPageFile, std::uint64_t{whole.ullTotalPageFile});
         return;
     }
-    Context context("i686, machine: " + Show(whole.ullTotalPhys >> 20) + " MB physical, " +
-                    Show(whole.ullTotalPageFile >> 20) + " MB page file");
+    SCOPED_TRACE("i686, machine: " + Show(whole.ullTotalPhys >> 20) + " MB physical, " +
+                 Show(whole.ullTotalPageFile >> 20) + " MB page file");
     EXPECT_EQ(status.totalPhys, std::min<std::uint64_t>(whole.ullTotalPhys, kPhysicalCap32));
     EXPECT_EQ(status.totalPageFile, std::min<std::uint64_t>(whole.ullTotalPageFile, kPageFileTotalCap32));
     // Free memory moves between the two calls; only a figure beyond its cap is steady.
-    if (whole.ullAvailPhys > kPhysicalCap32 + (std::uint64_t{256} << 20)) EXPECT_EQ(status.availPhys, kPhysicalCap32);
+    if (whole.ullAvailPhys > kPhysicalCap32 + (std::uint64_t{256} << 20)) {
+        EXPECT_EQ(status.availPhys, kPhysicalCap32);
+    }
     EXPECT_LE(status.availPhys, kPhysicalCap32);
 }
 
-WINE_TEST(RecordsHaveTheSizesOfTheirFlavour)
+TEST(PortsWine, RecordsHaveTheSizesOfTheirFlavour)
 {
     // Windows 9x knows only the 32-bit sizes; the 64-bit build's are wider, and the ports take
     // sizeof, never a number.
@@ -85,7 +87,7 @@ WINE_TEST(RecordsHaveTheSizesOfTheirFlavour)
         {"OSVERSIONINFOA", sizeof(OSVERSIONINFOA), 148, 148},
     };
     for (const Row& row : rows) {
-        Context context(row.what);
+        SCOPED_TRACE(row.what);
         EXPECT_EQ(row.size, k32BitBuild ? row.i686 : row.x86_64);
     }
     MEMORYSTATUS status;
@@ -94,31 +96,31 @@ WINE_TEST(RecordsHaveTheSizesOfTheirFlavour)
     EXPECT_EQ(status.dwLength, static_cast<DWORD>(sizeof status));
 }
 
-WINE_TEST(VersionReportsTheNtPlatformUnderWine)
+TEST(PortsWine, VersionReportsTheNtPlatformUnderWine)
 {
     Win32System system;
     OsVersion version;
     version.platformId = 0xdeadbeef;
-    REQUIRE_TRUE(system.version(version));
+    ASSERT_TRUE(system.version(version));
     EXPECT_EQ(version.platformId, static_cast<std::uint32_t>(kPlatformNt));
     EXPECT_GT(version.major, 3u);
 }
 
-WINE_TEST(CurrentDirectoryFollowsTheProcessFolder)
+TEST(PortsWine, CurrentDirectoryFollowsTheProcessFolder)
 {
     Win32System system;
     char saved[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, saved);
     const std::string folder = WindowsDirectory() + "\\temp\\Lumora Folder With A Long Name";
     CreateDirectoryA(folder.c_str(), nullptr);
-    REQUIRE_TRUE(SetCurrentDirectoryA(folder.c_str()));
+    ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
     const std::string got = system.currentDirectory();
     SetCurrentDirectoryA(saved);
     RemoveDirectoryA(folder.c_str());
     EXPECT_EQ(got, folder);
 }
 
-WINE_TEST(FindWindowNeedsBothClassAndTitle)
+TEST(PortsWine, FindWindowNeedsBothClassAndTitle)
 {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = DefWindowProcA;
@@ -127,7 +129,7 @@ WINE_TEST(FindWindowNeedsBothClassAndTitle)
     RegisterClassA(&wc);
     const HWND window = CreateWindowA("LumoraPortProbe", "Probe Title", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr,
                                       wc.hInstance, nullptr);
-    if (window == nullptr) SKIP("no window could be created (no display?)");
+    if (window == nullptr) GTEST_SKIP() << ("no window could be created (no display?)");
     Win32System system;
     EXPECT_TRUE(system.findWindow("LumoraPortProbe", "Probe Title"));
     EXPECT_FALSE(system.findWindow("LumoraPortProbe", "Other Title"));
@@ -160,13 +162,13 @@ int ShutdownPrivilegeEnabled()
     return result;
 }
 
-WINE_TEST(ShutdownPrivilegeIsSwitchedOnAndOff)
+TEST(PortsWine, ShutdownPrivilegeIsSwitchedOnAndOff)
 {
     Win32Power power;
     EXPECT_FALSE(power.adjustShutdownPrivilege(true));  // no token yet
-    REQUIRE_TRUE(power.openProcessToken());
-    REQUIRE_TRUE(power.lookupShutdownPrivilege());
-    if (ShutdownPrivilegeEnabled() < 0) SKIP("Wine's token does not list SeShutdownPrivilege");
+    ASSERT_TRUE(power.openProcessToken());
+    ASSERT_TRUE(power.lookupShutdownPrivilege());
+    if (ShutdownPrivilegeEnabled() < 0) GTEST_SKIP() << "Wine's token does not list SeShutdownPrivilege";
     EXPECT_TRUE(power.adjustShutdownPrivilege(true));
     EXPECT_EQ(ShutdownPrivilegeEnabled(), 1);
     EXPECT_TRUE(power.adjustShutdownPrivilege(false));
@@ -176,7 +178,7 @@ WINE_TEST(ShutdownPrivilegeIsSwitchedOnAndOff)
     power.closeToken();
 }
 
-WINE_TEST(ProcessorDataAsksForMoreRoomAndThenDeliversADataBlock)
+TEST(PortsWine, ProcessorDataAsksForMoreRoomAndThenDeliversADataBlock)
 {
     Win32Performance performance;
     std::vector<std::uint8_t> buffer(8, 0xbd);
@@ -184,15 +186,15 @@ WINE_TEST(ProcessorDataAsksForMoreRoomAndThenDeliversADataBlock)
     EXPECT_EQ(performance.queryProcessorData(buffer.data(), size), long{kErrorMoreData});
     buffer.assign(1 << 16, 0xbd);
     size = static_cast<std::uint32_t>(buffer.size());
-    REQUIRE_EQ(performance.queryProcessorData(buffer.data(), size), long{kErrorSuccess});
-    REQUIRE_TRUE(size >= sizeof(PERF_DATA_BLOCK));
+    ASSERT_EQ(performance.queryProcessorData(buffer.data(), size), long{kErrorSuccess});
+    ASSERT_TRUE(size >= sizeof(PERF_DATA_BLOCK));
     // The signature is "PERF" in UTF-16.
     EXPECT_EQ(Hex(buffer.data(), 8), std::string("5000450052004600"));
     const auto* block = reinterpret_cast<const PERF_DATA_BLOCK*>(buffer.data());
     EXPECT_LE(block->TotalByteLength, size);
 }
 
-WINE_TEST(SystemTimeConvertsToFileTime)
+TEST(PortsWine, SystemTimeConvertsToFileTime)
 {
     struct Row {
         const char* what;
@@ -208,25 +210,25 @@ WINE_TEST(SystemTimeConvertsToFileTime)
     };
     Win32Performance performance;
     for (const Row& row : rows) {
-        Context context(row.what);
+        SCOPED_TRACE(row.what);
         std::int64_t fileTime = -1;
         EXPECT_EQ(performance.systemTimeToFileTime(row.time, fileTime), row.ok);
         EXPECT_EQ(fileTime, row.fileTime);
     }
 }
 
-WINE_TEST(ProcessSnapshotListsThisProcess)
+TEST(PortsWine, ProcessSnapshotListsThisProcess)
 {
     Win32ToolHelp toolHelp;
     const std::uintptr_t snapshot = toolHelp.createProcessSnapshot();
-    REQUIRE_NE(snapshot, std::uintptr_t{0});
+    ASSERT_NE(snapshot, std::uintptr_t{0});
     std::vector<std::uint8_t> record(3, 0xbd);
     bool ok = toolHelp.firstProcess(snapshot, record);
     int count = 0;
     bool foundSelf = false;
     while (ok) {
         ++count;
-        REQUIRE_EQ(record.size(), sizeof(PROCESSENTRY32));
+        ASSERT_EQ(record.size(), sizeof(PROCESSENTRY32));
         PROCESSENTRY32 entry;
         std::memcpy(&entry, record.data(), sizeof entry);
         EXPECT_EQ(entry.dwSize, static_cast<DWORD>(sizeof(PROCESSENTRY32)));
@@ -243,7 +245,7 @@ WINE_TEST(ProcessSnapshotListsThisProcess)
 }
 
 // On the NT platform the i686 build does not look for them either.
-WINE_TEST(SixteenBitServicesAreUnavailableIn64BitCode)
+TEST(PortsWine, SixteenBitServicesAreUnavailableIn64BitCode)
 {
     Win32Module16 module16;
     EXPECT_EQ(module16.loadLibrary16("user.exe"), 0u);
@@ -304,9 +306,9 @@ bool ReportsWindows98()
 // register frame and leaves through NtSetContextThread on its own thread, which restores the
 // stack and the callee-saved registers but leaves EAX holding that call's status, 0. On Windows
 // 98 the call returns AX; the trace of the end-to-end tests shows the 16-bit function's answer.
-WINE_TEST(Win98SixteenBitServicesReachUserThroughQtThunk)
+TEST(PortsWine, Win98SixteenBitServicesReachUserThroughQtThunk)
 {
-    if (!ReportsWindows98()) SKIP("the prefix reports the NT family (the win98 layers run this)");
+    if (!ReportsWindows98()) GTEST_SKIP() << "the prefix reports the NT family (the win98 layers run this)";
     Win32Module16 module16;
     if (sizeof(void*) == 8) {
         EXPECT_EQ(module16.loadLibrary16("user.exe"), 0u);
@@ -315,20 +317,20 @@ WINE_TEST(Win98SixteenBitServicesReachUserThroughQtThunk)
     }
 #if defined(__i386__)
     const std::uint32_t user = module16.loadLibrary16("user.exe");
-    REQUIRE_TRUE(user >= 32);
+    ASSERT_TRUE(user >= 32);
     module16.freeLibrary16(user);
     const std::uint32_t address = module16.getProcAddress16(user, "GetFreeSystemResources");
-    REQUIRE_NE(address, 0u);
+    ASSERT_NE(address, 0u);
     EXPECT_EQ(module16.getProcAddress16(user, "NoSuchFunction"), 0u);
     for (std::uint16_t argument = 0; argument < 3; ++argument) {
-        Context context("GetFreeSystemResources(" + Show(argument) + "), Wine drops the answer");
+        SCOPED_TRACE("GetFreeSystemResources(" + Show(argument) + "), Wine drops the answer");
         EXPECT_EQ(module16.call16(address, argument), std::uint16_t{0});
     }
 
     void* const thunk = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "QT_Thunk"));
-    REQUIRE_TRUE(thunk != nullptr);
+    ASSERT_TRUE(thunk != nullptr);
     for (std::uint32_t argument = 0; argument < 3; ++argument) {
-        Context context("registers around call " + Show(argument));
+        SCOPED_TRACE("registers around call " + Show(argument));
         std::uint32_t out[5] = {0xdeadbeef, 0xdeadbeef, 0xdeadbeef, 0xdeadbeef, 0xdeadbeef};
         lumora_test_call16_registers(thunk, address, argument, out);
         EXPECT_EQ(out[0], 0x11111111u);
@@ -340,15 +342,15 @@ WINE_TEST(Win98SixteenBitServicesReachUserThroughQtThunk)
 #endif
 }
 
-WINE_TEST(ExportTableLookupAgreesWithGetProcAddress)
+TEST(PortsWine, ExportTableLookupAgreesWithGetProcAddress)
 {
     const HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    REQUIRE_TRUE(kernel != nullptr);
+    ASSERT_TRUE(kernel != nullptr);
     int agreed = 0;
     for (unsigned ordinal = 1; ordinal < 400; ++ordinal) {
         void* ours = win32::ExportByOrdinal(kernel, ordinal);
         if (ours == nullptr) continue;  // forwarders and holes are left to GetProcAddress
-        Context context("ordinal " + std::to_string(ordinal));
+        SCOPED_TRACE("ordinal " + std::to_string(ordinal));
         EXPECT_TRUE(ours == reinterpret_cast<void*>(GetProcAddress(kernel, MAKEINTRESOURCEA(ordinal))));
         ++agreed;
     }

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <functional>
 
-#include "Harness.h"
 #include "WineRegistry.h"
+#include "WineTest.h"
 #include "common/ErrorOf.h"
 #include "core/Exception.h"
 #include "settings/Registry.h"
@@ -69,7 +69,7 @@ private:
     REGSAM access_;
 };
 
-WINE_TEST(EveryReaderAgainstEveryStoredKind)
+TEST(RegistryAdapterWine, EveryReaderAgainstEveryStoredKind)
 {
     struct Row {
         const char* what;
@@ -115,13 +115,13 @@ WINE_TEST(EveryReaderAgainstEveryStoredKind)
          "invalid"},
     };
     for (const Row& row : rows) {
-        Context context(std::string("stored ") + row.what);
+        SCOPED_TRACE(std::string("stored ") + row.what);
         ScratchKey scratch;
         scratch.Put("Value", row.type, row.data);
         Win32Registry port;
         TRegistry reg(port);
         reg.SetRootKey(RegRoot::CurrentUser);
-        REQUIRE_TRUE(reg.OpenKey(kScratch, false));
+        ASSERT_TRUE(reg.OpenKey(kScratch, false));
         EXPECT_TRUE(reg.ValueExists("Value"));
         EXPECT_EQ(Outcome("Value", [&] { return std::to_string(reg.ReadInteger("Value")); }), std::string(row.integer));
         EXPECT_EQ(Outcome("Value", [&] { return Show(reg.ReadFloat("Value")); }), std::string(row.number));
@@ -133,44 +133,46 @@ WINE_TEST(EveryReaderAgainstEveryStoredKind)
             return std::to_string(n) + ":" + Hex(buffer, sizeof buffer);
         });
         EXPECT_EQ(binary, std::string(row.binary));
-        if (binary == "invalid") EXPECT_EQ(Hex(buffer, sizeof buffer), std::string("bdbdbdbdbdbdbdbdbdbdbdbd"));
+        if (binary == "invalid") {
+            EXPECT_EQ(Hex(buffer, sizeof buffer), std::string("bdbdbdbdbdbdbdbdbdbdbdbd"));
+        }
     }
 }
 
-WINE_TEST(BinaryLongerThanTheBufferIsInvalidAndLeavesItUntouched)
+TEST(RegistryAdapterWine, BinaryLongerThanTheBufferIsInvalidAndLeavesItUntouched)
 {
     ScratchKey scratch;
     scratch.Put("NameCache", REG_BINARY, Le32(677));
     Win32Registry port;
     TRegistry reg(port);
-    REQUIRE_TRUE(reg.OpenKey(kScratch, false));
+    ASSERT_TRUE(reg.OpenKey(kScratch, false));
     std::uint8_t buffer[4] = {0xbd, 0xbd, 0xbd, 0xbd};
     EXPECT_EQ(ErrorOf([&] { reg.ReadBinaryData("NameCache", buffer, 2); }),
               std::string("Invalid data type for 'NameCache'"));
     EXPECT_EQ(Hex(buffer, 4), std::string("bdbdbdbd"));
 }
 
-WINE_TEST(StringOfSizeZeroReadsAsEmptyText)
+TEST(RegistryAdapterWine, StringOfSizeZeroReadsAsEmptyText)
 {
     ScratchKey scratch;
     scratch.Put("Music", REG_SZ, {});
     const RawValue raw = QueryRaw(scratch.handle(), "Music");
     if (raw.rc != ERROR_SUCCESS || !raw.data.empty()) {
-        SKIP("Wine stored the zero-length REG_SZ as " + std::to_string(raw.data.size()) + " bytes");
+        GTEST_SKIP() << "Wine stored the zero-length REG_SZ as " + std::to_string(raw.data.size()) + " bytes";
     }
     Win32Registry port;
     TRegistry reg(port);
-    REQUIRE_TRUE(reg.OpenKey(kScratch, false));
+    ASSERT_TRUE(reg.OpenKey(kScratch, false));
     EXPECT_TRUE(reg.ValueExists("Music"));
     EXPECT_EQ(reg.ReadString("Music"), std::string());
 }
 
-WINE_TEST(MissingValueLeavesThePortOutputsUntouched)
+TEST(RegistryAdapterWine, MissingValueLeavesThePortOutputsUntouched)
 {
     ScratchKey scratch;
     Win32Registry port;
     const RegKey key = port.openKey(port.rootKey(RegRoot::CurrentUser), kScratch, false);
-    REQUIRE_NE(key, RegKey{0});
+    ASSERT_NE(key, RegKey{0});
     std::uint32_t type = 0xdeadbeef;
     Bytes data(3, 0xbd);
     EXPECT_EQ(static_cast<int>(port.queryValue(key, "Nothing", type, data)), static_cast<int>(RegQuery::Missing));
@@ -179,12 +181,12 @@ WINE_TEST(MissingValueLeavesThePortOutputsUntouched)
     port.closeKey(key);
 }
 
-WINE_TEST(MissingValuesReadAsEmptyOrAsTypeErrors)
+TEST(RegistryAdapterWine, MissingValuesReadAsEmptyOrAsTypeErrors)
 {
     ScratchKey scratch;
     Win32Registry port;
     TRegistry reg(port);
-    REQUIRE_TRUE(reg.OpenKey(kScratch, false));
+    ASSERT_TRUE(reg.OpenKey(kScratch, false));
     EXPECT_FALSE(reg.ValueExists("Nothing"));
     EXPECT_EQ(reg.ReadString("Nothing"), std::string());
     std::uint8_t buffer[4] = {0xbd, 0xbd, 0xbd, 0xbd};
@@ -195,12 +197,12 @@ WINE_TEST(MissingValuesReadAsEmptyOrAsTypeErrors)
     EXPECT_EQ(ErrorOf([&] { reg.DeleteValue("Nothing"); }), std::string("<no error>"));
 }
 
-WINE_TEST(ValueNamesMatchWithoutRegardToCase)
+TEST(RegistryAdapterWine, ValueNamesMatchWithoutRegardToCase)
 {
     ScratchKey scratch;
     Win32Registry port;
     TRegistry reg(port);
-    REQUIRE_TRUE(reg.OpenKey("software\\LUMORAADAPTERTEST", false));
+    ASSERT_TRUE(reg.OpenKey("software\\LUMORAADAPTERTEST", false));
     reg.WriteInteger("Disable_CPU_Detect", 1);
     reg.WriteInteger("AutoClearClipboard", 1);
     EXPECT_TRUE(reg.ValueExists("Disable_CPU_detect"));
@@ -212,13 +214,13 @@ WINE_TEST(ValueNamesMatchWithoutRegardToCase)
     EXPECT_EQ(Hex(raw.data.data(), raw.data.size()), std::string("00000000"));
 }
 
-WINE_TEST(DefaultValueIsAddressedByTheEmptyName)
+TEST(RegistryAdapterWine, DefaultValueIsAddressedByTheEmptyName)
 {
     ScratchKey scratch;
     RegSetValueA(scratch.handle(), nullptr, REG_SZ, "Desktop", 7);
     Win32Registry port;
     TRegistry reg(port);
-    REQUIRE_TRUE(reg.OpenKey(kScratch, false));
+    ASSERT_TRUE(reg.OpenKey(kScratch, false));
     EXPECT_TRUE(reg.ValueExists(""));
     EXPECT_EQ(reg.ReadString(""), std::string("Desktop"));
     reg.WriteString("", "Lumora");
@@ -228,12 +230,12 @@ WINE_TEST(DefaultValueIsAddressedByTheEmptyName)
     EXPECT_EQ(std::string(text), std::string("Lumora"));
 }
 
-WINE_TEST(WritesStoreDwordBinaryAndTerminatedTextWithTheirBytes)
+TEST(RegistryAdapterWine, WritesStoreDwordBinaryAndTerminatedTextWithTheirBytes)
 {
     ScratchKey scratch;
     Win32Registry port;
     TRegistry reg(port);
-    REQUIRE_TRUE(reg.OpenKey(kScratch, false));
+    ASSERT_TRUE(reg.OpenKey(kScratch, false));
     const std::uint8_t nameCache[4] = {0xa5, 0x02, 0x00, 0x00};
     reg.WriteFloat("Three", 3);
     reg.WriteFloat("Ninety", 90);
@@ -257,7 +259,7 @@ WINE_TEST(WritesStoreDwordBinaryAndTerminatedTextWithTheirBytes)
         {"NameCache", REG_BINARY, "a5020000"},
     };
     for (const Expected& e : expected) {
-        Context context(e.name);
+        SCOPED_TRACE(e.name);
         const RawValue raw = QueryRaw(scratch.handle(), e.name);
         EXPECT_EQ(raw.rc, ERROR_SUCCESS);
         EXPECT_EQ(raw.type, e.type);
@@ -269,26 +271,26 @@ WINE_TEST(WritesStoreDwordBinaryAndTerminatedTextWithTheirBytes)
     EXPECT_EQ(QueryRaw(scratch.handle(), "One").rc, ERROR_FILE_NOT_FOUND);
 }
 
-WINE_TEST(FailedOpenKeepsTheOpenKey)
+TEST(RegistryAdapterWine, FailedOpenKeepsTheOpenKey)
 {
     ScratchKey scratch;
     scratch.PutString("Where", "scratch");
     Win32Registry port;
     TRegistry reg(port);
-    REQUIRE_TRUE(reg.OpenKey(kScratch, false));
+    ASSERT_TRUE(reg.OpenKey(kScratch, false));
     EXPECT_FALSE(reg.OpenKey("Missing", false));
     EXPECT_TRUE(reg.HasOpenKey());
     EXPECT_EQ(reg.ReadString("Where"), std::string("scratch"));
     reg.WriteString("After", "still here");
     EXPECT_EQ(QueryRaw(scratch.handle(), "After").rc, ERROR_SUCCESS);
     // Paths are relative to the open key: create a sub-key below the scratch key, then one below it.
-    REQUIRE_TRUE(reg.OpenKey("Lumora", true));
-    REQUIRE_TRUE(reg.OpenKey("Deeper", true));
+    ASSERT_TRUE(reg.OpenKey("Lumora", true));
+    ASSERT_TRUE(reg.OpenKey("Deeper", true));
     reg.WriteString("", "Lumora Settings");
     EXPECT_EQ(QueryRaw(HKEY_CURRENT_USER, std::string(kScratch) + "\\Lumora\\Deeper", "").rc, ERROR_SUCCESS);
 }
 
-WINE_TEST(WriteWithNoKeyOpenFailsAndWritesNothing)
+TEST(RegistryAdapterWine, WriteWithNoKeyOpenFailsAndWritesNothing)
 {
     Win32Registry port;
     TRegistry reg(port);
@@ -298,26 +300,26 @@ WINE_TEST(WriteWithNoKeyOpenFailsAndWritesNothing)
     EXPECT_EQ(QueryRaw(HKEY_CURRENT_USER, "LumoraAdapterTestValue").rc, ERROR_FILE_NOT_FOUND);
 }
 
-WINE_TEST(RefusedWriteRaisesFailedToSetData)
+TEST(RegistryAdapterWine, RefusedWriteRaisesFailedToSetData)
 {
     ScratchKey scratch;
     RestrictedRegistry port(KEY_READ);
     TRegistry reg(port);
-    REQUIRE_TRUE(reg.OpenKey(kScratch, false));
+    ASSERT_TRUE(reg.OpenKey(kScratch, false));
     for (const char* name : {"Refused", ""}) {
-        Context context(std::string("value '") + name + "'");
+        SCOPED_TRACE(std::string("value '") + name + "'");
         EXPECT_EQ(ErrorOf([&] { reg.WriteInteger(name, 1); }), "Failed to set data for '" + std::string(name) + "'");
         EXPECT_EQ(QueryRaw(scratch.handle(), name).rc, ERROR_FILE_NOT_FOUND);
     }
 }
 
-WINE_TEST(RefusedReadRaisesFailedToGetData)
+TEST(RegistryAdapterWine, RefusedReadRaisesFailedToGetData)
 {
     ScratchKey scratch;
     scratch.Put("Locked", REG_DWORD, Le32(5));
     RestrictedRegistry port(KEY_SET_VALUE);
     TRegistry reg(port);
-    REQUIRE_TRUE(reg.OpenKey(kScratch, false));
+    ASSERT_TRUE(reg.OpenKey(kScratch, false));
     const std::string refused = "Failed to get data for 'Locked'";
     EXPECT_EQ(ErrorOf([&] { reg.ReadInteger("Locked"); }), refused);
     EXPECT_EQ(ErrorOf([&] { reg.ReadString("Locked"); }), refused);
@@ -355,33 +357,33 @@ private:
     bool ok_ = false;
 };
 
-WINE_TEST(KeyRefusingAllAccessStillReadsAndRefusesWrites)
+TEST(RegistryAdapterWine, KeyRefusingAllAccessStillReadsAndRefusesWrites)
 {
     ScratchKey scratch;
     HKEY locked = nullptr;
     DWORD disposition = 0;
-    REQUIRE_EQ(
+    ASSERT_EQ(
         RegCreateKeyExA(scratch.handle(), "Locked", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &locked, &disposition),
         ERROR_SUCCESS);
     RegSetValueExA(locked, "Value", 0, REG_SZ, reinterpret_cast<const BYTE*>("kept"), 5);
     ReadOnlyKey readOnly(locked);
-    REQUIRE_TRUE(readOnly.ok());
+    ASSERT_TRUE(readOnly.ok());
     HKEY probe = nullptr;
     const LONG allAccess = RegOpenKeyExA(scratch.handle(), "Locked", 0, KEY_ALL_ACCESS, &probe);
     if (allAccess == ERROR_SUCCESS) {
         RegCloseKey(probe);
         RegCloseKey(locked);
-        SKIP("Wine granted all access in spite of a read-only DACL");
+        GTEST_SKIP() << "Wine granted all access in spite of a read-only DACL";
     }
     {
         Win32Registry port;
         TRegistry reg(port);
-        REQUIRE_TRUE(reg.OpenKey(kScratch, false));
-        REQUIRE_TRUE(reg.OpenKey("Locked", false));
+        ASSERT_TRUE(reg.OpenKey(kScratch, false));
+        ASSERT_TRUE(reg.OpenKey("Locked", false));
         EXPECT_EQ(reg.ReadString("Value"), std::string("kept"));
         EXPECT_EQ(ErrorOf([&] { reg.WriteString("Value", "changed"); }), std::string("Failed to set data for 'Value'"));
         reg.CloseKey();
-        REQUIRE_TRUE(reg.OpenKey(kScratch, false));
+        ASSERT_TRUE(reg.OpenKey(kScratch, false));
         EXPECT_TRUE(reg.OpenKey("Locked", true));
         EXPECT_EQ(ErrorOf([&] { reg.WriteString("Value", "changed"); }), std::string("Failed to set data for 'Value'"));
     }
@@ -389,7 +391,7 @@ WINE_TEST(KeyRefusingAllAccessStillReadsAndRefusesWrites)
     RegCloseKey(locked);
 }
 
-WINE_TEST(MebibyteStringReadsWhole)
+TEST(RegistryAdapterWine, MebibyteStringReadsWhole)
 {
     ScratchKey scratch;
     const std::string big(1u << 20, 'x');
@@ -397,7 +399,7 @@ WINE_TEST(MebibyteStringReadsWhole)
     scratch.Put("BigBinary", REG_BINARY, Bytes(1u << 20, 0x42));
     Win32Registry port;
     TRegistry reg(port);
-    REQUIRE_TRUE(reg.OpenKey(kScratch, false));
+    ASSERT_TRUE(reg.OpenKey(kScratch, false));
     const std::string read = reg.ReadString("Big");
     EXPECT_EQ(read.size(), big.size());
     EXPECT_TRUE(read == big);
@@ -406,7 +408,7 @@ WINE_TEST(MebibyteStringReadsWhole)
               std::string("Invalid data type for 'BigBinary'"));
 }
 
-WINE_TEST(ClosingARootKeyLeavesItUsable)
+TEST(RegistryAdapterWine, ClosingARootKeyLeavesItUsable)
 {
     ScratchKey scratch;
     Win32Registry port;
@@ -419,7 +421,7 @@ WINE_TEST(ClosingARootKeyLeavesItUsable)
     if (key != nullptr) RegCloseKey(key);
 }
 
-WINE_TEST(DynamicDataRootOpensTheStatisticsKey)
+TEST(RegistryAdapterWine, DynamicDataRootOpensTheStatisticsKey)
 {
     Win32Registry port;
     TRegistry reg(port);
@@ -428,7 +430,7 @@ WINE_TEST(DynamicDataRootOpensTheStatisticsKey)
     EXPECT_FALSE(reg.OpenKey("PerfStats\\NoSuchStatistic", false));
 }
 
-WINE_TEST(DynamicStatisticsKeysAsWineHasThem)
+TEST(RegistryAdapterWine, DynamicStatisticsKeysAsWineHasThem)
 {
     Win32Registry port;
     const RegKey dynData = port.rootKey(RegRoot::DynData);

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "Harness.h"
+#include "WineTest.h"
 #include "win32/toolkit/WindowClasses.h"
 
 namespace lumora::winetest {
@@ -40,7 +40,7 @@ int ImageWidthFor(HINSTANCE instance, int size)
     return header.biWidth;
 }
 
-WINE_TEST(FrameClassShowsTheIconsOwnSmallImageAndReleasesItWithTheClasses)
+TEST(WindowClassesWine, FrameClassShowsTheIconsOwnSmallImageAndReleasesItWithTheClasses)
 {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     const int smallSize = GetSystemMetrics(SM_CXSMICON);
@@ -52,17 +52,17 @@ WINE_TEST(FrameClassShowsTheIconsOwnSmallImageAndReleasesItWithTheClasses)
     HICON large = nullptr;
     {
         win32::WindowClasses classes;
-        REQUIRE_TRUE(classes.Register(instance, DefWindowProcA, kIcon, kFrame, {kInner}));
+        ASSERT_TRUE(classes.Register(instance, DefWindowProcA, kIcon, kFrame, {kInner}));
         WNDCLASSEXA frame{};
         frame.cbSize = sizeof frame;
-        REQUIRE_TRUE(GetClassInfoExA(instance, kFrame, &frame));
+        ASSERT_TRUE(GetClassInfoExA(instance, kFrame, &frame));
         small = frame.hIconSm;
         large = frame.hIcon;
         EXPECT_EQ(IconWidth(small), smallSize);
         EXPECT_EQ(IconWidth(large), largeSize);
         WNDCLASSEXA inner{};
         inner.cbSize = sizeof inner;
-        REQUIRE_TRUE(GetClassInfoExA(instance, kInner, &inner));
+        ASSERT_TRUE(GetClassInfoExA(instance, kInner, &inner));
         EXPECT_TRUE(inner.hIcon == nullptr);
     }
     WNDCLASSEXA gone{};
@@ -74,16 +74,16 @@ WINE_TEST(FrameClassShowsTheIconsOwnSmallImageAndReleasesItWithTheClasses)
     EXPECT_EQ(IconWidth(large), largeSize);
 }
 
-WINE_TEST(ClassesWithAWindowLeftKeepTheSmallIcon)
+TEST(WindowClassesWine, ClassesWithAWindowLeftKeepTheSmallIcon)
 {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     HICON small = nullptr;
     HWND window = nullptr;
     {
         win32::WindowClasses classes;
-        REQUIRE_TRUE(classes.Register(instance, DefWindowProcA, kIcon, kFrame, {kInner}));
+        ASSERT_TRUE(classes.Register(instance, DefWindowProcA, kIcon, kFrame, {kInner}));
         window = CreateWindowExA(0, kFrame, "", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr, instance, nullptr);
-        REQUIRE_TRUE(window != nullptr);
+        ASSERT_TRUE(window != nullptr);
         small = reinterpret_cast<HICON>(GetClassLongPtrA(window, GCLP_HICONSM));
     }
     EXPECT_EQ(IconWidth(small), GetSystemMetrics(SM_CXSMICON));

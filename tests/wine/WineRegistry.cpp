@@ -121,4 +121,16 @@ void WriteFileText(const std::string& path, const std::string& text)
     }
 }
 
+std::string Hex(const void* data, std::size_t size)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    for (std::size_t i = 0; i < size; ++i) {
+        out += digits[bytes[i] >> 4];
+        out += digits[bytes[i] & 15];
+    }
+    return out;
+}
+
 }  // namespace lumora::winetest

@@ -49,6 +49,8 @@ RawValue QueryRaw(HKEY root, const std::string& path, const std::string& name);
 Bytes Le32(std::uint32_t value);
 Bytes DoubleBytes(double value);
 Bytes StringBytes(const std::string& text);
+// Lower-case hexadecimal digits of size bytes, two per byte.
+std::string Hex(const void* data, std::size_t size);
 
 std::string WindowsDirectory();
 std::string ReadFileText(const std::string& path);

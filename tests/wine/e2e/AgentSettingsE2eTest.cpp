@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "E2eDriver.h"
-#include "Harness.h"
+#include "WineTest.h"
 
 namespace lumora::winetest {
 namespace {
@@ -49,7 +49,7 @@ unsigned Clamp(unsigned value, unsigned low, unsigned high)
     return value < low ? low : value > high ? high : value;
 }
 
-WINE_TEST(FirstStartRegistersTheAgentAndStoresCurrentDir)
+TEST(AgentSettingsE2e, FirstStartRegistersTheAgentAndStoresCurrentDir)
 {
     App app;
     driver::Launch(app);
@@ -61,7 +61,7 @@ WINE_TEST(FirstStartRegistersTheAgentAndStoresCurrentDir)
     EXPECT_EQ(Stored(run.type, run.data), Text(kFolder + "\\Lumora.exe"));
 }
 
-WINE_TEST(ApplyWritesEveryAgentValueWithItsType)
+TEST(AgentSettingsE2e, ApplyWritesEveryAgentValueWithItsType)
 {
     App app;
     driver::Launch(app);
@@ -98,14 +98,14 @@ WINE_TEST(ApplyWritesEveryAgentValueWithItsType)
     const auto agent = driver::KeyValues(HKEY_CURRENT_USER, driver::kAgentKey);
     EXPECT_EQ(agent.size(), std::size(expected));
     for (const auto& [name, value] : expected) {
-        Context context(std::string("value ") + name + " with TotalPhysMB " + std::to_string(total));
+        SCOPED_TRACE(std::string("value ") + name + " with TotalPhysMB " + std::to_string(total));
         EXPECT_EQ(agent.count(name) ? agent.at(name) : std::string("missing"), value);
     }
     const RawValue run = QueryRaw(HKEY_LOCAL_MACHINE, driver::kRunKey, "Lumora");
     EXPECT_EQ(Stored(run.type, run.data), Text(kFolder + "\\Lumora.exe"));
 }
 
-WINE_TEST(CancelAfterChangesLeavesTheMachineUnchanged)
+TEST(AgentSettingsE2e, CancelAfterChangesLeavesTheMachineUnchanged)
 {
     App app;
     driver::Launch(app);
@@ -121,7 +121,7 @@ WINE_TEST(CancelAfterChangesLeavesTheMachineUnchanged)
     if (after != before) std::printf("before:\n%s\nafter:\n%s\n", before.c_str(), after.c_str());
 }
 
-WINE_TEST(KeyboardSliderAndClickedBoxAreAppliedAndAnUnchangedReapplyRewritesTheSame)
+TEST(AgentSettingsE2e, KeyboardSliderAndClickedBoxAreAppliedAndAnUnchangedReapplyRewritesTheSame)
 {
     App app;
     driver::Launch(app);

@@ -1,7 +1,7 @@
 // Apply worked from outside: typed values reach the registry, a tuning change offers a restart
 // once, and No keeps the program running with the values written.
 #include "E2eDriver.h"
-#include "Harness.h"
+#include "WineTest.h"
 
 namespace lumora::winetest {
 namespace {
@@ -16,7 +16,7 @@ void PressApply(App& app)
     app.PostClick("Button2");
 }
 
-WINE_TEST(TypedMinutesAreSavedByApply)
+TEST(ApplyE2e, TypedMinutesAreSavedByApply)
 {
     App app;
     driver::Launch(app);
@@ -31,7 +31,7 @@ WINE_TEST(TypedMinutesAreSavedByApply)
     EXPECT_EQ(Hex(stored.data.data(), stored.data.size()), Hex(DoubleBytes(7).data(), 8));
 }
 
-WINE_TEST(TuningChangeOffersARestartOnceAndNoKeepsTheValuesWritten)
+TEST(ApplyE2e, TuningChangeOffersARestartOnceAndNoKeepsTheValuesWritten)
 {
     App app;
     driver::Launch(app);

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "E2eDriver.h"
-#include "Harness.h"
+#include "WineTest.h"
 #include "common/DescriptionTexts.h"
 
 namespace lumora::winetest {
@@ -94,7 +94,7 @@ void PointAt(App& app, const Hover& hover)
     }
 }
 
-WINE_TEST(PointerOverEachDescribedControlShowsItsSettingsTwoLines)
+TEST(DescriptionE2e, PointerOverEachDescribedControlShowsItsSettingsTwoLines)
 {
     App app;
     LaunchWithPointerAway(app);
@@ -141,8 +141,8 @@ WINE_TEST(PointerOverEachDescribedControlShowsItsSettingsTwoLines)
     int page = -1;
     Lines shown = kEmpty;
     for (const Hover& hover : hovers) {
-        Context row(std::string(hover.control) + " (" + hover.why + ") at " + std::to_string(hover.x) + "," +
-                    std::to_string(hover.y));
+        SCOPED_TRACE(std::string(hover.control) + " (" + hover.why + ") at " + std::to_string(hover.x) + "," +
+                     std::to_string(hover.y));
         if (hover.page != page) {
             page = hover.page;
             app.SelectTab("PageControl1", page);
@@ -159,7 +159,7 @@ WINE_TEST(PointerOverEachDescribedControlShowsItsSettingsTwoLines)
     }
 }
 
-WINE_TEST(ButtonsDropDownsAndTheBoxKeepTheLinesAndBarePageEmptiesThem)
+TEST(DescriptionE2e, ButtonsDropDownsAndTheBoxKeepTheLinesAndBarePageEmptiesThem)
 {
     App app;
     LaunchWithPointerAway(app);
@@ -214,16 +214,16 @@ WINE_TEST(ButtonsDropDownsAndTheBoxKeepTheLinesAndBarePageEmptiesThem)
     };
     // Apply is pointed at once enabled, by the sound box's click, on the Tweak page.
     for (const Page& p : pages) {
-        Context page(std::string("page ") + PageName(p.page));
+        SCOPED_TRACE(std::string("page ") + PageName(p.page));
         app.SelectTab("PageControl1", p.page);
         if (p.page == kOptionsPage) {
             app.Click("CheckBox1");  // enables the sound file box and its button
-            REQUIRE_TRUE(app.Enabled("Edit1"));
+            ASSERT_TRUE(app.Enabled("Edit1"));
         }
         PointAtMiddle(app, p.describer);
         ExpectShows(app, p.entry);
         for (const Spot& keeper : p.keepers) {
-            Context over(std::string(keeper.control) + " at " + std::to_string(keeper.x) + "," +
+            SCOPED_TRACE(std::string(keeper.control) + " at " + std::to_string(keeper.x) + "," +
                          std::to_string(keeper.y));
             if (keeper.x < 0) {
                 PointAtMiddle(app, keeper.control);
@@ -237,37 +237,37 @@ WINE_TEST(ButtonsDropDownsAndTheBoxKeepTheLinesAndBarePageEmptiesThem)
     }
 }
 
-WINE_TEST(DisabledControlsHandThePointerToThePageWhichEmptiesTheLines)
+TEST(DescriptionE2e, DisabledControlsHandThePointerToThePageWhichEmptiesTheLines)
 {
     App app;
     LaunchWithPointerAway(app);
     const char* const cpuRow[] = {"CPUFree", "RxSpinEdit7", "RxSpinEdit7.Arrows", "Label23"};
     // Apply, disabled after start-up, lies over the page too.
-    REQUIRE_TRUE(!app.Enabled("Button2"));
+    ASSERT_TRUE(!app.Enabled("Button2"));
     PointAtMiddle(app, "CheckBox6");
     ExpectShows(app, kCpuDetectionText);
     PointAtMiddle(app, "Button2");
     ExpectShows(app, kEmpty);
 
     app.Click("CheckBox6");
-    REQUIRE_TRUE(!app.Enabled("RxSpinEdit7"));
+    ASSERT_TRUE(!app.Enabled("RxSpinEdit7"));
     for (const char* control : cpuRow) {
-        Context over(std::string(control) + " disabled");
+        SCOPED_TRACE(std::string(control) + " disabled");
         PointAtMiddle(app, "CheckBox6");
         ExpectShows(app, kCpuDetectionText);
         PointAtMiddle(app, control);
         ExpectShows(app, kEmpty);
     }
     app.Click("CheckBox6");
-    REQUIRE_TRUE(app.Enabled("RxSpinEdit7"));
+    ASSERT_TRUE(app.Enabled("RxSpinEdit7"));
     PointAtMiddle(app, "RxSpinEdit7");
     ExpectShows(app, kCpuLimitText);
 
     app.SelectTab("PageControl1", kOptionsPage);
-    REQUIRE_TRUE(!app.Checked("CheckBox1"));
-    REQUIRE_TRUE(!app.Enabled("Edit1"));
+    ASSERT_TRUE(!app.Checked("CheckBox1"));
+    ASSERT_TRUE(!app.Enabled("Edit1"));
     for (const char* control : {"Edit1", "SpeedButton1"}) {
-        Context over(std::string(control) + " disabled");
+        SCOPED_TRACE(std::string(control) + " disabled");
         PointAtMiddle(app, "CheckBox1");
         ExpectShows(app, kPlaySoundText);
         PointAtMiddle(app, control);
@@ -275,7 +275,7 @@ WINE_TEST(DisabledControlsHandThePointerToThePageWhichEmptiesTheLines)
     }
 }
 
-WINE_TEST(RamPageBackgroundDescribesASliderRowOnlyInsideItsBand)
+TEST(DescriptionE2e, RamPageBackgroundDescribesASliderRowOnlyInsideItsBand)
 {
     App app;
     LaunchWithPointerAway(app);
@@ -284,14 +284,14 @@ WINE_TEST(RamPageBackgroundDescribesASliderRowOnlyInsideItsBand)
         app.Focus(slider);
         app.Key(slider, VK_HOME);
     }
-    REQUIRE_EQ(app.Text("Label31"), std::string("0 MB"));
+    ASSERT_EQ(app.Text("Label31"), std::string("0 MB"));
     const RECT target = app.Bounds("Target");
     const RECT slider = app.Bounds("RxSlider1");
-    REQUIRE_TRUE(target.right < slider.left);
+    ASSERT_TRUE(target.right < slider.left);
     const int labelGap = (target.right + slider.left) / 2;
     const RECT value = app.Bounds("Label18");
     const int valueEnd = value.right + 1;
-    REQUIRE_TRUE(valueEnd < 384);
+    ASSERT_TRUE(valueEnd < 384);
     const struct {
         int x, y;
         Lines entry;
@@ -316,7 +316,7 @@ WINE_TEST(RamPageBackgroundDescribesASliderRowOnlyInsideItsBand)
     };
     Lines shown = kEmpty;
     for (const auto& point : points) {
-        Context at(std::string(point.where) + " (" + std::to_string(point.x) + "," + std::to_string(point.y) + ")");
+        SCOPED_TRACE(std::string(point.where) + " (" + std::to_string(point.x) + "," + std::to_string(point.y) + ")");
         if (Same(shown, point.entry)) {
             // Something else first, so that the move below has to change the box.
             PointAtMiddle(app, Same(point.entry, kEmpty) ? "RxSlider1" : "CheckBox6");
@@ -328,7 +328,7 @@ WINE_TEST(RamPageBackgroundDescribesASliderRowOnlyInsideItsBand)
     }
 }
 
-WINE_TEST(ChangingPagesEmptiesTheBoxAndOnlyTheAboutPageHidesIt)
+TEST(DescriptionE2e, ChangingPagesEmptiesTheBoxAndOnlyTheAboutPageHidesIt)
 {
     App app;
     LaunchWithPointerAway(app);
@@ -348,7 +348,7 @@ WINE_TEST(ChangingPagesEmptiesTheBoxAndOnlyTheAboutPageHidesIt)
     EXPECT_TRUE(app.Visible("GroupBox5"));
     ExpectShows(app, kEmpty);
     for (const char* control : {"Image1", "Label50", "Label52", "Label53", "TabSheet5"}) {
-        Context over(control);
+        SCOPED_TRACE(control);
         PointAtMiddle(app, control);
         ExpectStillShows(app, kEmpty);
     }

@@ -1,7 +1,7 @@
 // The main window's frame worked from outside: its place, pages, buttons, Cancel and the
 // single-instance rule.
 #include "E2eDriver.h"
-#include "Harness.h"
+#include "WineTest.h"
 
 namespace lumora::winetest {
 namespace {
@@ -14,7 +14,7 @@ std::string ShowRect(const RECT& r)
            std::to_string(r.bottom - r.top);
 }
 
-WINE_TEST(WindowOpensAtItsFixedSizeAndPlacesOnTheFirstPage)
+TEST(FrameE2e, WindowOpensAtItsFixedSizeAndPlacesOnTheFirstPage)
 {
     App app;
     driver::Launch(app);
@@ -25,7 +25,7 @@ WINE_TEST(WindowOpensAtItsFixedSizeAndPlacesOnTheFirstPage)
     const std::vector<std::string> captions = app.TabCaptions("PageControl1");
     EXPECT_EQ(captions.size(), expected.size());
     for (std::size_t i = 0; i < captions.size() && i < expected.size(); ++i) {
-        Context context("tab " + std::to_string(i));
+        SCOPED_TRACE("tab " + std::to_string(i));
         EXPECT_EQ(captions[i], expected[i]);
     }
     EXPECT_EQ(app.TabIndex("PageControl1"), 0);
@@ -37,19 +37,19 @@ WINE_TEST(WindowOpensAtItsFixedSizeAndPlacesOnTheFirstPage)
     EXPECT_FALSE(app.Enabled("Button2"));
 }
 
-WINE_TEST(AboutPageHidesTheDescriptionBoxAndEveryOtherPageShowsIt)
+TEST(FrameE2e, AboutPageHidesTheDescriptionBoxAndEveryOtherPageShowsIt)
 {
     App app;
     driver::Launch(app);
     for (const int page : {6, 1, 6, 2, 3, 4, 5, 6, 0}) {
-        Context context("page " + std::to_string(page));
+        SCOPED_TRACE("page " + std::to_string(page));
         app.SelectTab("PageControl1", page);
         EXPECT_EQ(app.TabIndex("PageControl1"), page);
         EXPECT_EQ(app.Visible("GroupBox5"), page != 6);
     }
 }
 
-WINE_TEST(CancelEndsTheProgram)
+TEST(FrameE2e, CancelEndsTheProgram)
 {
     App app;
     driver::Launch(app);
@@ -58,12 +58,12 @@ WINE_TEST(CancelEndsTheProgram)
     EXPECT_EQ(driver::CountTopLevel("TForm1"), 0);
 }
 
-WINE_TEST(SecondStartExitsAtOnceWithoutAWindow)
+TEST(FrameE2e, SecondStartExitsAtOnceWithoutAWindow)
 {
     App first;
     driver::Launch(first);
     App second;
-    REQUIRE_TRUE(second.Start());
+    ASSERT_TRUE(second.Start());
     EXPECT_TRUE(second.WaitForExit(10000));
     EXPECT_EQ(driver::CountTopLevel("TForm1"), 1);
     EXPECT_TRUE(first.Running());

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "E2eDriver.h"
-#include "Harness.h"
 #include "WineRegistry.h"
+#include "WineTest.h"
 #include "form/Links.h"
 
 namespace lumora::winetest {
@@ -102,10 +102,10 @@ void ClickMiddle(App& app, const std::string& name)
     app.ClickAt(name, client.right / 2, client.bottom / 2);
 }
 
-WINE_TEST(EachLinkOpensItsAddressOnceAndOtherLabelsAndPicturesOpenNothing)
+TEST(LinkE2e, EachLinkOpensItsAddressOnceAndOtherLabelsAndPicturesOpenNothing)
 {
     RecordingLinkHandlers handlers;
-    REQUIRE_TRUE(handlers.Ready());
+    ASSERT_TRUE(handlers.Ready());
     App app;
     driver::Launch(app);
 
@@ -113,12 +113,12 @@ WINE_TEST(EachLinkOpensItsAddressOnceAndOtherLabelsAndPicturesOpenNothing)
     app.SelectTab("PageControl1", kAboutPage);
     for (const char* name : {"RxLabel1", "RxLabel2", "Label1", "Image2", "Label57", "Label32", "Label24", "Label6",
                              "Label7", "Label12", "TabSheet3"}) {
-        Context click(name);
+        SCOPED_TRACE(name);
         ClickMiddle(app, name);
     }
     app.SelectTab("PageControl1", kPromotionPage);
     for (const char* name : {"Label50", "Label44", "Label45", "Label46", "Label51", "Label52", "TabSheet5"}) {
-        Context click(name);
+        SCOPED_TRACE(name);
         ClickMiddle(app, name);
     }
 
@@ -135,14 +135,14 @@ WINE_TEST(EachLinkOpensItsAddressOnceAndOtherLabelsAndPicturesOpenNothing)
     };
     std::vector<std::string> expected;
     for (const auto& link : links) {
-        Context click(link.control);
+        SCOPED_TRACE(link.control);
         app.SelectTab("PageControl1", link.page);
         ClickMiddle(app, link.control);
         expected.push_back(link.address);
         // The handler is a process of its own: its line comes when it has started and run.
         EXPECT_TRUE(driver::WaitUntil([&] { return handlers.Opened().size() >= expected.size(); }, 15000));
         const auto opened = handlers.Opened();
-        REQUIRE_EQ(opened.size(), expected.size());
+        ASSERT_EQ(opened.size(), expected.size());
         EXPECT_EQ(opened.back(), link.address);
     }
     // Long enough for a late second start of a handler to show.
@@ -150,7 +150,7 @@ WINE_TEST(EachLinkOpensItsAddressOnceAndOtherLabelsAndPicturesOpenNothing)
     const auto opened = handlers.Opened();
     EXPECT_EQ(opened.size(), expected.size());
     for (std::size_t i = 0; i < opened.size() && i < expected.size(); ++i) {
-        Context line("opened #" + std::to_string(i + 1));
+        SCOPED_TRACE("opened #" + std::to_string(i + 1));
         EXPECT_EQ(opened[i], expected[i]);
     }
 }

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "E2eDriver.h"
-#include "Harness.h"
+#include "WineTest.h"
 
 namespace lumora::winetest {
 namespace {
@@ -47,8 +47,7 @@ void WaitForFirstTick(App& app)
 {
     FreeFigure ignored;
     if (!driver::WaitUntil([&] { return ParseFree(app.Text("Label25"), ignored); }, kTickWaitMs)) {
-        Fail(__FILE__, __LINE__, "no tick rewrote Label25: " + app.Text("Label25"));
-        Abort();
+        FAIL() << "no tick rewrote Label25: " + app.Text("Label25");
     }
 }
 
@@ -58,12 +57,12 @@ FreeFigure ReadFree(App& app, const char* label, const char* totalLabel)
     const std::string text = app.Text(label);
     FreeFigure figure;
     if (!ParseFree(text, figure)) {
-        Fail(__FILE__, __LINE__, std::string(label) + " reads " + Show(text));
+        ADD_FAILURE() << std::string(label) + " reads " + Show(text);
         return figure;
     }
     const unsigned total = ParseTotal(app.Text(totalLabel));
     const unsigned share = total == 0 ? 0 : figure.megabytes * 100 / total;
-    Context context(std::string(label) + " " + text + " of " + std::to_string(total) + " MB");
+    SCOPED_TRACE(std::string(label) + " " + text + " of " + std::to_string(total) + " MB");
     EXPECT_EQ(figure.percent, share);
     return figure;
 }
@@ -125,7 +124,7 @@ std::string Describe(const FreeSample& sample)
            "]";
 }
 
-WINE_TEST(FreePhysicalMemoryFollowsAnotherProcessTakingAndReturningMemory)
+TEST(LiveFiguresE2e, FreePhysicalMemoryFollowsAnotherProcessTakingAndReturningMemory)
 {
     App app;
     driver::Launch(app);
@@ -151,8 +150,9 @@ WINE_TEST(FreePhysicalMemoryFollowsAnotherProcessTakingAndReturningMemory)
         if (whole.ullAvailPhys > kCap + 2 * kTaken) {
             const FreeFigure figure = ReadFree(app, "Label25", "Label24");
             EXPECT_EQ(figure.megabytes, static_cast<unsigned>(kCap >> 20));
-            SKIP("i686: the machine has " + Show(whole.ullAvailPhys >> 20) +
-                 " MB free, above the 2 GB a 32-bit program is shown, so taking 1 GiB cannot move the figure");
+            GTEST_SKIP()
+                << "i686: the machine has " + Show(whole.ullAvailPhys >> 20) +
+                       " MB free, above the 2 GB a 32-bit program is shown, so taking 1 GiB cannot move the figure";
         }
     }
     std::vector<FreeSample> agreed;
@@ -162,10 +162,8 @@ WINE_TEST(FreePhysicalMemoryFollowsAnotherProcessTakingAndReturningMemory)
             agreed.push_back(last);
             return;
         }
-        Fail(__FILE__, __LINE__,
-             std::string(moment) + ": Label25 never came within " + Show(kTickLagMB) +
-                 " MB of the machine's free figure; last " + Describe(last));
-        Abort();
+        FAIL() << std::string(moment) + ": Label25 never came within " + Show(kTickLagMB) +
+                      " MB of the machine's free figure; last " + Describe(last);
     };
     // Every sample agreed with the machine, so a stuck label has already failed; the spread shows
     // the samples were taken over a real move and not a machine standing still.
@@ -181,10 +179,10 @@ WINE_TEST(FreePhysicalMemoryFollowsAnotherProcessTakingAndReturningMemory)
     for (int round = 0; round < 3; ++round) {
         agree("before taking");
         const unsigned before = agreed.back().machineLow;
-        if (before < 2 * (kTaken >> 20)) SKIP("too little free memory to take 1 GiB: " + Show(before));
+        if (before < 2 * (kTaken >> 20)) GTEST_SKIP() << "too little free memory to take 1 GiB: " + Show(before);
         auto* block =
             static_cast<volatile char*>(VirtualAlloc(nullptr, kTaken, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-        REQUIRE_TRUE(block != nullptr);
+        ASSERT_TRUE(block != nullptr);
         for (std::size_t offset = 0; offset < kTaken; offset += 4096) block[offset] = 1;
         driver::WaitUntil([&] { return MachineFreeMB() + kSeenMB <= before; }, kTickWaitMs);
         agree("while 1 GiB is held");
@@ -196,30 +194,32 @@ WINE_TEST(FreePhysicalMemoryFollowsAnotherProcessTakingAndReturningMemory)
     }
     std::string seen;
     for (const FreeSample& sample : agreed) seen += " " + Describe(sample);
-    SKIP("the machine's free figure did not move by " + Show(kSeenMB) + " MB in three rounds of taking 1 GiB:" + seen);
+    GTEST_SKIP() << "the machine's free figure did not move by " + Show(kSeenMB) +
+                        " MB in three rounds of taking 1 GiB:" + seen;
 }
 
-WINE_TEST(CpuAndResourceFiguresReadZeroWithoutProcessorDataOnNt)
+TEST(LiveFiguresE2e, CpuAndResourceFiguresReadZeroWithoutProcessorDataOnNt)
 {
-    if (!ProcessorDataIsEmpty()) SKIP("this Wine delivers processor data: the CPU figure is a measurement, not 0");
+    if (!ProcessorDataIsEmpty())
+        GTEST_SKIP() << "this Wine delivers processor data: the CPU figure is a measurement, not 0";
 
     App app;
     driver::Launch(app);
     app.SelectTab("PageControl1", kAboutPage);
     WaitForFirstTick(app);
     for (const char* label : {"Label48", "Label60", "Label61", "Label62"}) {
-        Context context(label);
+        SCOPED_TRACE(label);
         EXPECT_EQ(app.Text(label), std::string("0 %"));
     }
     // Later ticks keep them there.
     Sleep(1700);
     for (const char* label : {"Label48", "Label60", "Label61", "Label62"}) {
-        Context context(std::string(label) + " after two more ticks");
+        SCOPED_TRACE(std::string(label) + " after two more ticks");
         EXPECT_EQ(app.Text(label), std::string("0 %"));
     }
 }
 
-WINE_TEST(CpuLabelFollowsTheStoredDetectionSwitch)
+TEST(LiveFiguresE2e, CpuLabelFollowsTheStoredDetectionSwitch)
 {
     struct Row {
         DWORD stored;
@@ -231,14 +231,14 @@ WINE_TEST(CpuLabelFollowsTheStoredDetectionSwitch)
     const Row rows[] = {{1, "...%", true}, {0, "0 %", false}, {2, "0 %", false}};
     const bool measured = !ProcessorDataIsEmpty();
     for (const Row& row : rows) {
-        Context context("Disable_CPU_Detect stored as DWORD " + std::to_string(row.stored));
+        SCOPED_TRACE("Disable_CPU_Detect stored as DWORD " + std::to_string(row.stored));
         // With processor data, detection on shows a measurement.
         if (row.stored == 0 && measured) continue;
         driver::ResetMachine();
         HKEY key = nullptr;
-        REQUIRE_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, driver::kAgentKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                                   nullptr),
-                   ERROR_SUCCESS);
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, driver::kAgentKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                                  nullptr),
+                  ERROR_SUCCESS);
         RegSetValueExA(key, "Disable_CPU_Detect", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&row.stored),
                        sizeof row.stored);
         RegCloseKey(key);

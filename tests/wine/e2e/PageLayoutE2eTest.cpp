@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "E2eDriver.h"
-#include "Harness.h"
+#include "WineTest.h"
 
 namespace lumora::winetest {
 namespace {
@@ -26,7 +26,7 @@ RECT OnScreen(const App& app, const std::string& name)
     return rect;
 }
 
-WINE_TEST(AutomaticButtonsStandInOneRowWithApplyAndCancel)
+TEST(PageLayoutE2e, AutomaticButtonsStandInOneRowWithApplyAndCancel)
 {
     App app;
     driver::Launch(app);
@@ -37,7 +37,7 @@ WINE_TEST(AutomaticButtonsStandInOneRowWithApplyAndCancel)
     const RECT apply = OnScreen(app, "Button2");
     const RECT cancel = OnScreen(app, "Button3");
     for (const auto& p : pages) {
-        Context row(p.button);
+        SCOPED_TRACE(p.button);
         app.SelectTab("PageControl1", p.page);
         const RECT automatic = OnScreen(app, p.button);
         EXPECT_EQ(automatic.top, apply.top);
@@ -49,7 +49,7 @@ WINE_TEST(AutomaticButtonsStandInOneRowWithApplyAndCancel)
 // The seven tabs in one row, inside the control, without scroll arrows: as the program lays them
 // out, and again with comctl32's default minimum tab width in force, which the comctl32 of
 // Windows 95 and NT 4.0 (4.00) keeps whatever a program asks.
-WINE_TEST(TabRowHoldsEveryTabWithComctl32sDefaultMinimumTabWidth)
+TEST(PageLayoutE2e, TabRowHoldsEveryTabWithComctl32sDefaultMinimumTabWidth)
 {
     App app;
     driver::Launch(app);
@@ -57,7 +57,7 @@ WINE_TEST(TabRowHoldsEveryTabWithComctl32sDefaultMinimumTabWidth)
     RECT client{};
     GetClientRect(tabs, &client);
     for (const bool defaultMinimum : {false, true}) {
-        Context context(defaultMinimum ? "default minimum tab width set" : "as laid out");
+        SCOPED_TRACE(defaultMinimum ? "default minimum tab width set" : "as laid out");
         // -1 asks for the default minimum; 4.71 and later take the message.
         if (defaultMinimum) app.Send("PageControl1", kSetMinTabWidth, 0, -1);
         EXPECT_EQ(app.Send("PageControl1", TCM_GETROWCOUNT, 0, 0), LRESULT{1});
@@ -68,7 +68,7 @@ WINE_TEST(TabRowHoldsEveryTabWithComctl32sDefaultMinimumTabWidth)
         LONG left = 0;
         for (std::size_t i = 0; i < rects.size(); ++i) {
             const RECT& r = rects[i];
-            Context tab("tab " + Show(i) + " at " + Show(r.left) + ".." + Show(r.right));
+            SCOPED_TRACE("tab " + Show(i) + " at " + Show(r.left) + ".." + Show(r.right));
             EXPECT_LE(left, r.left);
             EXPECT_GT(r.right, r.left);
             EXPECT_LE(r.right, client.right);

@@ -1,13 +1,13 @@
 // The real pointer moved over the window: the description box follows it.
 #include "E2eDriver.h"
-#include "Harness.h"
+#include "WineTest.h"
 
 namespace lumora::winetest {
 namespace {
 
 using driver::App;
 
-WINE_TEST(PointerOverASettingDescribesItAndThePageBackgroundClearsIt)
+TEST(PointerE2e, PointerOverASettingDescribesItAndThePageBackgroundClearsIt)
 {
     App app;
     driver::Launch(app);

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "E2eDriver.h"
-#include "Harness.h"
 #include "WineRegistry.h"
+#include "WineTest.h"
 
 namespace lumora::winetest {
 namespace {
@@ -36,8 +36,7 @@ void Put(HKEY root, const std::string& path, const std::string& name, DWORD type
 {
     HKEY key = nullptr;
     if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        Fail(__FILE__, __LINE__, "cannot prepare " + path);
-        Abort();
+        FAIL() << "cannot prepare " + path;
     }
     RegSetValueExA(key, name.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size()));
     RegCloseKey(key);
@@ -106,7 +105,7 @@ void LaunchWithoutKey(App& app, const char* path)
     driver::ExpectNoBox(app, "the start-up", kBoxWaitMs);
 }
 
-WINE_TEST(MissingRunKeyStartsWithoutAnErrorShowsTheSettingsAndApplyCreatesTheKey)
+TEST(StoredSettingsE2e, MissingRunKeyStartsWithoutAnErrorShowsTheSettingsAndApplyCreatesTheKey)
 {
     App app;
     LaunchWithoutKey(app, driver::kRunKey);
@@ -125,7 +124,7 @@ WINE_TEST(MissingRunKeyStartsWithoutAnErrorShowsTheSettingsAndApplyCreatesTheKey
               Expected(REG_SZ, StringBytes(std::string(driver::kWorkFolder) + "\\Lumora.exe")));
 }
 
-WINE_TEST(AgentOnlyApplyLeavesTemplatesItDidNotChooseByteForByte)
+TEST(StoredSettingsE2e, AgentOnlyApplyLeavesTemplatesItDidNotChooseByteForByte)
 {
     const struct {
         const char* name;
@@ -141,7 +140,7 @@ WINE_TEST(AgentOnlyApplyLeavesTemplatesItDidNotChooseByteForByte)
          }},
     };
     for (const auto& machine : machines) {
-        Context context(machine.name);
+        SCOPED_TRACE(machine.name);
         driver::ResetMachine();
         machine.prepare();
         StoreAgentSettings();
@@ -158,9 +157,9 @@ WINE_TEST(AgentOnlyApplyLeavesTemplatesItDidNotChooseByteForByte)
 }
 
 // The Windows 9x half of this pair is MissingTemplatesKeyStopsApplyOnWindows9xAfterTheTweaksAreWritten.
-WINE_TEST(MissingTemplatesKeyOnTheNtFamilyIsSkippedAndApplySavesTheRest)
+TEST(StoredSettingsE2e, MissingTemplatesKeyOnTheNtFamilyIsSkippedAndApplySavesTheRest)
 {
-    if (!driver::NtPlatform()) SKIP("Windows 9x stops the save at a missing FS Templates key");
+    if (!driver::NtPlatform()) GTEST_SKIP() << "Windows 9x stops the save at a missing FS Templates key";
     App app;
     LaunchWithoutKey(app, driver::kFsTemplatesKey);
     app.SelectTab("PageControl1", kTweakPage);

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "E2eDriver.h"
-#include "Harness.h"
 #include "WineRegistry.h"
+#include "WineTest.h"
 #include "form/ControlIds.h"
 
 namespace lumora::winetest {
@@ -27,7 +27,7 @@ int Width(const RECT& r)
     return r.right - r.left;
 }
 
-WINE_TEST(EveryControlWindowCarriesItsModelNameAndKind)
+TEST(ToolkitE2e, EveryControlWindowCarriesItsModelNameAndKind)
 {
     App app;
     driver::Launch(app);
@@ -54,19 +54,19 @@ WINE_TEST(EveryControlWindowCarriesItsModelNameAndKind)
     // A page's controls get their windows when the page is first shown, and keep them.
     EXPECT_TRUE(app.Find("RxSlider1") != nullptr);
     for (const char* later : {"CheckBox7", "RxSlider7", "Image1", "RxLabel1"}) {
-        Context hidden(std::string(later) + " before its page was shown");
+        SCOPED_TRACE(std::string(later) + " before its page was shown");
         EXPECT_TRUE(app.Find(later) == nullptr);
     }
     for (int page = kPageCount - 1; page >= 0; --page) app.SelectTab("PageControl1", page);
     for (const auto& c : controls) {
-        Context row(c.name);
-        REQUIRE_TRUE(app.Find(c.name) != nullptr);
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(app.Find(c.name) != nullptr);
         EXPECT_EQ(app.ClassOf(c.name), std::string(c.windowClass));
     }
     // Every control of the shared table has its window, under its own ID, once every page was shown.
     const auto found = app.Controls();
     for (const std::string_view name : kControlNames) {
-        Context row(std::string(name) + " by its ID");
+        SCOPED_TRACE(std::string(name) + " by its ID");
         EXPECT_TRUE(found.count(std::string(name)) == 1);
     }
     // The pictures are sized to what they show.
@@ -74,7 +74,7 @@ WINE_TEST(EveryControlWindowCarriesItsModelNameAndKind)
     EXPECT_EQ(Width(app.Bounds("Image2")), 32);
 }
 
-WINE_TEST(SliderKeysAndTrackClicksStepFromTheNearestMultiple)
+TEST(ToolkitE2e, SliderKeysAndTrackClicksStepFromTheNearestMultiple)
 {
     App app;
     driver::Launch(app);
@@ -94,7 +94,7 @@ WINE_TEST(SliderKeysAndTrackClicksStepFromTheNearestMultiple)
     EXPECT_EQ(app.Text("ComboBox2"), std::string("User Defined"));
 }
 
-WINE_TEST(DraggingTheThumbReachesAnyPositionAndStopsAtTheEnds)
+TEST(ToolkitE2e, DraggingTheThumbReachesAnyPositionAndStopsAtTheEnds)
 {
     App app;
     driver::Launch(app);
@@ -117,7 +117,7 @@ WINE_TEST(DraggingTheThumbReachesAnyPositionAndStopsAtTheEnds)
     EXPECT_EQ(app.Text("RxSlider7"), std::string("16"));
 }
 
-WINE_TEST(SpinEditStepsByKeysAndArrowsAndTakesAnyText)
+TEST(ToolkitE2e, SpinEditStepsByKeysAndArrowsAndTakesAnyText)
 {
     App app;
     driver::Launch(app);
@@ -146,12 +146,12 @@ WINE_TEST(SpinEditStepsByKeysAndArrowsAndTakesAnyText)
     EXPECT_EQ(app.Text("RxSpinEdit2"), std::string("60"));
 }
 
-WINE_TEST(ProfileBoxRunsItsChoiceAndTypingSelectsNothing)
+TEST(ToolkitE2e, ProfileBoxRunsItsChoiceAndTypingSelectsNothing)
 {
     App app;
     driver::Launch(app);
     app.SelectTab("PageControl1", kDiskCachePage);
-    REQUIRE_EQ(app.Text("ComboBox1"), std::string("User Defined"));
+    ASSERT_EQ(app.Text("ComboBox1"), std::string("User Defined"));
     app.Focus("ComboBox1");
     app.Key("ComboBox1.Edit", VK_DOWN);
     EXPECT_EQ(app.Text("ComboBox1"), std::string("Standard System"));
@@ -166,7 +166,7 @@ WINE_TEST(ProfileBoxRunsItsChoiceAndTypingSelectsNothing)
     EXPECT_EQ(app.Text("RxSlider3"), std::string("2"));
 }
 
-WINE_TEST(TabKeyVisitsTheControlsInTabOrderAndSkipsDisabledOnes)
+TEST(ToolkitE2e, TabKeyVisitsTheControlsInTabOrderAndSkipsDisabledOnes)
 {
     App app;
     driver::Launch(app);
@@ -174,7 +174,7 @@ WINE_TEST(TabKeyVisitsTheControlsInTabOrderAndSkipsDisabledOnes)
     const char* const expected[] = {"RxSlider2", "RxSpinEdit7",  "Button5",    "CheckBox6",
                                     "Button3",   "PageControl1", "RxSpinEdit1"};  // Apply is disabled after start-up
     for (const char* name : expected) {
-        Context step(std::string("Tab to ") + name);
+        SCOPED_TRACE(std::string("Tab to ") + name);
         const std::string before = Focused(app);
         // Through the message queue, where the program turns Tab into a move of the focus.
         PostMessageA(app.Find(before), WM_KEYDOWN, VK_TAB, 1);
@@ -183,12 +183,12 @@ WINE_TEST(TabKeyVisitsTheControlsInTabOrderAndSkipsDisabledOnes)
     }
 }
 
-WINE_TEST(PointerOverDisabledControlsReachesThePageAndTheDescriptionBoxKeepsIt)
+TEST(ToolkitE2e, PointerOverDisabledControlsReachesThePageAndTheDescriptionBoxKeepsIt)
 {
     App app;
     driver::Launch(app);
     app.Pointer("RxSlider1", 20, 10);
-    REQUIRE_TRUE(driver::WaitUntil([&] { return !app.Text("Label8").empty(); }));
+    ASSERT_TRUE(driver::WaitUntil([&] { return !app.Text("Label8").empty(); }));
     const std::string shown = app.Text("Label8");
     // The box itself takes the pointer: what it shows stays.
     app.Pointer("GroupBox5", 300, 55);
@@ -197,20 +197,20 @@ WINE_TEST(PointerOverDisabledControlsReachesThePageAndTheDescriptionBoxKeepsIt)
     EXPECT_GT(Width(app.Bounds("Label8")), 200);
 
     app.Click("CheckBox6");  // greys the CPU limit row
-    REQUIRE_TRUE(!app.Enabled("CPUFree"));
+    ASSERT_TRUE(!app.Enabled("CPUFree"));
     app.Pointer("CPUFree", 40, 5);
     EXPECT_TRUE(driver::WaitUntil([&] { return app.Text("Label8").empty(); }));
     EXPECT_LE(Width(app.Bounds("Label8")), 8);
 }
 
-WINE_TEST(StoredStayOnTopMakesTheWindowTopmostFromTheStart)
+TEST(ToolkitE2e, StoredStayOnTopMakesTheWindowTopmostFromTheStart)
 {
     driver::ResetMachine();
     {
         HKEY key = nullptr;
-        REQUIRE_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, driver::kAgentKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                                   nullptr),
-                   ERROR_SUCCESS);
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, driver::kAgentKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                                  nullptr),
+                  ERROR_SUCCESS);
         const Bytes on = Le32(1);
         RegSetValueExA(key, "Always on Top", 0, REG_DWORD, on.data(), static_cast<DWORD>(on.size()));
         RegCloseKey(key);
@@ -231,16 +231,16 @@ WINE_TEST(StoredStayOnTopMakesTheWindowTopmostFromTheStart)
 // Drivers find the controls by their child-window IDs: the program puts no names into the global
 // atom table or the windows' property lists, where on Windows 9x they would outlive a process
 // that died, and none is left once it ends.
-WINE_TEST(ControlNamesLeaveNothingInSharedStorage)
+TEST(ToolkitE2e, ControlNamesLeaveNothingInSharedStorage)
 {
     {
         App app;
         driver::Launch(app);
-        REQUIRE_TRUE(app.Find("RxSlider1") != nullptr);
+        ASSERT_TRUE(app.Find("RxSlider1") != nullptr);
         EXPECT_EQ(GetDlgCtrlID(app.Find("RxSlider1")), ControlIdOf("RxSlider1"));
         EXPECT_EQ(GlobalFindAtomA("RxSlider1"), ATOM{0});
         for (const auto& [name, window] : app.Controls()) {
-            Context row(name);
+            SCOPED_TRACE(name);
             EXPECT_TRUE(GetPropA(window, "Name") == nullptr);
         }
         app.Stop();

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "E2eDriver.h"
-#include "Harness.h"
 #include "WineRegistry.h"
+#include "WineTest.h"
 
 namespace lumora::winetest {
 namespace {
@@ -39,8 +39,7 @@ void PutValue(const std::string& path, const std::string& name, DWORD type, cons
     HKEY key = nullptr;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
         ERROR_SUCCESS) {
-        Fail(__FILE__, __LINE__, "cannot prepare " + path);
-        Abort();
+        FAIL() << "cannot prepare " + path;
     }
     RegSetValueExA(key, name.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size()));
     RegCloseKey(key);
@@ -161,9 +160,9 @@ void PickWithMouse(App& app, const std::string& name, int item)
 {
     const RECT box = app.Bounds(name);
     MouseClick(app, name, box.right - box.left - 8, (box.bottom - box.top) / 2);
-    REQUIRE_TRUE(driver::WaitUntil([&] { return app.Send(name, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 3000));
+    ASSERT_TRUE(driver::WaitUntil([&] { return app.Send(name, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 3000));
     HWND list = nullptr;
-    REQUIRE_TRUE(driver::WaitUntil([&] { return (list = DroppedList(app)) != nullptr; }, 3000));
+    ASSERT_TRUE(driver::WaitUntil([&] { return (list = DroppedList(app)) != nullptr; }, 3000));
     DWORD_PTR top = 0;
     DWORD_PTR height = 0;
     SendMessageTimeoutA(list, LB_GETTOPINDEX, 0, 0, SMTO_NORMAL, 5000, &top);
@@ -171,7 +170,7 @@ void PickWithMouse(App& app, const std::string& name, int item)
     RECT client{};
     GetClientRect(list, &client);
     const int y = (item - static_cast<int>(top)) * static_cast<int>(height) + static_cast<int>(height) / 2;
-    REQUIRE_TRUE(y > 0 && y < client.bottom);
+    ASSERT_TRUE(y > 0 && y < client.bottom);
     POINT point{client.right / 2, y};
     ClientToScreen(list, &point);
     PressLeftButton(point);
@@ -186,24 +185,24 @@ struct Shown {
 void ExpectShown(App& app, std::initializer_list<Shown> expected)
 {
     for (const Shown& s : expected) {
-        Context context(std::string("control ") + s.control);
+        SCOPED_TRACE(std::string("control ") + s.control);
         EXPECT_EQ(app.Text(s.control), std::string(s.text));
     }
 }
 
 void ExpectLines(const std::string& section, const std::vector<std::string>& expected)
 {
-    Context context("section " + section);
+    SCOPED_TRACE("section " + section);
     EXPECT_EQ(Joined(SectionLines(section)), Joined(expected));
 }
 
 void ExpectValues(const std::string& path, const std::map<std::string, std::string>& expected)
 {
-    Context context("key " + path);
+    SCOPED_TRACE("key " + path);
     const auto values = driver::KeyValues(HKEY_LOCAL_MACHINE, path);
     EXPECT_EQ(values.size(), expected.size());
     for (const auto& [name, value] : expected) {
-        Context row("value \"" + name + "\"");
+        SCOPED_TRACE("value \"" + name + "\"");
         EXPECT_EQ(values.count(name) ? values.at(name) : std::string("missing"), value);
     }
 }
@@ -233,7 +232,7 @@ std::string TuningSnapshot()
 void FocusForKeys(App& app, const std::string& name)
 {
     app.Focus(name);
-    REQUIRE_TRUE(GetForegroundWindow() == app.Window());
+    ASSERT_TRUE(GetForegroundWindow() == app.Window());
 }
 
 // Presses Apply with the mouse and answers the restart question with No.
@@ -253,7 +252,7 @@ void Tick(App& app, const std::string& box)
     EXPECT_TRUE(driver::WaitUntil([&] { return app.Checked(box) != before; }, 3000));
 }
 
-WINE_TEST(TuningPagesShowThePreparedMachineAndApplyStoresItAsShown)
+TEST(TuningE2e, TuningPagesShowThePreparedMachineAndApplyStoresItAsShown)
 {
     PrepareMachine();
     App app;
@@ -297,7 +296,7 @@ WINE_TEST(TuningPagesShowThePreparedMachineAndApplyStoresItAsShown)
     EXPECT_TRUE(app.Checked("CheckBox10"));
 }
 
-WINE_TEST(TuningChoicesByMouseAndKeyboardAreWrittenExactly)
+TEST(TuningE2e, TuningChoicesByMouseAndKeyboardAreWrittenExactly)
 {
     PrepareMachine();
     App app;
@@ -305,7 +304,8 @@ WINE_TEST(TuningChoicesByMouseAndKeyboardAreWrittenExactly)
     // The cache sliders end at the installed memory (shown on the About page); the chosen
     // profile's positions need a few MB. A 16-bit memory figure can wrap to a small number.
     app.SelectTab("PageControl1", kAboutPage);
-    if (std::atoi(app.Text("Label24").c_str()) < 8) SKIP("the program sees less than 8 MB: " + app.Text("Label24"));
+    if (std::atoi(app.Text("Label24").c_str()) < 8)
+        GTEST_SKIP() << "the program sees less than 8 MB: " + app.Text("Label24");
 
     app.SelectTab("PageControl1", kDiskCachePage);
     PickWithMouse(app, "ComboBox1", 6);
@@ -336,7 +336,7 @@ WINE_TEST(TuningChoicesByMouseAndKeyboardAreWrittenExactly)
         {VK_UP, "User Defined", "1", "677", "4", "32"},
     };
     for (const auto& step : steps) {
-        Context context(std::string(step.key == VK_DOWN ? "Down" : "Up") + " to " + step.role);
+        SCOPED_TRACE(std::string(step.key == VK_DOWN ? "Down" : "Up") + " to " + step.role);
         PressKey(step.key);
         EXPECT_TRUE(driver::WaitUntil([&] { return app.Text("ComboBox2") == step.role; }, 3000));
         ExpectShown(app, {{"ComboBox2", step.role},
@@ -375,14 +375,14 @@ WINE_TEST(TuningChoicesByMouseAndKeyboardAreWrittenExactly)
     if (after != before) std::printf("before:\n%s\nafter:\n%s\n", before.c_str(), after.c_str());
 }
 
-WINE_TEST(CacheSectionCreatedByApplyCarriesTheNamesAsWindowsReadsThem)
+TEST(TuningE2e, CacheSectionCreatedByApplyCarriesTheNamesAsWindowsReadsThem)
 {
     driver::ResetMachine();
     WritePrivateProfileStringA("vcache", nullptr, nullptr, kSystemIni);
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, kSystemIni);
     std::string header;
     SectionLines("vcache", &header);
-    REQUIRE_EQ(header, std::string());
+    ASSERT_EQ(header, std::string());
     App app;
     driver::Launch(app, false);
 
@@ -398,9 +398,9 @@ WINE_TEST(CacheSectionCreatedByApplyCarriesTheNamesAsWindowsReadsThem)
 }
 
 // The NT half of this pair is MissingTemplatesKeyOnTheNtFamilyIsSkippedAndApplySavesTheRest.
-WINE_TEST(MissingTemplatesKeyStopsApplyOnWindows9xAfterTheTweaksAreWritten)
+TEST(TuningE2e, MissingTemplatesKeyStopsApplyOnWindows9xAfterTheTweaksAreWritten)
 {
-    if (driver::NtPlatform()) SKIP("the NT family has no FS Templates key: the save skips the step there");
+    if (driver::NtPlatform()) GTEST_SKIP() << "the NT family has no FS Templates key: the save skips the step there";
     PrepareMachine();
     DeleteTree(HKEY_LOCAL_MACHINE, driver::kFsTemplatesKey);
     App app;
@@ -410,14 +410,14 @@ WINE_TEST(MissingTemplatesKeyStopsApplyOnWindows9xAfterTheTweaksAreWritten)
 
     app.SelectTab("PageControl1", kTweakPage);
     for (const char* box : {"CheckBox8", "CheckBox9", "CheckBox10"}) {
-        Context context(box);
+        SCOPED_TRACE(box);
         Tick(app, box);
     }
     app.PostClick("Button2");
     const HWND error = app.WaitForDialog("Lumora Manager");
-    REQUIRE_TRUE(error != nullptr);
+    ASSERT_TRUE(error != nullptr);
     EXPECT_EQ(app.DialogText(error), std::string("Failed to set data for ''"));
-    REQUIRE_TRUE(app.Answer(error, IDOK));
+    ASSERT_TRUE(app.Answer(error, IDOK));
 
     // The failed write ended Apply: no restart offer, Apply stays on, nothing after it written.
     EXPECT_TRUE(app.WaitForDialog("", 1000) == nullptr);

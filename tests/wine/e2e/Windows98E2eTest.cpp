@@ -17,8 +17,9 @@
 #include <vector>
 
 #include "E2eDriver.h"
-#include "Harness.h"
+#include "RelayTrace.h"
 #include "WineRegistry.h"
+#include "WineTest.h"
 #include "form/ControlIds.h"
 
 // The root of Windows 9x's dynamic statistics; headers for the NT family may leave it out.
@@ -31,6 +32,13 @@ namespace {
 
 using driver::App;
 using namespace driver::pages;
+using relaytrace::Call16;
+using relaytrace::CompleteTicks;
+using relaytrace::Image;
+using relaytrace::Round;
+using relaytrace::StartStatResults;
+using relaytrace::Tick;
+using relaytrace::Trace;
 
 constexpr DWORD kWatchMs = 10000;
 // An 800 ms timer ticks 12 times in 10 s. A machine busy with other work can merge a few
@@ -60,8 +68,8 @@ std::string TracePath()
 
 void RequireWindows98Prefix()
 {
-    if (driver::NtPlatform()) SKIP("the prefix reports the NT family (the win98 layers run these)");
-    if (TracePath().empty()) SKIP("LUMORA_TRACE names no file for the programs' Wine trace");
+    if (driver::NtPlatform()) GTEST_SKIP() << "the prefix reports the NT family (the win98 layers run these)";
+    if (TracePath().empty()) GTEST_SKIP() << "LUMORA_TRACE names no file for the programs' Wine trace";
 }
 
 std::string ReadFrom(const std::string& path, std::size_t offset)
@@ -87,14 +95,6 @@ std::size_t SizeOf(const std::string& path)
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
     return (static_cast<std::size_t>(data.nFileSizeHigh) << 16 << 16) | data.nFileSizeLow;
 }
-
-// The program's image, from its file: the i686 build has no relocations, so Windows (and Wine)
-// load it at its preferred base.
-struct Image {
-    std::uint64_t base = 0;
-    std::uint64_t size = 0;
-    bool Holds(std::uint64_t address) const { return address >= base && address - base < size; }
-};
 
 // Where the program's image lies in its running process.
 Image ImageIn(HANDLE process)
@@ -124,228 +124,6 @@ Image ImageOf(const std::string& program)
     image.base = nt.OptionalHeader.ImageBase;
     image.size = nt.OptionalHeader.SizeOfImage;
     return image;
-}
-
-// --- the trace, read as events
-
-std::uint64_t HexAt(const std::string& text, std::size_t at)
-{
-    return at == std::string::npos ? 0 : std::strtoull(text.c_str() + at, nullptr, 16);
-}
-
-// The hexadecimal number after "key" in line; 0 when there is none.
-std::uint64_t HexAfter(const std::string& line, const char* key)
-{
-    const std::size_t at = line.find(key);
-    return at == std::string::npos ? 0 : HexAt(line, at + std::strlen(key));
-}
-
-// The first argument of a traced call: "Call module.Function(ARG,...".
-std::uint64_t FirstArgument(const std::string& line)
-{
-    return HexAfter(line, "(");
-}
-
-struct Call16 {
-    std::uint64_t target = 0;        // the 16:16 address QT_Thunk's call to 16-bit code went to
-    std::uint64_t argument = ~0ull;  // the word on top of the 16-bit stack
-    std::uint64_t userArgument = ~0ull;
-    std::uint64_t userResult = ~0ull;
-    std::uint64_t ax = ~0ull;  // AX as the 16-bit code returned it to QT_Thunk
-};
-
-// One use of the 16-bit services by the program: load, release, look up, call.
-struct Round {
-    std::uint64_t loaded = 0;
-    std::vector<std::uint64_t> freed;
-    std::uint64_t askedOf = 0;
-    std::uint64_t address = 0;
-    std::vector<Call16> calls;
-};
-
-struct Tick {
-    std::vector<std::uint64_t> startStatResults;
-    std::vector<Round> rounds;
-};
-
-// One opening of the 9x statistic's StopStat key: its result, and whether the CPU figure was
-// read through it before any other key was opened.
-struct StopStatOpen {
-    std::uint64_t result = ~0ull;
-    bool read = false;
-};
-
-struct Trace {
-    std::vector<Tick> ticks;
-    Tick beforeTicks;
-    int perfDataQueries = 0;
-    int krnl386Calls = 0;
-    // The program's profile writes to SYSTEM.INI, in order: "write SECTION.KEY",
-    // "delete SECTION.KEY" or "flush".
-    std::vector<std::string> systemIniCalls;
-    std::vector<StopStatOpen> stopStatOpens;
-    // Global atoms added and window properties set by the program's own code, or by anyone for a
-    // control's name: the trace lines.
-    std::vector<std::string> namingCalls;
-    int windowsCreated = 0;  // by the program's own code
-};
-
-// Every StartStat opening, before the ticks and in them.
-std::vector<std::uint64_t> StartStatResults(const Trace& trace)
-{
-    std::vector<std::uint64_t> results = trace.beforeTicks.startStatResults;
-    for (const Tick& tick : trace.ticks) {
-        results.insert(results.end(), tick.startStatResults.begin(), tick.startStatResults.end());
-    }
-    return results;
-}
-
-bool Has(const std::string& line, const char* text)
-{
-    return line.find(text) != std::string::npos;
-}
-
-// A traced WritePrivateProfileStringA call: "(SECTION,KEY,VALUE,FILE)", each pointer followed
-// by its text in quotes unless it is null. "" when the call is not about SYSTEM.INI.
-std::string SystemIniCall(const std::string& body)
-{
-    std::vector<std::string> arguments;
-    std::size_t at = body.find('(');
-    while (at != std::string::npos && body[at] != ')' && arguments.size() < 4) {
-        const std::size_t end = body.find_first_of(",)", at + 1);
-        const std::string argument = body.substr(at + 1, end == std::string::npos ? end : end - at - 1);
-        const std::size_t open = argument.find('"');
-        const std::size_t close = argument.rfind('"');
-        arguments.push_back(open == close ? "" : argument.substr(open + 1, close - open - 1));
-        at = end;
-    }
-    if (arguments.size() != 4 || _stricmp(arguments[3].c_str(), "SYSTEM.INI") != 0) return "";
-    if (arguments[0].empty() && arguments[1].empty() && arguments[2].empty()) return "flush";
-    return (arguments[2].empty() ? "delete " : "write ") + arguments[0] + "." + arguments[1];
-}
-
-// A traced call of module.function (a prefix of it will do). Wine prints some modules' names in
-// capitals (KERNEL32), others not (user32).
-bool IsCallOf(const std::string& line, const char* function)
-{
-    const std::size_t length = std::strlen(function);
-    return line.rfind("Call ", 0) == 0 && line.size() >= 5 + length &&
-           _strnicmp(line.c_str() + 5, function, length) == 0;
-}
-
-// A traced call that carries a control's name, or "Name", as a text argument.
-bool NamesAControl(const std::string& line)
-{
-    if (Has(line, "\"Name\"")) return true;
-    for (const std::string_view name : kControlNames) {
-        if (Has(line, ("\"" + std::string(name) + "\"").c_str())) return true;
-    }
-    return false;
-}
-
-// Reads the trace of the program's window and image. The registry handles print as 32-bit
-// values in the i686 build and sign-extended in the x86_64 one; both end in the same digits.
-Trace Parse(const std::string& text, HWND window, const Image& image)
-{
-    Trace trace;
-    Tick* tick = &trace.beforeTicks;
-    bool startStatPending = false;
-    bool stopStatPending = false;
-    bool stopStatReadable = false;
-    // A traced call of the program waits for its "Ret" line, found by its return address.
-    std::map<std::string, std::uint64_t*> pending;
-    std::size_t begin = 0;
-    while (begin < text.size()) {
-        std::size_t end = text.find('\n', begin);
-        if (end == std::string::npos) end = text.size();
-        const std::string line = text.substr(begin, end - begin);
-        begin = end + 1;
-        const std::size_t colon = line.find(':');
-        if (colon == std::string::npos) continue;
-        const std::string body = line.substr(colon + 1);
-        const std::uint64_t ret = HexAfter(body, " ret=");
-
-        if (body.rfind("Call window proc ", 0) == 0) {
-            if (Has(body, "msg=WM_TIMER,wp=00000001,") &&
-                HexAfter(body, "(hwnd=") == reinterpret_cast<std::uintptr_t>(window)) {
-                trace.ticks.emplace_back();
-                tick = &trace.ticks.back();
-            }
-        } else if (body.rfind("Call advapi32.RegOpenKeyExA(", 0) == 0) {
-            stopStatReadable = false;
-            if (Has(body, "\"PerfStats\\\\StartStat\"")) {
-                tick->startStatResults.push_back(~0ull);
-                startStatPending = true;
-            } else if (Has(body, "\"PerfStats\\\\StopStat\"")) {
-                trace.stopStatOpens.emplace_back();
-                stopStatPending = true;
-            }
-        } else if (body.rfind("Ret  advapi32.RegOpenKeyExA()", 0) == 0) {
-            if (startStatPending) tick->startStatResults.back() = HexAfter(body, "retval=");
-            if (stopStatPending) {
-                trace.stopStatOpens.back().result = HexAfter(body, "retval=");
-                stopStatReadable = trace.stopStatOpens.back().result == ERROR_SUCCESS;
-            }
-            startStatPending = false;
-            stopStatPending = false;
-        } else if (body.rfind("Call advapi32.RegQueryValueExA(", 0) == 0) {
-            if ((FirstArgument(body) & 0xffffffffu) == 0x80000004u) ++trace.perfDataQueries;
-            if (stopStatReadable && Has(body, "\"KERNEL\\\\CPUUsage\"")) {
-                trace.stopStatOpens.back().read = true;
-                stopStatReadable = false;
-            }
-        } else if (body.rfind("Call KERNEL32.WritePrivateProfileStringA(", 0) == 0) {
-            if (!image.Holds(ret)) continue;
-            const std::string call = SystemIniCall(body);
-            if (!call.empty()) trace.systemIniCalls.push_back(call);
-        } else if (IsCallOf(body, "kernel32.GlobalAddAtom") || IsCallOf(body, "user32.SetProp")) {
-            if (image.Holds(ret) || NamesAControl(body)) trace.namingCalls.push_back(body);
-        } else if (IsCallOf(body, "user32.CreateWindowExA(")) {
-            if (image.Holds(ret)) ++trace.windowsCreated;
-        } else if (body.rfind("Call krnl386.exe16.", 0) == 0) {
-            ++trace.krnl386Calls;
-            if (!image.Holds(ret)) continue;  // the 16-bit kernel's own loads at its start
-            if (Has(body, ".LoadLibrary16(") && Has(body, "\"user.exe\"")) {
-                tick->rounds.emplace_back();
-                pending["LoadLibrary16" + std::to_string(ret)] = &tick->rounds.back().loaded;
-            } else if (!tick->rounds.empty() && Has(body, ".FreeLibrary16(")) {
-                tick->rounds.back().freed.push_back(FirstArgument(body));
-            } else if (!tick->rounds.empty() && Has(body, ".GetProcAddress16(") &&
-                       Has(body, "\"GetFreeSystemResources\"")) {
-                tick->rounds.back().askedOf = FirstArgument(body);
-                pending["GetProcAddress16" + std::to_string(ret)] = &tick->rounds.back().address;
-            }
-        } else if (body.rfind("Ret  krnl386.exe16.", 0) == 0) {
-            const std::size_t from = std::strlen("Ret  krnl386.exe16.");
-            const std::string name = body.substr(from, body.find('(') - from);
-            const auto found = pending.find(name + std::to_string(ret));
-            if (found != pending.end()) {
-                *found->second = HexAfter(body, "retval=");
-                pending.erase(found);
-            }
-        } else if (body.rfind("CallTo16(func=", 0) == 0 && !tick->rounds.empty()) {
-            // "CallTo16(func=SSSS:OOOO,words...) ss:sp=... ax=..." with registers is the call
-            // QT_Thunk makes; the last word listed is the one on top of the 16-bit stack.
-            Call16 call;
-            const std::size_t func = body.find("func=");
-            call.target = HexAt(body, func + 5) << 16 | HexAt(body, func + 10);
-            const std::size_t close = body.find(')');
-            const std::size_t last = body.rfind(',', close);
-            if (close != std::string::npos && last != std::string::npos && Has(body, " ax=")) {
-                call.argument = HexAt(body, last + 1);
-            }
-            tick->rounds.back().calls.push_back(call);
-        } else if (body.rfind("Call USER.284: GETFREESYSTEMRESOURCES(", 0) == 0 && !tick->rounds.empty() &&
-                   !tick->rounds.back().calls.empty()) {
-            tick->rounds.back().calls.back().userArgument = HexAfter(body, "GETFREESYSTEMRESOURCES(");
-        } else if (body.rfind("Ret  USER.284: GETFREESYSTEMRESOURCES()", 0) == 0 && !tick->rounds.empty() &&
-                   !tick->rounds.back().calls.empty()) {
-            tick->rounds.back().calls.back().userResult = HexAfter(body, "retval=");
-        } else if (body.rfind("RetFrom16()", 0) == 0 && !tick->rounds.empty() && !tick->rounds.back().calls.empty()) {
-            tick->rounds.back().calls.back().ax = HexAfter(body, " ax=");
-        }
-    }
-    return trace;
 }
 
 // The environment and registry settings that make Wine trace the programs this process starts
@@ -379,7 +157,11 @@ public:
     TraceWindow() : path_(TracePath()), start_(SizeOf(path_)) {}
     Trace Read(const App& app) const { return Read(app, ImageOf(driver::ProgramPath())); }
     // With the image where the running program has it (taken while it runs).
-    Trace Read(const App& app, const Image& image) const { return Parse(ReadFrom(path_, start_), app.Window(), image); }
+    Trace Read(const App& app, const Image& image) const
+    {
+        return relaytrace::ParseRelayTrace(ReadFrom(path_, start_), reinterpret_cast<std::uintptr_t>(app.Window()),
+                                           image);
+    }
 
 private:
     std::string path_;
@@ -393,13 +175,15 @@ void CheckRound(const Round& round)
 {
     EXPECT_TRUE(round.loaded >= 32);
     EXPECT_EQ(round.freed.size(), std::size_t{1});
-    if (!round.freed.empty()) EXPECT_EQ(round.freed.front(), round.loaded);
+    if (!round.freed.empty()) {
+        EXPECT_EQ(round.freed.front(), round.loaded);
+    }
     EXPECT_EQ(round.askedOf, round.loaded);
     EXPECT_NE(round.address, std::uint64_t{0});
-    REQUIRE_EQ(round.calls.size(), std::size_t{3});
+    ASSERT_EQ(round.calls.size(), std::size_t{3});
     for (std::size_t i = 0; i < round.calls.size(); ++i) {
         const Call16& call = round.calls[i];
-        Context context("16-bit call " + Show(i));
+        SCOPED_TRACE("16-bit call " + Show(i));
         EXPECT_EQ(call.target, round.address);
         EXPECT_EQ(call.argument, std::uint64_t{i});
         EXPECT_EQ(call.userArgument, std::uint64_t{i});
@@ -410,20 +194,14 @@ void CheckRound(const Round& round)
 
 // Checks the ticks of a watched stretch: the CPU meter's start attempts (one per tick when it
 // is on, failing because Wine has no PerfStats\StartStat) and the 16-bit rounds.
-// The ticks the trace shows whole: the last one may still be running when it is read.
-std::size_t CompleteTicks(const Trace& trace)
-{
-    return trace.ticks.empty() ? 0 : trace.ticks.size() - 1;
-}
-
 void CheckTicks(const Trace& trace, bool cpuDetection)
 {
     const std::size_t complete = CompleteTicks(trace);
     EXPECT_TRUE(complete >= kMinTicks);
-    Context seen(Show(complete) + " complete ticks");
+    SCOPED_TRACE(Show(complete) + " complete ticks");
     for (std::size_t i = 0; i < complete; ++i) {
         const Tick& tick = trace.ticks[i];
-        Context context("tick " + Show(i));
+        SCOPED_TRACE("tick " + Show(i));
         if (cpuDetection) {
             EXPECT_EQ(tick.startStatResults.size(), std::size_t{1});
             for (const std::uint64_t result : tick.startStatResults) EXPECT_EQ(result, std::uint64_t{kFileNotFound});
@@ -434,12 +212,14 @@ void CheckTicks(const Trace& trace, bool cpuDetection)
             // 64-bit code cannot call 16-bit code: the port reports the services missing.
             EXPECT_EQ(tick.rounds.size(), std::size_t{0});
         } else {
-            REQUIRE_EQ(tick.rounds.size(), std::size_t{1});
+            ASSERT_EQ(tick.rounds.size(), std::size_t{1});
             CheckRound(tick.rounds.front());
         }
     }
     EXPECT_EQ(trace.perfDataQueries, 0);
-    if (!k32BitBuild) EXPECT_EQ(trace.krnl386Calls, 0);
+    if (!k32BitBuild) {
+        EXPECT_EQ(trace.krnl386Calls, 0);
+    }
 }
 
 // One line of what the trace showed, for the log.
@@ -490,15 +270,13 @@ Trace Watch(App& app, const std::string& cpuCaption)
             const std::string text = app.Text(label);
             if (text != expected && !reported) {
                 reported = true;
-                Context context(std::string(label) + " after " + Show(GetTickCount() - start) + " ms");
+                SCOPED_TRACE(std::string(label) + " after " + Show(GetTickCount() - start) + " ms");
                 EXPECT_EQ(text, expected);
             }
         }
         const HWND box = app.WaitForDialog("", 0);
-        if (box != nullptr) {
-            Fail(__FILE__, __LINE__, "a box opened: " + app.DialogText(box));
-            Abort();
-        }
+        // In a function of its own, as this one returns a value; the failure ends the test.
+        if (box != nullptr) [&] { FAIL() << "a box opened: " + app.DialogText(box); }();
         Sleep(200);
     }
     EXPECT_TRUE(app.Running());
@@ -509,8 +287,7 @@ Trace Watch(App& app, const std::string& cpuCaption)
 void WaitForFirstTick(App& app, const std::string& cpuCaption)
 {
     if (!driver::WaitUntil([&] { return app.Text("Label48") == cpuCaption; }, 5000)) {
-        Fail(__FILE__, __LINE__, "no tick set Label48 to " + cpuCaption + ": " + app.Text("Label48"));
-        Abort();
+        FAIL() << "no tick set Label48 to " + cpuCaption + ": " + app.Text("Label48");
     }
 }
 
@@ -518,7 +295,7 @@ void WaitForFirstTick(App& app, const std::string& cpuCaption)
 // through NtSetContextThread on its own thread, which restores the stack and the callee-saved
 // registers but not EAX, ECX and EDX: EAX comes back as that call's own status, 0. So on Wine
 // the resource figures read 0 % though the 16-bit function answered; Windows 98 returns AX.
-WINE_TEST(Win98AboutAndRamPagesTickOnTheWindows98Paths)
+TEST(Windows98E2e, Win98AboutAndRamPagesTickOnTheWindows98Paths)
 {
     RequireWindows98Prefix();
     const TracedPrograms traced;
@@ -530,7 +307,7 @@ WINE_TEST(Win98AboutAndRamPagesTickOnTheWindows98Paths)
         const char* name;
     };
     for (const Page page : {Page{kAboutPage, "About"}, Page{kRamPage, "RAM"}}) {
-        Context context(std::string("on the ") + page.name + " page");
+        SCOPED_TRACE(std::string("on the ") + page.name + " page");
         app.SelectTab("PageControl1", page.index);
         WaitForFirstTick(app, "0 %");
         const Trace trace = Watch(app, "0 %");
@@ -538,7 +315,7 @@ WINE_TEST(Win98AboutAndRamPagesTickOnTheWindows98Paths)
         CheckTicks(trace, true);
         if (k32BitBuild && !trace.ticks.empty() && !trace.ticks.front().rounds.empty()) {
             const Round& round = trace.ticks.front().rounds.front();
-            Context wine("Wine drops QT_Thunk's result: the 16-bit function answered " +
+            SCOPED_TRACE("Wine drops QT_Thunk's result: the 16-bit function answered " +
                          Show(round.calls.empty() ? 0 : round.calls.front().userResult));
             EXPECT_EQ(app.Text("Label61"), std::string("0 %"));
         }
@@ -547,13 +324,13 @@ WINE_TEST(Win98AboutAndRamPagesTickOnTheWindows98Paths)
     EXPECT_EQ(whole.Read(app).perfDataQueries, 0);
 }
 
-WINE_TEST(Win98CpuMeterIsNeverStartedWhenDetectionIsOff)
+TEST(Windows98E2e, Win98CpuMeterIsNeverStartedWhenDetectionIsOff)
 {
     RequireWindows98Prefix();
     const TracedPrograms traced;
     driver::ResetMachine();
     HKEY key = nullptr;
-    REQUIRE_EQ(
+    ASSERT_EQ(
         RegCreateKeyExA(HKEY_CURRENT_USER, driver::kAgentKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
         ERROR_SUCCESS);
     const DWORD off = 1;
@@ -627,7 +404,7 @@ RoundTrip ApplyRoundTrip(bool win98)
     return result;
 }
 
-WINE_TEST(Win98ApplyRoundTripWritesTheBytesOfTheNtRun)
+TEST(Windows98E2e, Win98ApplyRoundTripWritesTheBytesOfTheNtRun)
 {
     RequireWindows98Prefix();
     const TracedPrograms traced;
@@ -637,20 +414,20 @@ WINE_TEST(Win98ApplyRoundTripWritesTheBytesOfTheNtRun)
     const RoundTrip win98 = ApplyRoundTrip(true);
     const RoundTrip nt = ApplyRoundTrip(false);
     {
-        Context context("the Windows 98 run took the 9x meter");
+        SCOPED_TRACE("the Windows 98 run took the 9x meter");
         EXPECT_GT(win98.startStatOpens, std::size_t{0});
         EXPECT_EQ(win98.perfDataQueries, 0);
     }
     {
-        Context context("the NT run took the NT meter");
+        SCOPED_TRACE("the NT run took the NT meter");
         EXPECT_EQ(nt.startStatOpens, std::size_t{0});
         EXPECT_GT(nt.perfDataQueries, 0);
     }
     // Drivers find the controls by their IDs: neither start-up nor Apply names a window in the
     // global atom table or a window property, which on Windows 9x outlive a process that dies.
     for (const RoundTrip* run : {&win98, &nt}) {
-        Context context(std::string("the ") + (run == &win98 ? "Windows 98" : "NT") + " run names no control: " +
-                        (run->namingCalls.empty() ? std::string("none") : run->namingCalls.front()));
+        SCOPED_TRACE(std::string("the ") + (run == &win98 ? "Windows 98" : "NT") + " run names no control: " +
+                     (run->namingCalls.empty() ? std::string("none") : run->namingCalls.front()));
         EXPECT_GT(run->windowsCreated, 0);  // the trace holds the program's own calls
         EXPECT_EQ(run->namingCalls.size(), std::size_t{0});
     }
@@ -667,13 +444,13 @@ void CheckFlushedOnce(const std::vector<std::string>& calls, const std::vector<s
 {
     std::string seen;
     for (const std::string& call : calls) seen += (seen.empty() ? "" : ", ") + call;
-    Context context("SYSTEM.INI calls: " + seen);
+    SCOPED_TRACE("SYSTEM.INI calls: " + seen);
     std::vector<std::string> expected = changes;
     expected.push_back("flush");
     EXPECT_TRUE(calls == expected);
 }
 
-WINE_TEST(Win98ApplyFlushesSystemIniOnceAfterItsLastWrite)
+TEST(Windows98E2e, Win98ApplyFlushesSystemIniOnceAfterItsLastWrite)
 {
     RequireWindows98Prefix();
     const TracedPrograms traced;
@@ -689,7 +466,7 @@ WINE_TEST(Win98ApplyFlushesSystemIniOnceAfterItsLastWrite)
          "delete vcache.MaxFileCache", "delete vcache.CHUNKSIZE"},
     };
     for (std::size_t i = 0; i < 2; ++i) {
-        Context context("Apply " + Show(i + 1));
+        SCOPED_TRACE("Apply " + Show(i + 1));
         const TraceWindow window;
         app.Click("CheckBox9");
         app.PostClick("Button2");
@@ -699,15 +476,15 @@ WINE_TEST(Win98ApplyFlushesSystemIniOnceAfterItsLastWrite)
     }
 
     // Without the FS Templates key the save stops after the tweaks: what it wrote is flushed.
-    Context context("Apply stopped by the missing FS Templates key");
+    SCOPED_TRACE("Apply stopped by the missing FS Templates key");
     DeleteTree(HKEY_LOCAL_MACHINE, driver::kFsTemplatesKey);
     const TraceWindow window;
     app.Click("CheckBox9");
     app.PostClick("Button2");
     const HWND error = app.WaitForDialog("Lumora Manager");
-    REQUIRE_TRUE(error != nullptr);
+    ASSERT_TRUE(error != nullptr);
     EXPECT_EQ(app.DialogText(error), std::string("Failed to set data for ''"));
-    REQUIRE_TRUE(app.Answer(error, IDOK));
+    ASSERT_TRUE(app.Answer(error, IDOK));
     CheckFlushedOnce(window.Read(app).systemIniCalls,
                      {"write 386Enh.PageBuffers", "write 386Enh.ConservativeSwapfileUsage"});
     app.Stop();
@@ -789,7 +566,7 @@ private:
 // Starts the program on the planted statistic and shows the About page, where the CPU figure is.
 void LaunchOnPlantedStatistic(App& app, const PlantedCpuStatistic& statistic)
 {
-    REQUIRE_TRUE(statistic.Complete());
+    ASSERT_TRUE(statistic.Complete());
     driver::Launch(app);
     app.SelectTab("PageControl1", kAboutPage);
 }
@@ -800,7 +577,7 @@ bool CpuLabelShows(App& app, const std::string& caption)
     return driver::WaitUntil([&] { return app.Text("Label48") == caption; }, 5000);
 }
 
-WINE_TEST(Win98CpuLabelFollowsThePlantedStatistic)
+TEST(Windows98E2e, Win98CpuLabelFollowsThePlantedStatistic)
 {
     RequireWindows98Prefix();
     const TracedPrograms traced;
@@ -817,13 +594,13 @@ WINE_TEST(Win98CpuLabelFollowsThePlantedStatistic)
     // Started once, through StartStat, and not stopped while the window is open.
     const Trace trace = whole.Read(app, image);
     const std::vector<std::uint64_t> starts = StartStatResults(trace);
-    REQUIRE_EQ(starts.size(), std::size_t{1});
+    ASSERT_EQ(starts.size(), std::size_t{1});
     EXPECT_EQ(starts.front(), std::uint64_t{ERROR_SUCCESS});
     EXPECT_TRUE(trace.stopStatOpens.empty());
     EXPECT_TRUE(app.WaitForDialog("", 0) == nullptr);
 }
 
-WINE_TEST(Win98ClosingTheWindowReadsStopStatOnce)
+TEST(Windows98E2e, Win98ClosingTheWindowReadsStopStatOnce)
 {
     RequireWindows98Prefix();
     const TracedPrograms traced;
@@ -832,19 +609,19 @@ WINE_TEST(Win98ClosingTheWindowReadsStopStatOnce)
     App app;
     LaunchOnPlantedStatistic(app, statistic);
     const Image image = ImageIn(app.Process());
-    REQUIRE_TRUE(CpuLabelShows(app, "37 %"));
+    ASSERT_TRUE(CpuLabelShows(app, "37 %"));
     // A few ticks: each reads the running statistic, none stops it.
     Sleep(2000);
     {
         const Trace running = whole.Read(app, image);
-        Context context("while the window is open");
+        SCOPED_TRACE("while the window is open");
         EXPECT_TRUE(CompleteTicks(running) >= 2);
         EXPECT_EQ(running.stopStatOpens.size(), std::size_t{0});
     }
     app.Stop();
-    REQUIRE_TRUE(!app.Running());
+    ASSERT_TRUE(!app.Running());
     const Trace closed = whole.Read(app, image);
-    REQUIRE_EQ(closed.stopStatOpens.size(), std::size_t{1});
+    ASSERT_EQ(closed.stopStatOpens.size(), std::size_t{1});
     EXPECT_EQ(closed.stopStatOpens.front().result, std::uint64_t{ERROR_SUCCESS});
     EXPECT_TRUE(closed.stopStatOpens.front().read);
     EXPECT_EQ(StartStatResults(closed).size(), std::size_t{1});
@@ -852,13 +629,13 @@ WINE_TEST(Win98ClosingTheWindowReadsStopStatOnce)
 
 // The statistic is read straight into the last figure's 4 bytes, as many as the value holds: a
 // shorter value replaces the low bytes (a percentage's others are 0), an empty one none.
-WINE_TEST(Win98ShortStatisticReadsAsItsBytesAndNoBoxOpens)
+TEST(Windows98E2e, Win98ShortStatisticReadsAsItsBytesAndNoBoxOpens)
 {
     RequireWindows98Prefix();
     PlantedCpuStatistic statistic(81);
     App app;
     LaunchOnPlantedStatistic(app, statistic);
-    REQUIRE_TRUE(CpuLabelShows(app, "81 %"));
+    ASSERT_TRUE(CpuLabelShows(app, "81 %"));
     const struct {
         const char* what;
         Bytes stored;
@@ -870,7 +647,7 @@ WINE_TEST(Win98ShortStatisticReadsAsItsBytesAndNoBoxOpens)
         {"four bytes again", Le32(7), "7 %"},
     };
     for (const auto& c : cases) {
-        Context context(c.what);
+        SCOPED_TRACE(c.what);
         statistic.SetCurrent(c.stored);
         // Two ticks, so that a figure that stays has had its chance to change.
         Sleep(1800);
@@ -879,8 +656,7 @@ WINE_TEST(Win98ShortStatisticReadsAsItsBytesAndNoBoxOpens)
         EXPECT_TRUE(app.Running());
         const HWND box = app.WaitForDialog("", 0);
         if (box != nullptr) {
-            Fail(__FILE__, __LINE__, "a box opened: " + app.DialogText(box));
-            Abort();
+            FAIL() << "a box opened: " + app.DialogText(box);
         }
     }
 }

@@ -1,0 +1,45 @@
+// The Wine test programs' shared pieces: value texts and the listener that ends a test.
+#include "WineTest.h"
+
+namespace lumora::winetest {
+namespace {
+
+// GoogleTest catches this exception type from a test's body as a failure already reported, and
+// records nothing more; a skip reported before it stays the test's result.
+class EndTest : public ::testing::EmptyTestEventListener {
+public:
+    void OnTestPartResult(const ::testing::TestPartResult& result) override
+    {
+        if (result.fatally_failed() || result.skipped()) throw ::testing::AssertionException(result);
+    }
+};
+
+}  // namespace
+
+void EndTestOnFatalFailureOrSkip()
+{
+    // Last, so that every other listener (the printer, the XML report) has seen the result.
+    ::testing::UnitTest::GetInstance()->listeners().Append(new EndTest);
+}
+
+std::string Show(const std::string& value)
+{
+    return "\"" + value + "\"";
+}
+
+std::string Show(const char* value)
+{
+    return value == nullptr ? std::string("(null)") : Show(std::string(value));
+}
+
+std::string Show(std::uint8_t value)
+{
+    return Show(static_cast<unsigned>(value));
+}
+
+std::string Show(bool value)
+{
+    return value ? "true" : "false";
+}
+
+}  // namespace lumora::winetest

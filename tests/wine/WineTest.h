@@ -1,0 +1,33 @@
+// What the test programs that run under Wine share besides GoogleTest: the text of a value in a
+// trace line or a skip's reason, and the rule that a fatal failure or a skip ends the whole test.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace lumora::winetest {
+
+template <typename T>
+std::string Show(const T& value)
+{
+    std::ostringstream out;
+    out << value;
+    return out.str();
+}
+std::string Show(const std::string& value);
+std::string Show(const char* value);
+std::string Show(std::uint8_t value);
+std::string Show(bool value);
+
+// Makes the first fatal failure (ASSERT_*, FAIL()) or skip (GTEST_SKIP()) end the running test
+// wherever it is reported. GoogleTest's own macros return only from the function they are in;
+// the tests check in helpers and lambdas, and the end-to-end driver ends a test whose control is
+// missing or whose program never showed its window, so a failed precondition must not let the
+// test go on against a window that is not there. Programs that drive without tests
+// (manager_remote) install it too: the driver's failure then ends them with an exception.
+void EndTestOnFatalFailureOrSkip();
+
+}  // namespace lumora::winetest

@@ -1,0 +1,13 @@
+#!/bin/sh
+# Runs a test program under the Wine loader named first: wine-run.sh LOADER PROGRAM [ARGUMENT...].
+# Wine writes its trace of a process, and of every process that one starts, to the Unix standard
+# error of the first (a started program's standard-error handle does not move it). CTest captures
+# a test's standard error, so when LUMORA_TRACE_FILE names a file (the Windows 98 layers of
+# scripts/test.sh) the standard error is appended to it instead: the Windows 98 tests read the
+# trace of the programs they start from there, as the file LUMORA_TRACE names.
+loader="$1"
+shift
+if [ -n "${LUMORA_TRACE_FILE:-}" ]; then
+    exec "$loader" "$@" 2>>"$LUMORA_TRACE_FILE"
+fi
+exec "$loader" "$@"
