@@ -20,9 +20,9 @@ HFONT MakeFont(const char* face, int height, bool bold, bool underline)
 
 }  // namespace
 
-Resources::Resources(HINSTANCE instance) : instance_(instance)
+Resources::Resources(HINSTANCE instance, const DisplayScale& scale) : instance_(instance), scale_(scale)
 {
-    windowFont_ = MakeFont(kWindowFace, kWindowFontHeight, false, false);
+    windowFont_ = MakeFont(kWindowFace, scale_.FontHeight(kWindowFontHeight), false, false);
 }
 
 Resources::~Resources()
@@ -44,7 +44,7 @@ HFONT Resources::FontFor(const FontSpec& wanted)
             return font.handle;
         }
     }
-    HFONT font = MakeFont(face, wanted.height, wanted.bold, wanted.underline);
+    HFONT font = MakeFont(face, scale_.FontHeight(wanted.height), wanted.bold, wanted.underline);
     if (!font) return windowFont_;
     fonts_.push_back({face, wanted.height, wanted.bold, wanted.underline, font});
     return font;

@@ -7,12 +7,14 @@
 #include <vector>
 
 #include "ui/Controls.h"
+#include "ui/DisplayScale.h"
 
 namespace lumora::win32 {
 
 class Resources {
 public:
-    explicit Resources(HINSTANCE instance);
+    // Fonts are made for the scale's DPI: the models' heights are pixels at 96 dpi.
+    Resources(HINSTANCE instance, const DisplayScale& scale);
     ~Resources();
     Resources(const Resources&) = delete;
     Resources& operator=(const Resources&) = delete;
@@ -27,6 +29,7 @@ public:
 
 private:
     HINSTANCE instance_;
+    DisplayScale scale_;
     HFONT windowFont_ = nullptr;
     HCURSOR handCursor_ = nullptr;
     HDC measureDc_ = nullptr;
