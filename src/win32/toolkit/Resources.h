@@ -20,14 +20,18 @@ public:
     Resources& operator=(const Resources&) = delete;
 
     HFONT WindowFont() const { return windowFont_; }
-    // The font a model asks for, made once; the window font when it cannot be made.
+    // The font a model asks for at the scale's DPI, made once; the window font when it cannot be made.
     HFONT FontFor(const FontSpec& wanted);
+    // The same font at the design's 96 dpi, for lengths the layout gives in the font's units.
+    HFONT DesignFontFor(const FontSpec& wanted);
     // A memory context of the screen's kind for measuring text: measuring on it costs no window
     // its device context.
     HDC MeasureDc();
     HCURSOR HandCursor();
 
 private:
+    HFONT FontAt(const FontSpec& wanted, int height);
+
     HINSTANCE instance_;
     DisplayScale scale_;
     HFONT windowFont_ = nullptr;

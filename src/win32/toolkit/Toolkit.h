@@ -62,6 +62,7 @@ public:
     const DisplayScale& Scale() const { return scale_; }
     HFONT WindowFont() const { return resources_.WindowFont(); }
     HFONT FontFor(const FontSpec& wanted) { return resources_.FontFor(wanted); }
+    HFONT DesignFontFor(const FontSpec& wanted) { return resources_.DesignFontFor(wanted); }
     HDC MeasureDc() { return resources_.MeasureDc(); }
     HCURSOR HandCursor() { return resources_.HandCursor(); }
     // Creates a child window for peer, with its control's ID, and takes its messages: windows of

@@ -18,11 +18,11 @@ UINT LabelPeer::TextFormat() const
     return DT_LEFT | DT_NOPREFIX | DT_EXPANDTABS | (autoSize_ ? 0u : static_cast<UINT>(DT_WORDBREAK));
 }
 
-SIZE LabelPeer::TextSize(const std::string& text, int width) const
+SIZE LabelPeer::TextSize(const std::string& text, int width, HFONT font) const
 {
     RECT area{0, 0, width, 0};
     HDC dc = kit_.MeasureDc();
-    Selection font(dc, Font());
+    Selection selected(dc, font);
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &area, TextFormat() | DT_CALCRECT);
     return {area.right - area.left, area.bottom - area.top};
 }
@@ -31,14 +31,14 @@ SIZE LabelPeer::ContentSize()
 {
     // An empty caption keeps the height of one line, as the designer's labels do.
     const std::string text = model_.Caption().empty() ? std::string(" ") : model_.Caption();
-    SIZE size = TextSize(text, 0);
+    SIZE size = TextSize(text, 0, Font());
     // Trailing blanks make a row's label reach across the row, under its other controls: they
-    // stand for a length of the layout and scale with it, not with the font, whose blank stays
-    // 3 pixels wide from 96 to 120 dpi.
+    // stand for a length of the layout, as wide as the design's font makes them, and scale with
+    // the layout rather than with the font, whose blank stays 3 pixels wide from 96 to 120 dpi.
     const std::size_t end = text.find_last_not_of(' ');
     if (kit_.Scale().Dpi() != kDesignDpi && end != std::string::npos && end + 1 < text.size()) {
-        const SIZE blanks = TextSize(text.substr(end + 1), 0);
-        size.cx = TextSize(text.substr(0, end + 1), 0).cx + Scaled(blanks.cx);
+        const SIZE blanks = TextSize(text.substr(end + 1), 0, kit_.DesignFontFor(model_.font));
+        size.cx = TextSize(text.substr(0, end + 1), 0, Font()).cx + Scaled(blanks.cx);
     }
     const int shadow = HasShadow() ? ShadowOffset() : 0;
     return {size.cx + shadow, size.cy + shadow};
@@ -50,7 +50,7 @@ Bounds LabelPeer::FixedPlace() const
     // font's pixel sizes grow in steps of their own. At the design's DPI the place is the design's.
     Bounds place = ScreenBounds();
     if (kit_.Scale().Dpi() == kDesignDpi || model_.Caption().empty()) return place;
-    const SIZE text = TextSize(model_.Caption(), place.width);
+    const SIZE text = TextSize(model_.Caption(), place.width, Font());
     const int shadow = HasShadow() ? ShadowOffset() : 0;
     if (text.cy + shadow > place.height) place.height = text.cy + shadow;
     return place;

@@ -22,7 +22,7 @@ protected:
 private:
     UINT TextFormat() const;
     // The text's size as drawn, within width when it wraps.
-    SIZE TextSize(const std::string& text, int width) const;
+    SIZE TextSize(const std::string& text, int width, HFONT font) const;
     bool HasShadow() const { return model_.shadowColor != kColorDefault; }
     int ShadowOffset() const { return Scaled(1); }
 };
