@@ -53,7 +53,10 @@ shoot_pages() {
     local logpixels="$1" folder="$2" screen index shot
     screen="$((800 * logpixels / 96))x$((600 * logpixels / 96))"
     mkdir -p "$folder"
+    # The last pass's server must have ended before this pass's settings go in, or they can be
+    # lost: without the wait the 120-dpi pass came up on the 96-dpi pass's 800x600 desktop.
     stop_wine
+    "$WINESERVER" -w 2>/dev/null
     stop_xvfb
     if ! start_xvfb "$screen"; then
         failed=$((failed + ${#names[@]}))
