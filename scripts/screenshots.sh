@@ -53,8 +53,6 @@ shoot_pages() {
     local logpixels="$1" folder="$2" screen index shot
     screen="$((800 * logpixels / 96))x$((600 * logpixels / 96))"
     mkdir -p "$folder"
-    # The last pass's server must have ended before this pass's settings go in, or they can be
-    # lost: without the wait the 120-dpi pass came up on the 96-dpi pass's 800x600 desktop.
     stop_wine
     "$WINESERVER" -w 2>/dev/null
     stop_xvfb
@@ -63,15 +61,20 @@ shoot_pages() {
         return
     fi
     # Every program of the prefix, manager_remote that switches the pages included, runs in the
-    # one virtual desktop, which draws frames as Windows does.
+    # one virtual desktop, which draws frames as Windows does. The desktop is named last: once it
+    # is, every Wine program (reg too) opens it at the size then set, and the programs after it
+    # share that one; a desktop an earlier run left named is closed first.
     local explorer='HKCU\Software\Wine\Explorer'
-    "$wine" reg add "$explorer" /v Desktop /d shots /f >/dev/null 2>&1
+    "$wine" reg delete "$explorer" /v Desktop /f >/dev/null 2>&1
+    stop_wine
+    "$WINESERVER" -w 2>/dev/null
     "$wine" reg add "$explorer\Desktops" /v shots /d "$screen" /f >/dev/null 2>&1
     "$wine" reg delete 'HKCU\Software\Lumora' /f >/dev/null 2>&1 || true
     if ! set_prefix_dpi "$wine" "$logpixels"; then
         failed=$((failed + ${#names[@]}))
         return
     fi
+    "$wine" reg add "$explorer" /v Desktop /d shots /f >/dev/null 2>&1
 
     local work="$WINEPREFIX/drive_c/Program Files/Lumora"
     mkdir -p "$work"
@@ -101,6 +104,7 @@ shoot_pages() {
         fi
     done
     "$wine" "$tool" close TForm1 10 >/dev/null 2>&1 || true
+    "$wine" reg delete "$explorer" /v Desktop /f >/dev/null 2>&1
 }
 
 windows_program="$(win_path "$program")"

@@ -416,13 +416,13 @@ constexpr LabelFont kLabelFonts[] = {
 TextSize Measure(const std::string& name, const std::string& caption, int dpi)
 {
     TextSize size;
-    LabelFont spec{nullptr, nullptr, -11, false, false};
+    LabelFont drawn{nullptr, nullptr, -11, false, false};
     for (const LabelFont& font : kLabelFonts) {
-        if (name == font.label) spec = font;
+        if (name == font.label) drawn = font;
     }
-    HFONT same = CreateFontA(DisplayScale(dpi).FontHeight(spec.height), 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE,
-                             spec.underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, spec.face ? spec.face : "MS Sans Serif");
+    HFONT same = CreateFontA(DisplayScale(dpi).FontHeight(drawn.height), 0, 0, 0, drawn.bold ? FW_BOLD : FW_NORMAL,
+                             FALSE, drawn.underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, drawn.face ? drawn.face : "MS Sans Serif");
     HDC dc = GetDC(nullptr);
     HGDIOBJ old = SelectObject(dc, same);
     TEXTMETRICA metrics{};
