@@ -53,8 +53,10 @@ screen="$((800 * logpixels / 96))x$((600 * logpixels / 96))"
 if [ -z "${DISPLAY:-}" ]; then
     start_xvfb "$screen" || exit 1
     own_display=1
-    "$wine" reg add "$explorer" /v Desktop /d lumora /f >/dev/null 2>&1
+    # Size first: once the desktop is named, every Wine program (reg too) opens it at the size
+    # then set, and the program after them shares that one.
     "$wine" reg add "$explorer\Desktops" /v lumora /d "$screen" /f >/dev/null 2>&1
+    "$wine" reg add "$explorer" /v Desktop /d lumora /f >/dev/null 2>&1
 else
     "$wine" reg delete "$explorer" /v Desktop /f >/dev/null 2>&1 || true
 fi
@@ -78,6 +80,8 @@ say "screenshot: $shot"
 
 if [ $own_display -eq 1 ]; then
     "$wine" "$tool" close TForm1 10 || true
+    # The next run may want another size.
+    "$wine" reg delete "$explorer" /v Desktop /f >/dev/null 2>&1 || true
 else
     say "the program runs on $DISPLAY; close its window to end"
     while "$wine" "$tool" wait TForm1 1 >/dev/null 2>&1; do sleep 1; done
