@@ -88,6 +88,23 @@ prefix_options() {
     return 0
 }
 
+# The logical DPI a prefix's programs see: LUMORA_DPI, 96 (Windows' "Small Fonts") when unset.
+dpi() {
+    local value="${LUMORA_DPI:-96}"
+    [[ "$value" =~ ^[0-9]+$ ]] && [ "$value" -gt 0 ] || die "LUMORA_DPI is a number of dots per inch (96, 120, 144), not $value"
+    printf '%s' "$value"
+}
+
+# Sets the logical DPI of the prefix in WINEPREFIX where Windows keeps it, the user's setting and
+# the current hardware profile's: set_prefix_dpi WINE DPI. Programs started afterwards take it.
+set_prefix_dpi() {
+    local wine="$1" value="$2" key
+    for key in 'HKCU\Control Panel\Desktop' 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+        "$wine" reg add "$key" /v LogPixels /t REG_DWORD /d "$value" /f >/dev/null 2>&1 ||
+            { echo "error: could not set LogPixels in $key" >&2; return 1; }
+    done
+}
+
 # Dies with that line unless a flavour's programs can run here.
 require_flavour() {
     [ "$1" != i686 ] && return 0

@@ -2,26 +2,36 @@
 # Creates a Wine prefix in DIR laid out as a Windows 98 machine has it for the manager: the
 # file-system templates, the FileSystem key and SYSTEM.INI with its 386Enh and vcache sections.
 #
-#   prefix.sh [--i686] [--win98] DIR
+#   prefix.sh [--i686] [--win98] [--dpi N] DIR
 #
 # --i686 makes a 32-bit prefix for the i686 build, run by the 32-bit loader: a 32-bit program
 # in a 64-bit prefix would see HKLM\Software through the WOW64 view, not the keys set up here.
 # --win98 makes Wine report Windows 98 (platform 1, version 4.10) to every program of the
 # prefix: HKCU\Software\Wine "Version" = "win98" ("winecfg /v win98" has no effect here).
+# --dpi N sets the logical DPI its programs see (96 by default, 120 is Windows 9x's "Large
+# Fonts"): LogPixels in HKCU\Control Panel\Desktop and in the current hardware profile's
+# Software\Fonts, where Windows keeps it.
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 flavour=x86_64
 win98=0
+logpixels=""
+usage="usage: prefix.sh [--i686] [--win98] [--dpi N] DIR"
 while [ $# -gt 1 ]; do
     case "$1" in
     --i686) flavour=i686 ;;
     --win98) win98=1 ;;
-    *) die "usage: prefix.sh [--i686] [--win98] DIR" ;;
+    --dpi)
+        [ $# -gt 2 ] && [[ "$2" =~ ^[0-9]+$ ]] && [ "$2" -gt 0 ] || die "$usage"
+        logpixels="$2"
+        shift
+        ;;
+    *) die "$usage" ;;
     esac
     shift
 done
-[ $# -eq 1 ] && [ "${1#--}" = "$1" ] || die "usage: prefix.sh [--i686] [--win98] DIR"
+[ $# -eq 1 ] && [ "${1#--}" = "$1" ] || die "$usage"
 require_flavour "$flavour"
 wine="$(wine_loader "$flavour")"
 arch=win64
@@ -63,6 +73,11 @@ lines=(
 version='"Version"=-'
 [ $win98 -eq 1 ] && version='"Version"="win98"'
 lines+=('[HKEY_CURRENT_USER\Software\Wine]' "$version" '')
+if [ -n "$logpixels" ]; then
+    dword="$(printf '"LogPixels"=dword:%08x' "$logpixels")"
+    lines+=('[HKEY_CURRENT_USER\Control Panel\Desktop]' "$dword" ''
+        '[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts]' "$dword" '')
+fi
 reg="$WINEPREFIX/drive_c/windows/temp/lumora-machine.reg"
 mkdir -p "$(dirname "$reg")"
 printf '%s\r\n' "${lines[@]}" >"$reg"
@@ -79,4 +94,5 @@ grep -qi '^\[vcache\]' "$ini" || printf '[vcache]\r\n' >>"$ini"
 "$WINESERVER" -w
 mode="the NT family"
 [ $win98 -eq 1 ] && mode="Windows 98"
+[ -n "$logpixels" ] && mode="$mode at $logpixels dpi"
 say "prefix ready: $WINEPREFIX ($arch, reports $mode)"

@@ -3,7 +3,7 @@
 # import checks against Windows 98 SE and Windows 95, and for each flavour (the x86_64 build under 64-bit Wine, the i686
 # release under 32-bit Wine, each in prefixes of its own) the adapter tests under Wine, the
 # end-to-end tests under Wine and Xvfb, the restart check and screenshots of the seven pages
-# (build/test-logs/screenshots/FLAVOUR/); then the Windows 98 layers, in prefixes where Wine
+# (build/test-logs/screenshots/FLAVOUR/, and at 120 dpi in FLAVOUR-dpi120/); then the Windows 98 layers, in prefixes where Wine
 # reports Windows 98. Prints one line per layer and a total; exits non-zero when anything failed.
 #
 # Where this machine cannot run 32-bit x86 code, or the 32-bit Wine could not be installed, the
@@ -285,10 +285,11 @@ for flavour in x86_64 i686; do
     flavour_layer "$flavour" "shots-$short" bash "$ROOT/scripts/screenshots.sh" "$flavour"
 done
 # Windows 98 mode: the adapter tests written for it (named Win98...); every end-to-end test for
-# the release, those written for the mode for the x86_64 build; the restart and screenshots.
+# the release, those written for the mode and those of the window's DPI (LargeFonts...) for the
+# x86_64 build; the restart and screenshots.
 for flavour in x86_64 i686; do
     short="${flavour/x86_64/x64}"
-    only=Win98
+    only='(Win98|LargeFonts)'
     [ "$flavour" = i686 ] && only=""
     flavour_layer "$flavour" "adapters-win98-$short" run_wine_tests "$flavour" win98 adapter_tests Win98
     flavour_layer "$flavour" "e2e-win98-$short" run_wine_tests "$flavour" win98 e2e_tests "$only"

@@ -55,21 +55,44 @@ void NativeControl::Sync(Property property)
 void NativeControl::ApplyBounds()
 {
     const Bounds bounds = model_.GetBounds();
-    int width = bounds.width;
-    int height = bounds.height;
+    Bounds place = autoSize_ ? ScreenBounds() : FixedPlace();
     if (autoSize_) {
+        // Text and pictures measure in the screen's pixels: the window takes their size as is.
         const SIZE size = ContentSize();
-        width = size.cx;
-        height = size.cy;
+        place.width = size.cx;
+        place.height = size.cy;
     }
     // Labels are placed at creation and keep their size for most captions.
-    PlaceOnChange(hwnd_, bounds.left, bounds.top, width, height);
-    if (autoSize_ && (width != bounds.width || height != bounds.height)) {
-        // The model learns the measured size, so that it forwards moves with the right offsets.
+    PlaceOnChange(hwnd_, place.left, place.top, place.width, place.height);
+    if (!autoSize_) return;
+    // The model learns the measured size, in design units, so that it forwards moves with the
+    // right offsets.
+    const DisplayScale& scale = kit_.Scale();
+    const int width = scale.ToDesign(place.left + place.width) - bounds.left;
+    const int height = scale.ToDesign(place.top + place.height) - bounds.top;
+    if (width != bounds.width || height != bounds.height) {
         writingBack_ = true;
         model_.SetBounds({bounds.left, bounds.top, width, height});
         writingBack_ = false;
     }
+}
+
+Bounds NativeControl::ScreenBounds() const
+{
+    return kit_.Scale().ToScreen(model_.GetBounds());
+}
+
+int NativeControl::Scaled(int design) const
+{
+    return kit_.Scale().ToScreen(design);
+}
+
+POINT NativeControl::DesignPoint(POINT client) const
+{
+    const Bounds& bounds = model_.GetBounds();
+    const DisplayScale& scale = kit_.Scale();
+    return {scale.ToDesign(scale.ToScreen(bounds.left) + client.x) - bounds.left,
+            scale.ToDesign(scale.ToScreen(bounds.top) + client.y) - bounds.top};
 }
 
 HFONT NativeControl::Font() const
@@ -83,6 +106,7 @@ bool NativeControl::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_MOUSEMOVE: {
         POINT point{PointerX(lParam), PointerY(lParam)};
         if (window != hwnd_ && hwnd_) MapWindowPoints(window, hwnd_, &point, 1);
+        point = DesignPoint(point);
         kit_.Dispatch([this, point] { model_.MouseMove(point.x, point.y); });
         return false;  // the window's own handling still runs
     }

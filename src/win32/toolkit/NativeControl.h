@@ -71,9 +71,19 @@ protected:
     // Labels and pictures whose model leaves the size open are sized to their content.
     virtual bool SizesToContent() const { return false; }
     virtual SIZE ContentSize() { return {0, 0}; }
+    // The place a control of a fixed size takes, in screen pixels: its scaled place, or more
+    // where its content needs more at this DPI.
+    virtual Bounds FixedPlace() const { return ScreenBounds(); }
     // Windows we draw ourselves show the greyed state in their drawing: a change of it repaints them.
     virtual bool DrawsGreyed() const { return false; }
     void ApplyBounds();
+    // The model's place in the parent's client pixels, and a design length in pixels.
+    Bounds ScreenBounds() const;
+    int Scaled(int design) const;
+    // A point of the control's client area in its model's design units. The model forwards a
+    // move it does not take to its parent at the point plus its design place, so a point is
+    // mapped through the parent's pixels: the parent then sees what a move over it would bring.
+    virtual POINT DesignPoint(POINT client) const;
     HFONT Font() const;
     // A press and release inside the window is a click, as on the designer's labels.
     bool TrackClicks(HWND window, UINT message, LPARAM lParam);

@@ -20,9 +20,9 @@ HFONT MakeFont(const char* face, int height, bool bold, bool underline)
 
 }  // namespace
 
-Resources::Resources(HINSTANCE instance) : instance_(instance)
+Resources::Resources(HINSTANCE instance, const DisplayScale& scale) : instance_(instance), scale_(scale)
 {
-    windowFont_ = MakeFont(kWindowFace, kWindowFontHeight, false, false);
+    windowFont_ = MakeFont(kWindowFace, scale_.FontHeight(kWindowFontHeight), false, false);
 }
 
 Resources::~Resources()
@@ -34,19 +34,29 @@ Resources::~Resources()
 
 HFONT Resources::FontFor(const FontSpec& wanted)
 {
-    if (wanted.name.empty() && wanted.height == kWindowFontHeight && !wanted.bold && !wanted.underline) {
+    return FontAt(wanted, scale_.FontHeight(wanted.height));
+}
+
+HFONT Resources::DesignFontFor(const FontSpec& wanted)
+{
+    return FontAt(wanted, wanted.height);
+}
+
+HFONT Resources::FontAt(const FontSpec& wanted, int height)
+{
+    if (wanted.name.empty() && height == scale_.FontHeight(kWindowFontHeight) && !wanted.bold && !wanted.underline) {
         return windowFont_;
     }
     const char* const face = wanted.name.empty() ? kWindowFace : wanted.name.c_str();
     for (const Font& font : fonts_) {
-        if (font.face == face && font.height == wanted.height && font.bold == wanted.bold &&
+        if (font.face == face && font.height == height && font.bold == wanted.bold &&
             font.underline == wanted.underline) {
             return font.handle;
         }
     }
-    HFONT font = MakeFont(face, wanted.height, wanted.bold, wanted.underline);
+    HFONT font = MakeFont(face, height, wanted.bold, wanted.underline);
     if (!font) return windowFont_;
-    fonts_.push_back({face, wanted.height, wanted.bold, wanted.underline, font});
+    fonts_.push_back({face, height, wanted.bold, wanted.underline, font});
     return font;
 }
 

@@ -22,10 +22,40 @@ bool IsOwnClass(const char* className)
            std::strcmp(className, Toolkit::kSliderClass) == 0;
 }
 
+// The screen's logical pixels per inch, held against the room the window has: "Large Fonts" on
+// Windows 9x is 120, and a custom size can be larger than the work area allows. 0 when the screen
+// has no device context to ask.
+DisplayScale ChooseScale(const TControl& root)
+{
+    int screenDpi = 0;
+    if (HDC screen = GetDC(nullptr)) {
+        screenDpi = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+    }
+    WindowFit fit;
+    fit.clientWidth = root.GetBounds().width;
+    fit.clientHeight = root.GetBounds().height;
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, Toolkit::kFormStyle, FALSE, 0);
+    fit.frameWidth = frame.right - frame.left;
+    fit.frameHeight = frame.bottom - frame.top;
+    RECT work{0, 0, 0, 0};
+    if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) {
+        fit.workWidth = work.right - work.left;
+        fit.workHeight = work.bottom - work.top;
+    }
+    return DisplayScale(LayoutDpi(screenDpi, fit));
+}
+
 }  // namespace
 
 Toolkit::Toolkit(HINSTANCE instance, TControl& root, ToolkitHost& host, PeerFactory makePeer)
-    : instance_(instance), makePeer_(makePeer), root_(root), host_(host), resources_(instance)
+    : instance_(instance),
+      makePeer_(makePeer),
+      scale_(ChooseScale(root)),
+      root_(root),
+      host_(host),
+      resources_(instance, scale_)
 {
 }
 

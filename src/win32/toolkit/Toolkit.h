@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ui/Controls.h"
+#include "ui/DisplayScale.h"
 #include "ui/ToolkitHost.h"
 #include "win32/toolkit/Resources.h"
 #include "win32/toolkit/WindowClasses.h"
@@ -32,6 +33,8 @@ public:
     static constexpr UINT_PTR kTimerId = 1;
     static constexpr const char* kTabSheetClass = "LumoraTabSheet";
     static constexpr const char* kSliderClass = "LumoraSlider";
+    // The main window's frame: a fixed-size window with a caption, a system menu and minimise.
+    static constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
     // root is the window's model (kind Form), host what the toolkit needs of it besides.
     Toolkit(HINSTANCE instance, TControl& root, ToolkitHost& host, PeerFactory makePeer);
@@ -55,8 +58,11 @@ public:
     void Dispatch(const std::function<void()>& handler) { host_.Dispatch(handler); }
 
     // --- For the control peers
+    // The models' design places (96 dpi) to the screen's pixels and back, chosen at start-up.
+    const DisplayScale& Scale() const { return scale_; }
     HFONT WindowFont() const { return resources_.WindowFont(); }
     HFONT FontFor(const FontSpec& wanted) { return resources_.FontFor(wanted); }
+    HFONT DesignFontFor(const FontSpec& wanted) { return resources_.DesignFontFor(wanted); }
     HDC MeasureDc() { return resources_.MeasureDc(); }
     HCURSOR HandCursor() { return resources_.HandCursor(); }
     // Creates a child window for peer, with its control's ID, and takes its messages: windows of
@@ -102,6 +108,8 @@ private:
 
     HINSTANCE instance_;
     PeerFactory makePeer_;
+    // Before the resources: the fonts are made at its size.
+    DisplayScale scale_;
     TControl& root_;
     ToolkitHost& host_;
     HWND main_ = nullptr;

@@ -7,7 +7,7 @@ namespace lumora::win32 {
 
 void ButtonPeer::CreateWindows(HWND parent)
 {
-    const Bounds& b = model_.GetBounds();
+    const Bounds b = ScreenBounds();
     hwnd_ = kit_.CreateWindowFor(*this, 0, "BUTTON", model_.Caption(), kChild | BS_PUSHBUTTON | TabStop(model_), b.left,
                                  b.top, b.width, b.height, parent);
 }
@@ -21,7 +21,7 @@ bool ButtonPeer::OnCommand(HWND from, UINT code)
 
 void CheckBoxPeer::CreateWindows(HWND parent)
 {
-    const Bounds& b = model_.GetBounds();
+    const Bounds b = ScreenBounds();
     hwnd_ = kit_.CreateWindowFor(*this, 0, "BUTTON", model_.Caption(), kChild | BS_AUTOCHECKBOX | TabStop(model_),
                                  b.left, b.top, b.width, b.height, parent);
 }
@@ -60,7 +60,7 @@ HBRUSH CheckBoxPeer::OnControlColor(HDC dc, HWND)
 
 void GroupBoxPeer::CreateWindows(HWND parent)
 {
-    const Bounds& b = model_.GetBounds();
+    const Bounds b = ScreenBounds();
     // Clipping its children keeps a repaint of the frame from wiping out a label that grew.
     hwnd_ = kit_.CreateWindowFor(*this, 0, "BUTTON", model_.Caption(), kChild | WS_CLIPCHILDREN | BS_GROUPBOX, b.left,
                                  b.top, b.width, b.height, parent);

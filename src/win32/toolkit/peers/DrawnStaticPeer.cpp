@@ -7,7 +7,7 @@ namespace lumora::win32 {
 
 void DrawnStaticPeer::CreateStatic(HWND parent, const std::string& text, int width, int height)
 {
-    const Bounds& b = model_.GetBounds();
+    const Bounds b = ScreenBounds();
     hwnd_ = kit_.CreateWindowFor(*this, 0, "STATIC", text, kChild | SS_OWNERDRAW | SS_NOTIFY, b.left, b.top,
                                  width > 0 ? width : 1, height > 0 ? height : 1, parent);
 }

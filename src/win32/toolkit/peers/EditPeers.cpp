@@ -21,7 +21,7 @@ void FocusAndSelectAll(HWND edit)
 
 void EditPeer::CreateWindows(HWND parent)
 {
-    const Bounds& b = model_.GetBounds();
+    const Bounds b = ScreenBounds();
     const DWORD readOnly = static_cast<TEdit&>(model_).readOnly ? ES_READONLY : 0;
     hwnd_ = kit_.CreateWindowFor(*this, WS_EX_CLIENTEDGE, "EDIT", model_.Caption(),
                                  kChild | ES_LEFT | ES_AUTOHSCROLL | readOnly | TabStop(model_), b.left, b.top, b.width,
@@ -43,7 +43,7 @@ void EditPeer::FocusByKeyboard()
 
 void SpinEditPeer::CreateWindows(HWND parent)
 {
-    const Bounds& b = model_.GetBounds();
+    const Bounds b = ScreenBounds();
     // The arrows lie over the box: created first, they are above it (a new child window goes
     // below its siblings).
     const RECT place = ArrowsPlace();
@@ -67,16 +67,17 @@ void SpinEditPeer::CreateWindows(HWND parent)
         SendMessageA(arrows_, UDM_SETRANGE, 0, MAKELPARAM(100, 0));
         SendMessageA(arrows_, UDM_SETPOS, 0, MAKELPARAM(50, 0));
     }
-    SendMessageA(hwnd_, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, kArrowsWidth));
+    SendMessageA(hwnd_, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, Scaled(kArrowsWidth)));
 }
 
 RECT SpinEditPeer::ArrowsPlace() const
 {
     // The arrows sit inside the box's sunken border, as one control.
-    const Bounds& b = model_.GetBounds();
+    const Bounds b = ScreenBounds();
     const int edge = GetSystemMetrics(SM_CXEDGE);
-    const int left = b.left + b.width - edge - kArrowsWidth;
-    return RECT{left, b.top + edge, left + kArrowsWidth, b.top + b.height - edge};
+    const int width = Scaled(kArrowsWidth);
+    const int left = b.left + b.width - edge - width;
+    return RECT{left, b.top + edge, left + width, b.top + b.height - edge};
 }
 
 void SpinEditPeer::Sync(Property property)
@@ -98,7 +99,7 @@ void SpinEditPeer::Sync(Property property)
         if (arrows_) ShowOnChange(arrows_, model_.Visible());
         break;
     case Property::Bounds: {
-        const Bounds& b = model_.GetBounds();
+        const Bounds b = ScreenBounds();
         PlaceOnChange(hwnd_, b.left, b.top, b.width, b.height);
         if (arrows_) {
             const RECT place = ArrowsPlace();
@@ -160,10 +161,10 @@ void SpinEditPeer::FocusByKeyboard()
 
 void ComboBoxPeer::CreateWindows(HWND parent)
 {
-    const Bounds& b = model_.GetBounds();
+    const Bounds b = ScreenBounds();
     hwnd_ = kit_.CreateWindowFor(*this, 0, "COMBOBOX", "",
                                  kChild | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL | TabStop(model_), b.left, b.top,
-                                 b.width, kDropDownHeight, parent);
+                                 b.width, Scaled(kDropDownHeight), parent);
     if (!hwnd_) return;
     if (HWND edit = GetWindow(hwnd_, GW_CHILD)) kit_.AdoptWindow(*this, edit);
 }
@@ -185,8 +186,8 @@ void ComboBoxPeer::Sync(Property property)
     switch (property) {
     case Property::Caption: break;
     case Property::Bounds: {
-        const Bounds& b = model_.GetBounds();
-        PlaceOnChange(hwnd_, b.left, b.top, b.width, kDropDownHeight);
+        const Bounds b = ScreenBounds();
+        PlaceOnChange(hwnd_, b.left, b.top, b.width, Scaled(kDropDownHeight));
         break;
     }
     case Property::Items:

@@ -7,8 +7,8 @@ namespace lumora::win32 {
 
 void FormPeer::CreateWindows(HWND)
 {
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-    const Bounds& bounds = model_.GetBounds();
+    const DWORD style = Toolkit::kFormStyle;
+    const Bounds bounds = ScreenBounds();
     RECT frame{0, 0, bounds.width, bounds.height};
     AdjustWindowRectEx(&frame, style, FALSE, 0);
     // Created where it is shown, in the middle of the screen: moving a top-level window later
@@ -25,7 +25,7 @@ void FormPeer::Sync(Property property)
     switch (property) {
     case Property::Visible: break;  // shown once, by the toolkit, after start-up
     case Property::Bounds: {
-        const Bounds& bounds = model_.GetBounds();
+        const Bounds bounds = ScreenBounds();
         const DWORD style = static_cast<DWORD>(GetWindowData(hwnd_, GWL_STYLE));
         const DWORD exStyle = static_cast<DWORD>(GetWindowData(hwnd_, GWL_EXSTYLE));
         RECT frame{0, 0, bounds.width, bounds.height};

@@ -27,7 +27,7 @@ constexpr int kPageAreaTop = 24;
 
 void PageControlPeer::CreateWindows(HWND parent)
 {
-    const Bounds& b = model_.GetBounds();
+    const Bounds b = ScreenBounds();
     hwnd_ = kit_.CreateWindowFor(*this, 0, WC_TABCONTROLA, "", kChild | WS_CLIPCHILDREN | TabStop(model_), b.left,
                                  b.top, b.width, b.height, parent);
 }
@@ -36,7 +36,7 @@ void PageControlPeer::SyncAll()
 {
     // Before the tabs go in: the padding counts when a tab is inserted.
     SendMessageA(hwnd_, TCM_DELETEALLITEMS, 0, 0);
-    SendMessageA(hwnd_, TCM_SETPADDING, 0, MAKELPARAM(kTabPaddingX, kTabPaddingY));
+    SendMessageA(hwnd_, TCM_SETPADDING, 0, MAKELPARAM(Scaled(kTabPaddingX), Scaled(kTabPaddingY)));
     const auto& pages = Pages().Pages();
     for (std::size_t i = 0; i < pages.size(); ++i) {
         std::string caption = pages[i]->Caption();
@@ -48,7 +48,7 @@ void PageControlPeer::SyncAll()
     // Wine's tab row is a few pixels shorter than Windows' and would lift every page against the
     // buttons below it; a taller row (large fonts) is left as it is.
     RECT first{};
-    const int shortBy = kPageAreaTop - static_cast<int>(DisplayRect().top);
+    const int shortBy = Scaled(kPageAreaTop) - static_cast<int>(DisplayRect().top);
     if (shortBy > 0 && SendMessageA(hwnd_, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first))) {
         SendMessageA(hwnd_, TCM_SETITEMSIZE, 0, MAKELPARAM(0, first.bottom - first.top + shortBy));
     }
@@ -137,6 +137,14 @@ void TabSheetPeer::changed(TControl& control, Property property)
     NativeControl::changed(control, property);
 }
 
+POINT TabSheetPeer::DesignPoint(POINT client) const
+{
+    // The page's controls stand at their scaled places from its own corner, wherever the tab
+    // row puts that corner.
+    const DisplayScale& scale = kit_.Scale();
+    return {scale.ToDesign(client.x), scale.ToDesign(client.y)};
+}
+
 RECT TabSheetPeer::Area() const
 {
     // A page control's peer is always a PageControlPeer (MakePeer).
@@ -156,8 +164,12 @@ void TabSheetPeer::CreateWindows(HWND parent)
 void TabSheetPeer::Place()
 {
     const RECT area = Area();
-    const Bounds bounds{area.left, area.top, area.right - area.left, area.bottom - area.top};
-    PlaceOnChange(hwnd_, bounds.left, bounds.top, bounds.width, bounds.height);
+    PlaceOnChange(hwnd_, area.left, area.top, area.right - area.left, area.bottom - area.top);
+    // The model keeps the page's area in design units.
+    const DisplayScale& scale = kit_.Scale();
+    const int left = scale.ToDesign(area.left);
+    const int top = scale.ToDesign(area.top);
+    const Bounds bounds{left, top, scale.ToDesign(area.right) - left, scale.ToDesign(area.bottom) - top};
     const Bounds& old = model_.GetBounds();
     if (old.left != bounds.left || old.top != bounds.top || old.width != bounds.width || old.height != bounds.height) {
         writingBack_ = true;

@@ -35,6 +35,7 @@ protected:
     void CreateWindows(HWND parent) override;
     void Sync(Property property) override;
     bool IsContainer() const override { return true; }
+    POINT DesignPoint(POINT client) const override;
 
 private:
     int Index() const;

@@ -8,7 +8,7 @@ namespace lumora::win32 {
 void ImagePeer::CreateWindows(HWND parent)
 {
     picture_ = Picture::Load(kit_.Instance(), static_cast<TImage&>(model_).resource);
-    const Bounds& b = model_.GetBounds();
+    const Bounds b = ScreenBounds();
     CreateStatic(parent, "", b.width, b.height);
 }
 
@@ -30,7 +30,7 @@ void SpeedButtonPeer::CreateWindows(HWND parent)
 {
     const std::string& resource = static_cast<TSpeedButton&>(model_).resource;
     if (!resource.empty()) glyphs_.Reset(LoadBitmapA(kit_.Instance(), resource.c_str()));
-    const Bounds& b = model_.GetBounds();
+    const Bounds b = ScreenBounds();
     hwnd_ =
         kit_.CreateWindowFor(*this, 0, "BUTTON", "", kChild | BS_OWNERDRAW, b.left, b.top, b.width, b.height, parent);
 }

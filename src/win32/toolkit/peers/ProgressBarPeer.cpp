@@ -7,7 +7,7 @@ namespace lumora::win32 {
 
 void ProgressBarPeer::CreateWindows(HWND parent)
 {
-    const Bounds& b = model_.GetBounds();
+    const Bounds b = ScreenBounds();
     hwnd_ = kit_.CreateWindowFor(*this, 0, PROGRESS_CLASSA, "", kChild, b.left, b.top, b.width, b.height, parent);
 }
 

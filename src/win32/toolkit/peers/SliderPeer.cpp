@@ -8,7 +8,7 @@ namespace lumora::win32 {
 
 void SliderPeer::CreateWindows(HWND parent)
 {
-    const Bounds& b = model_.GetBounds();
+    const Bounds b = ScreenBounds();
     hwnd_ = kit_.CreateWindowFor(*this, 0, Toolkit::kSliderClass, ToDecimal(Slider().Value()),
                                  WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (model_.tabOrder >= 0 ? WS_TABSTOP : 0),
                                  b.left, b.top, b.width, b.height, parent);
@@ -39,6 +39,7 @@ SliderGeometry SliderPeer::Geometry() const
     GetClientRect(hwnd_, &client);
     SliderGeometry geometry;
     geometry.width = client.right - client.left;
+    geometry.dpi = kit_.Scale().Dpi();
     return geometry;
 }
 
@@ -51,8 +52,8 @@ void SliderPeer::Paint(HDC dc)
     const TRxSlider& slider = Slider();
     const bool enabled = model_.Enabled();
 
-    RECT groove{g.TrackLeft() - 3, SliderGeometry::kGrooveTop, g.TrackRight() + 4,
-                SliderGeometry::kGrooveTop + SliderGeometry::kGrooveHeight};
+    RECT groove{g.TrackLeft() - g.Scaled(3), g.GrooveTop(), g.TrackRight() + g.Scaled(4),
+                g.GrooveTop() + g.GrooveHeight()};
     DrawEdge(dc, &groove, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
     FillRect(dc, &groove, GetSysColorBrush(enabled ? COLOR_WINDOW : COLOR_BTNFACE));
 
@@ -61,18 +62,18 @@ void SliderPeer::Paint(HDC dc)
         Selection pen(dc, tickPen.Get());
         for (std::int32_t tick : g.Ticks(slider.MinValue(), slider.MaxValue(), slider.Increment())) {
             const int x = g.ThumbCentre(slider.MinValue(), slider.MaxValue(), tick);
-            MoveToEx(dc, x, SliderGeometry::kTickTop, nullptr);
-            LineTo(dc, x, SliderGeometry::kTickTop + SliderGeometry::kTickHeight);
+            MoveToEx(dc, x, g.TickTop(), nullptr);
+            LineTo(dc, x, g.TickTop() + g.TickHeight());
         }
     }
 
     // The thumb: a raised block pointing down at the ticks.
     const int left = g.ThumbLeft(slider.MinValue(), slider.MaxValue(), slider.Value());
-    const int top = SliderGeometry::kThumbTop;
-    const int right = left + SliderGeometry::kThumbWidth - 1;
-    const int middle = left + SliderGeometry::kThumbWidth / 2;
-    const int shoulder = top + SliderGeometry::kThumbHeight - 1 - SliderGeometry::kThumbWidth / 2;
-    const int tip = top + SliderGeometry::kThumbHeight - 1;
+    const int top = g.ThumbTop();
+    const int right = left + g.ThumbWidth() - 1;
+    const int middle = left + g.ThumbWidth() / 2;
+    const int shoulder = top + g.ThumbHeight() - 1 - g.ThumbWidth() / 2;
+    const int tip = top + g.ThumbHeight() - 1;
     {
         POINT outline[] = {{left, top}, {right, top}, {right, shoulder}, {middle, tip}, {left, shoulder}};
         Selection brush(dc, GetSysColorBrush(COLOR_BTNFACE));
