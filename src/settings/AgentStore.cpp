@@ -157,8 +157,11 @@ void AgentStore::RegisterAutoStart(RegistryPort& registry, const std::string& cu
     TRegistry reg(registry);
     reg.SetRootKey(RegRoot::LocalMachine);
     // The load never creates the Run key: without it there is nothing to keep in step (the
-    // adapter would otherwise aim the write at the root key). The save creates it.
-    if (!reg.OpenKey(kRunKey, false)) return;
+    // adapter would otherwise aim the write at the root key). The save creates it. A Run key the
+    // user may not change (a limited account on the NT family) counts as missing too: this step
+    // was not asked for, and it would fail at every start with a box the user can do nothing
+    // about; an Apply still reports the refusal, as the user asked for that write.
+    if (!reg.OpenKeyToChange(kRunKey)) return;
     if (AutoStartFlag == 1) {
         reg.WriteString(kRunValue, AgentPath(currentDir));
     } else {

@@ -44,6 +44,16 @@ bool TRegistry::OpenKey(const std::string& path, bool canCreate)
     return true;
 }
 
+bool TRegistry::OpenKeyToChange(const std::string& path)
+{
+    answer_.held = false;
+    const RegKey opened = port_.openKeyWith(CurrentKey(), path, RegAccess::All);
+    if (opened == 0) return false;
+    CloseKey();
+    key_ = opened;
+    return true;
+}
+
 void TRegistry::CloseKey()
 {
     answer_.held = false;

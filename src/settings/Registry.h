@@ -31,6 +31,9 @@ public:
     // Opens path relative to the open key (or the root when none is open). When the open fails,
     // the key that was open stays open and the result is false.
     bool OpenKey(const std::string& path, bool canCreate);
+    // Opens an existing key with the rights to change it, or fails as OpenKey does: a key that
+    // may only be read (a limited account and a key of the machine) counts as not there.
+    bool OpenKeyToChange(const std::string& path);
     void CloseKey();
     bool HasOpenKey() const { return key_ != 0; }
 

@@ -101,6 +101,10 @@ RegKey FakeRegistry::openKeyWith(RegKey parent, const std::string& path, RegAcce
     fixedCalls.push_back("open " + (node ? PathOf(node) : std::string("?")) + "\\" + path +
                          (access == RegAccess::All ? " all" : " read"));
     const RegKey key = openKey(parent, path, false);
+    if (key != 0 && access == RegAccess::All && readOnly.count(Lower(PathOf(NodeOf(key))))) {
+        handles_.erase(key);
+        return 0;
+    }
     if (key != 0) fixedHandles_.insert(key);
     return key;
 }
@@ -152,7 +156,7 @@ bool FakeRegistry::setValue(RegKey key, const std::string& name, std::uint32_t t
     const std::string full = PathOf(node) + "\\" + name;
     const int number = setCalls++;
     if (attempts) attempts->push_back("reg " + full);
-    if (number == refuseSetNumber || refuseSet.count(Lower(full))) return false;
+    if (number == refuseSetNumber || refuseSet.count(Lower(full)) || readOnly.count(Lower(PathOf(node)))) return false;
     FakeValue* value = FindIn(node, name);
     if (!value) {
         node->values.push_back(FakeValue{name, 0, {}});
@@ -167,7 +171,7 @@ bool FakeRegistry::setValue(RegKey key, const std::string& name, std::uint32_t t
 bool FakeRegistry::deleteValue(RegKey key, const std::string& name)
 {
     Node* node = NodeOf(key);
-    if (!node) return false;
+    if (!node || readOnly.count(Lower(PathOf(node)))) return false;
     auto& values = node->values;
     const auto it =
         std::find_if(values.begin(), values.end(), [&](const FakeValue& v) { return Lower(v.name) == Lower(name); });

@@ -61,6 +61,10 @@ public:
     std::set<std::string> refuseOpen;
     // Reads of these value paths fail (lower case).
     std::set<std::string> refuseQuery;
+    // Keys a limited account may read but not change (lower case): openKeyWith asking for all
+    // rights is refused, openKey settles for reading as the real port does, and every write or
+    // delete in them fails.
+    std::set<std::string> readOnly;
     int setCalls = 0;
     int queryCalls = 0;  // queryValue calls
     // Every openKeyWith and queryFourBytes call and every close of a key openKeyWith opened, in

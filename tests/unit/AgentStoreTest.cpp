@@ -270,6 +270,23 @@ TEST(AgentStore, ARefusedRunEntryStopsTheSaveBeforeTheAgentKey)
     EXPECT_EQ(h.AgentWrites(), (std::vector<std::string>{"CurrentDir"}));
 }
 
+// A limited account on the NT family may read the machine's Run key but not change it.
+TEST(AgentStore, ARunKeyTheUserMayOnlyReadIsLeftAloneAtStartAndRefusedAtApply)
+{
+    FormHarness h;
+    h.machine.registry.PutString(kRunKey, "Lumora", "D:\\Elsewhere\\Lumora.exe");
+    h.machine.registry.readOnly.insert(fakes::Lower(kRunKey));
+    TForm1& f = h.Start();
+    EXPECT_TRUE(h.machine.dialogs.errors.empty());
+    EXPECT_EQ(h.machine.registry.String(kRunKey, "Lumora"), "D:\\Elsewhere\\Lumora.exe");
+    f.Options.CheckBox2.Click();
+    f.Options.CheckBox2.Click();
+    h.Apply();
+    ASSERT_EQ(h.machine.dialogs.errors.size(), 1u);
+    EXPECT_EQ(h.machine.dialogs.errors[0], "Failed to set data for 'Lumora'");
+    EXPECT_EQ(h.machine.registry.String(kRunKey, "Lumora"), "D:\\Elsewhere\\Lumora.exe");
+}
+
 TEST(AgentStore, ASecondApplyWithoutRealChangesRewritesTheSameValues)
 {
     FormHarness h;
