@@ -40,12 +40,15 @@ set(LUMORA_RESOURCES "")
 if(EXISTS ${CMAKE_SOURCE_DIR}/resources/lumora.rc)
   set(LUMORA_RESOURCES ${CMAKE_SOURCE_DIR}/resources/lumora.rc)
 endif()
+# The program's manifest: the program's alone.
+set(LUMORA_MANIFEST ${CMAKE_SOURCE_DIR}/resources/manifest.rc)
+set_property(SOURCE ${LUMORA_MANIFEST} APPEND PROPERTY OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/resources/lumora-manager.manifest)
 # The program appears once the toolkit's entry point exists; the ports and their tests build
 # without it.
 if(EXISTS ${CMAKE_SOURCE_DIR}/src/win32/WinMain.cpp)
   add_executable(lumora-manager WIN32 ${CMAKE_SOURCE_DIR}/src/win32/WinMain.cpp
     ${CMAKE_SOURCE_DIR}/src/win32/Win9xImportShims.cpp
-    ${CMAKE_SOURCE_DIR}/src/win32/ExceptionStrings.cpp ${LUMORA_RESOURCES})
+    ${CMAKE_SOURCE_DIR}/src/win32/ExceptionStrings.cpp ${LUMORA_RESOURCES} ${LUMORA_MANIFEST})
   target_link_libraries(lumora-manager PRIVATE lumora_win32)
   target_compile_options(lumora-manager PRIVATE ${LUMORA_WARNINGS} ${LUMORA_SIZE_FLAGS})
   target_link_options(lumora-manager PRIVATE ${LUMORA_WIN_FLAGS} -s -Wl,--gc-sections)
