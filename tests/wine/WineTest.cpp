@@ -1,6 +1,10 @@
 // The Wine test programs' shared pieces: value texts and the listener that ends a test.
 #include "WineTest.h"
 
+#include <windows.h>
+
+#include <cstdlib>
+
 namespace lumora::winetest {
 namespace {
 
@@ -20,6 +24,35 @@ void EndTestOnFatalFailureOrSkip()
 {
     // Last, so that every other listener (the printer, the XML report) has seen the result.
     ::testing::UnitTest::GetInstance()->listeners().Append(new EndTest);
+}
+
+std::string WineVersion()
+{
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    using GetVersion = const char*(__cdecl*)();
+    const auto get =
+        ntdll != nullptr
+            ? reinterpret_cast<GetVersion>(reinterpret_cast<void*>(GetProcAddress(ntdll, "wine_get_version")))
+            : nullptr;
+    const char* const version = get != nullptr ? get() : nullptr;
+    return version != nullptr ? version : "";
+}
+
+void SeeWindowsInScreenPixels()
+{
+    using SetContext = BOOL(WINAPI*)(HANDLE);
+    const HMODULE user = GetModuleHandleA("user32.dll");
+    const auto set = user != nullptr ? reinterpret_cast<SetContext>(reinterpret_cast<void*>(
+                                           GetProcAddress(user, "SetProcessDpiAwarenessContext")))
+                                     : nullptr;
+    // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE, which older headers lack.
+    if (set != nullptr) set(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3)));
+}
+
+bool WineUpTo(int last)
+{
+    const std::string version = WineVersion();
+    return !version.empty() && std::atoi(version.c_str()) <= last;
 }
 
 std::string Show(const std::string& value)

@@ -30,4 +30,20 @@ std::string Show(bool value);
 // (manager_remote) install it too: the driver's failure then ends them with an exception.
 void EndTestOnFatalFailureOrSkip();
 
+// Makes this process see every window in the screen's own pixels. Windows since 8.1 and Wine 10
+// show a process other processes' windows scaled to the DPI it runs at (96 when it declares
+// nothing, or the system's at its start), so a driver that did not say so would read the
+// program's places wrong once the DPI changed; per-monitor awareness reads them as they are.
+// Where the call does not exist (Windows 9x, Wine 8 without it), windows are not scaled anyway.
+void SeeWindowsInScreenPixels();
+
+// The Wine the test runs under, as its ntdll names it ("8.0", "10.0"); empty on Windows.
+std::string WineVersion();
+
+// True where a known fault of an old Wine gives an answer Windows never gives: the Wine's major
+// version is at most LAST, the last one the fault was seen in. An expectation written with it
+// reads as that Wine's, like Wine's own todo_wine; on Windows, and on a Wine that mended it, the
+// real answer is expected.
+bool WineUpTo(int last);
+
 }  // namespace lumora::winetest
