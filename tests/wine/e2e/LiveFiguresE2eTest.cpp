@@ -198,7 +198,7 @@ TEST(LiveFiguresE2e, FreePhysicalMemoryFollowsAnotherProcessTakingAndReturningMe
                         " MB in three rounds of taking 1 GiB:" + seen;
 }
 
-TEST(LiveFiguresE2e, CpuAndResourceFiguresReadZeroWithoutProcessorDataOnNt)
+TEST(LiveFiguresE2e, NtCpuAndResourceFiguresReadZeroWithoutProcessorData)
 {
     if (!ProcessorDataIsEmpty())
         GTEST_SKIP() << "this Wine delivers processor data: the CPU figure is a measurement, not 0";
