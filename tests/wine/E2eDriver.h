@@ -83,9 +83,15 @@ std::string ControlName(HWND window);
 
 class App;
 
-// Starts the program for a test, on the prepared machine unless resetMachine is false: skips
-// the test when the program has not been built; fails and ends it when no window appears.
+// Starts the program for a test, on the prepared machine unless resetMachine is false: fails and
+// ends the test when the program has not been built or no window appears.
 void Launch(App& app, bool resetMachine = true);
+
+// As Launch, for a test that changed the logical DPI: Wine 10 starts a program at the DPI its
+// parent took when that first drew (a process keeps the DPI of its start, as on Windows), so a
+// program started straight from this driver would come up at the old one. A command prompt
+// started for it has drawn nothing, and hands on the DPI the registry now holds.
+void LaunchAtCurrentDpi(App& app);
 
 // Waits for the restart question in a box titled title (any box when empty) and answers No:
 // Yes would ask Wine to restart, which ends every program of the prefix, the driver too. Fails
@@ -105,6 +111,8 @@ public:
 
     // Starts the program in folder (created when missing); false when it cannot be started.
     bool Start(const std::string& folder = kWorkFolder);
+    // As Start, through "cmd /c start" (see LaunchAtCurrentDpi).
+    bool StartThroughPrompt(const std::string& folder = kWorkFolder);
     // Works the window of a program started elsewhere (by a script); that program keeps
     // running when this App goes. False when the window's process cannot be opened.
     bool Attach(HWND window);
@@ -135,6 +143,12 @@ public:
     // Moves the real pointer over a point of the control, so that the window under it gets the
     // move as from a mouse (disabled and transparent controls pass it on to their parent).
     void Pointer(const std::string& name, int x, int y);
+    // The real left button, pressed or let go where the real pointer is: with Pointer, a drag as a
+    // user makes it. Wine, like Windows, then gives the window holding the capture the pointer's
+    // real place and button state; sent messages alone would leave them behind (Wine 10 moves a
+    // captured window's pointer to where the real one is whenever the windows under it change).
+    void PressButton();
+    void ReleaseButton();
     // WM_CHAR for each character, to the control (or the edit inside a combo box).
     void Type(const std::string& name, const std::string& text);
     // WM_KEYDOWN and WM_KEYUP of a virtual key.

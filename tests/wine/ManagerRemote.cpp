@@ -462,6 +462,7 @@ int main(int argc, char** argv)
     if (argc < 3) return Usage();
     const std::string command = argv[1];
     lumora::winetest::EndTestOnFatalFailureOrSkip();
+    lumora::winetest::SeeWindowsInScreenPixels();
     try {
         if (command == "wait" || command == "close") {
             const std::string className = argv[2];

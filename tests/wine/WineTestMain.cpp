@@ -5,5 +5,6 @@ int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
     lumora::winetest::EndTestOnFatalFailureOrSkip();
+    lumora::winetest::SeeWindowsInScreenPixels();
     return RUN_ALL_TESTS();
 }

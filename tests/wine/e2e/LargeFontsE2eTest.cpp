@@ -139,7 +139,7 @@ TEST(LargeFontsE2e, LargeFontsScaleTheWindowAndAddNoOverlapTheDesignLacks)
         SCOPED_TRACE(Show(dpi) + " dpi");
         const LogicalDpi logical(static_cast<DWORD>(dpi));
         App app;
-        driver::Launch(app);
+        driver::LaunchAtCurrentDpi(app);
         const RECT client = app.ClientRect();
         EXPECT_EQ(ShowRect(client), "0,0 " + Show(Scaled(404, dpi)) + "x" + Show(Scaled(412, dpi)));
         EXPECT_EQ(ShowRect(app.Bounds("Button2")),
@@ -174,7 +174,7 @@ TEST(LargeFontsE2e, LargeFontsKeepTheSevenTabsInOneRow)
         SCOPED_TRACE(Show(dpi) + " dpi");
         const LogicalDpi logical(static_cast<DWORD>(dpi));
         App app;
-        driver::Launch(app);
+        driver::LaunchAtCurrentDpi(app);
         const HWND tabs = app.Control("PageControl1");
         RECT client{};
         GetClientRect(tabs, &client);
@@ -277,7 +277,7 @@ TEST(LargeFontsE2e, LargeFontsHoverTableHitsTheSameControlsAtTheScaledPoints)
         const LogicalDpi logical(static_cast<DWORD>(dpi));
         App app;
         SetCursorPos(0, 0);
-        driver::Launch(app);
+        driver::LaunchAtCurrentDpi(app);
         SlidersHome(app);
         int page = -1;
         for (std::size_t i = 0; i < std::size(spots); ++i) {
@@ -315,7 +315,7 @@ TEST(LargeFontsE2e, LargeFontsSliderClicksAndDragsFollowTheScaledThumb)
         SCOPED_TRACE(Show(dpi) + " dpi");
         const LogicalDpi logical(static_cast<DWORD>(dpi));
         App app;
-        driver::Launch(app);
+        driver::LaunchAtCurrentDpi(app);
         app.SelectTab("PageControl1", kFileCachePage);
         const int y = Scaled(12, dpi);
         app.Focus("RxSlider6");  // 0 to 12, step 2
@@ -350,7 +350,7 @@ TEST(LargeFontsE2e, LargeFontsBelowTheDesignOrBeyondTheScreenStayOnIt)
         SCOPED_TRACE(Show(dpi) + " dpi on a work area of " + ShowRect(work));
         const LogicalDpi logical(static_cast<DWORD>(dpi));
         App app;
-        driver::Launch(app);
+        driver::LaunchAtCurrentDpi(app);
         const RECT client = app.ClientRect();
         RECT frame{};
         GetWindowRect(app.Window(), &frame);
@@ -450,7 +450,7 @@ TEST(LargeFontsE2e, LargeFontsLeaveEveryTextRoomInItsControl)
         SCOPED_TRACE(Show(dpi) + " dpi");
         const LogicalDpi logical(static_cast<DWORD>(dpi));
         App app;
-        driver::Launch(app);
+        driver::LaunchAtCurrentDpi(app);
         int measured = 0;
         for (int page = 0; page < kPageCount; ++page) {
             SCOPED_TRACE("page " + Show(page));

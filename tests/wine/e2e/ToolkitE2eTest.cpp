@@ -103,17 +103,19 @@ TEST(ToolkitE2e, DraggingTheThumbReachesAnyPositionAndStopsAtTheEnds)
     app.Key("RxSlider7", VK_HOME);
     const RECT slider = app.Bounds("RxSlider7");
     const int y = 12;
-    app.Send("RxSlider7", WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(6, y));  // on the thumb at 0
-    app.Send("RxSlider7", WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(Width(slider) / 2, y));
+    // With the real pointer and button, as a user drags.
+    app.Pointer("RxSlider7", 6, y);  // on the thumb at 0
+    app.PressButton();
+    app.Pointer("RxSlider7", Width(slider) / 2, y);
     EXPECT_EQ(app.Text("RxSlider7"), std::string("8"));
-    app.Send("RxSlider7", WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(Width(slider) / 2 + 22, y));
+    app.Pointer("RxSlider7", Width(slider) / 2 + 22, y);
     EXPECT_EQ(app.Text("RxSlider7"), std::string("9"));  // not only multiples of the step
-    app.Send("RxSlider7", WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(1000, y));
+    app.Pointer("RxSlider7", Width(slider) + 200, y);
     EXPECT_EQ(app.Text("RxSlider7"), std::string("16"));
-    app.Send("RxSlider7", WM_LBUTTONUP, 0, MAKELPARAM(1000, y));
+    app.ReleaseButton();
     EXPECT_EQ(app.Text("Label5"), std::string("128"));
     // Released: moves no longer drag.
-    app.Send("RxSlider7", WM_MOUSEMOVE, 0, MAKELPARAM(6, y));
+    app.Pointer("RxSlider7", 6, y);
     EXPECT_EQ(app.Text("RxSlider7"), std::string("16"));
 }
 
