@@ -24,35 +24,52 @@ wine_loader() {
     esac
 }
 
+# Where Wine prefixes go: the build folder, or LUMORA_PREFIX_ROOT (the test guest keeps them on
+# its own disk rather than on the folder it shares with the host).
+PREFIX_ROOT="${LUMORA_PREFIX_ROOT:-$BUILD}"
+
 # Where scripts/setup.sh leaves the one line saying why the 32-bit Wine set is not installed.
 I386_SETUP_NOTE="$BUILD/setup-i386.txt"
 
-# True when the kernel runs 32-bit x86 programs; otherwise prints one line saying why. The probe
-# is the smallest static i386 program that exits 0 (93 bytes); a kernel built without 32-bit
-# support refuses it with "Exec format error". LUMORA_NO_I386=1 makes the probe fail, to try on a
-# machine that can what the scripts do on one that cannot.
-kernel_runs_i386() {
-    if [ "${LUMORA_NO_I386:-}" = 1 ]; then
-        echo "this machine cannot run 32-bit x86 code (LUMORA_NO_I386=1 says so)"
-        return 1
-    fi
-    local probe out
-    mkdir -p "$BUILD"
-    probe="$(mktemp "$BUILD/.i386-probe.XXXXXX")"
-    printf '\x7f\x45\x4c\x46\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00\xb8\x01\x00\x00\x00\x31\xdb\xcd\x80' >"$probe"
-    chmod +x "$probe"
-    out="$("$probe" 2>&1 </dev/null)"
-    local status=$?
-    rm -f "$probe"
+# Runs FILE as a program and tells how the kernel took it: returns 0 when it ran and exited 0;
+# 1 with one line when the kernel refused its format (ENOEXEC, "Exec format error"); 2 with one
+# line on any other failure (a noexec mount, a missing file, a non-zero exit).
+probe_exec() {
+    local out status
+    out="$(LC_ALL=C "$1" 2>&1 </dev/null)"
+    status=$?
     [ $status -eq 0 ] && return 0
     out="$(head -n 1 <<<"$out")"
-    echo "this machine cannot run 32-bit x86 code: its kernel refuses an i386 program (${out##*: })"
-    return 1
+    out="${out##*: }"
+    if [ "$out" = "Exec format error" ]; then
+        echo "this machine cannot run 32-bit x86 code: its kernel refuses an i386 program (Exec format error)"
+        return 1
+    fi
+    echo "error: the i386 probe program $1 could not be run (${out:-exit status $status}): this is not the kernel's refusal of 32-bit code"
+    return 2
 }
 
-# True when this machine runs the i686 build under Wine; otherwise prints one line saying why:
-# the kernel cannot run 32-bit code, or the 32-bit Wine could not be installed (setup.sh's line),
-# or its loader does not start.
+# Whether the kernel runs 32-bit x86 programs: 0 when it does; 1 with one line when it refuses
+# them, the only answer that sends the i686 layers to the test guest; 2 with one line when the
+# probe could not be tried (an unwritable or noexec build folder), an error of this machine. The
+# probe is the smallest static i386 program that exits 0 (93 bytes).
+kernel_runs_i386() {
+    local probe status
+    if ! mkdir -p "$BUILD" 2>/dev/null || ! probe="$(mktemp "$BUILD/.i386-probe.XXXXXX" 2>/dev/null)"; then
+        echo "error: the i386 probe program cannot be written to $BUILD"
+        return 2
+    fi
+    printf '\x7f\x45\x4c\x46\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00\xb8\x01\x00\x00\x00\x31\xdb\xcd\x80' >"$probe"
+    chmod +x "$probe"
+    probe_exec "$probe"
+    status=$?
+    rm -f "$probe"
+    return $status
+}
+
+# True when this machine runs the i686 build under its own Wine; otherwise prints one line saying
+# why: the kernel cannot run 32-bit code (or the probe failed), or the 32-bit Wine could not be
+# installed (setup.sh's line), or its loader does not start.
 can_run_i386() {
     kernel_runs_i386 || return 1
     local out
@@ -68,6 +85,27 @@ can_run_i386() {
         out="$(head -n 1 <<<"$out")"
         echo "this machine cannot run the i686 build: $WINE32 fails (${out##*: })"
         return 1
+    fi
+}
+
+# Where the i686 release's test layers run on this machine: "native", "vm WHY" (in the test
+# guest, scripts/guest.sh) or "fail WHY" (this machine should run them and cannot: no 32-bit Wine
+# where the kernel runs 32-bit code, or a probe that could not be tried). Only the kernel's
+# refusal of 32-bit code, or LUMORA_VM=1, sends them to the guest.
+i686_placement() {
+    local why status
+    why="$(kernel_runs_i386)"
+    status=$?
+    if [ $status -eq 2 ]; then
+        echo "fail $why"
+    elif [ "${LUMORA_VM:-}" = 1 ]; then
+        echo "vm LUMORA_VM=1"
+    elif [ $status -eq 1 ]; then
+        echo "vm this kernel refuses 32-bit code"
+    elif why="$(can_run_i386)"; then
+        echo native
+    else
+        echo "fail $why"
     fi
 }
 

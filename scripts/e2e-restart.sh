@@ -48,7 +48,7 @@ give_up() {
 why="$( [ "$FLAVOUR" != i686 ] || can_run_i386)" || give_up "$why"
 [ -f "$PROGRAM" ] && [ -f "$TOOL" ] || give_up "not built: $PROGRAM, $TOOL"
 
-export WINEPREFIX="$BUILD/restart-prefix-$FLAVOUR-$WINVER"
+export WINEPREFIX="$PREFIX_ROOT/restart-prefix-$FLAVOUR-$WINVER"
 rm -rf "$WINEPREFIX"
 mapfile -t options < <(prefix_options "$FLAVOUR" "$WINVER")
 bash "$ROOT/scripts/prefix.sh" "${options[@]}" "$WINEPREFIX" || give_up "cannot prepare $WINEPREFIX"

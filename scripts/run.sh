@@ -25,7 +25,7 @@ if [ "$flavour" = i686 ] && ! why="$(can_run_i386)"; then
 fi
 bash "$ROOT/scripts/build.sh" "$flavour"
 
-export WINEPREFIX="$BUILD/run-prefix-$flavour-$winver"
+export WINEPREFIX="$PREFIX_ROOT/run-prefix-$flavour-$winver"
 mapfile -t options < <(prefix_options "$flavour" "$winver")
 [ -f "$WINEPREFIX/system.reg" ] || bash "$ROOT/scripts/prefix.sh" "${options[@]}" "$WINEPREFIX"
 # Every run sets the DPI, so that one run's LUMORA_DPI does not stay behind for the next.

@@ -34,7 +34,7 @@ tool="$build/tests/wine/manager_remote.exe"
 [ -f "$tool" ] || die "not built: $tool"
 mkdir -p "$shots"
 
-export WINEPREFIX="$BUILD/shots-prefix-$flavour-$winver"
+export WINEPREFIX="$PREFIX_ROOT/shots-prefix-$flavour-$winver"
 mapfile -t options < <(prefix_options "$flavour" "$winver")
 [ -f "$WINEPREFIX/system.reg" ] || bash "$ROOT/scripts/prefix.sh" "${options[@]}" "$WINEPREFIX" || die "no prefix"
 

@@ -3,9 +3,12 @@
 # a machine that has them all is left as it is, without a package index update.
 #
 # Two steps, so that the second can never cost the first:
-#   1. the amd64 tools: compilers, the 64-bit Wine, Xvfb and the picture tools;
+#   1. the amd64 tools: compilers, the 64-bit Wine, Xvfb and the picture tools, and what builds
+#      and boots the test guest (debootstrap, qemu), which runs the release's Windows 98 layers on
+#      every machine and all its layers where the kernel refuses 32-bit code (not with
+#      LUMORA_NO_VM=1);
 #   2. the 32-bit Wine that runs the i686 build (the release), with the i386 architecture. Only
-#      where the kernel runs 32-bit x86 code, or LUMORA_REQUIRE_I686=1 asks for it anyway.
+#      where the kernel runs 32-bit x86 code.
 #
 # A package mirror caught mid-sync serves some indexes with the wrong size. The update is tried
 # a few times and then goes on with the indexes that did arrive. When such a gap leaves the
@@ -13,8 +16,8 @@
 # (a Multi-Arch: same library must be the same version in both architectures): each such library
 # is then moved, in both architectures, to the newest version both indexes offer. That may be a
 # downgrade, so it is done only in CI or with LUMORA_FIX_MULTIARCH=1; otherwise the exact change
-# is printed. Whatever cannot be installed gets one line; the i686 layers of the test run are
-# then skipped with it. Exits non-zero only when an amd64 tool is missing.
+# is printed. Whatever cannot be installed gets one line; the i686 layers of the test run then
+# fail with it. Exits non-zero only when an amd64 tool is missing.
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -23,6 +26,8 @@ HOST_PACKAGES=(
     mingw-w64 g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32
     wine wine64 fonts-wine xvfb imagemagick xdotool
 )
+# The test guest's: built by debootstrap into an ext4 image, booted by qemu's translator.
+VM_PACKAGES=(qemu-system-x86 debootstrap e2fsprogs)
 I386_PACKAGES=(
     wine32:i386
     # Wine's X11 driver loads these when it starts; the 64-bit ones come with the packages
@@ -203,8 +208,10 @@ install_i386() {
 main() {
     local kernel_why="" want_i386=0 add_i386=0 status=0 note left
     local -a host_missing i386_missing=()
-    mapfile -t host_missing < <(missing_of "${HOST_PACKAGES[@]}")
-    if kernel_why="$(kernel_runs_i386)" || [ "${LUMORA_REQUIRE_I686:-}" = 1 ]; then want_i386=1; fi
+    local -a wanted=("${HOST_PACKAGES[@]}")
+    [ "${LUMORA_NO_VM:-}" = 1 ] || wanted+=("${VM_PACKAGES[@]}")
+    mapfile -t host_missing < <(missing_of "${wanted[@]}")
+    if kernel_why="$(kernel_runs_i386)"; then want_i386=1; fi
     if [ $want_i386 -eq 1 ]; then
         dpkg --print-foreign-architectures | grep -qx i386 || add_i386=1
         mapfile -t i386_missing < <(missing_of "${I386_PACKAGES[@]}")

@@ -3,122 +3,31 @@
 # import checks against Windows 98 SE and Windows 95, and for each flavour (the x86_64 build under 64-bit Wine, the i686
 # release under 32-bit Wine, each in prefixes of its own) the adapter tests under Wine, the
 # end-to-end tests under Wine and Xvfb, the restart check and screenshots of the seven pages
-# (build/test-logs/screenshots/FLAVOUR/, and at 120 dpi in FLAVOUR-dpi120/); then the Windows 98 layers, in prefixes where Wine
-# reports Windows 98. Prints one line per layer and a total; exits non-zero when anything failed.
+# (build/test-logs/screenshots/FLAVOUR/, and at 120 dpi in FLAVOUR-dpi120/), first in prefixes
+# where Wine reports the NT family, then Windows 98. Prints one line per layer and a total; exits
+# non-zero when anything failed.
 #
-# Where this machine cannot run 32-bit x86 code, or the 32-bit Wine could not be installed, the
-# eight layers that run the i686 release are skipped with the reason, once at the top and in
-# each one's line; the i686 build and the checks that read it still run. LUMORA_REQUIRE_I686=1
-# makes those skips failures, for a release made on a machine that can run them.
+# The i686 release runs on every machine. Where the kernel runs 32-bit x86 code, its layers run
+# natively under this machine's Wine, and its Windows 98 layers also in the test guest (a Debian 13
+# virtual machine with Wine 10, scripts/guest.sh), whose Wine carries the 16-bit thunk's answer.
+# Where the kernel refuses 32-bit code, all its layers run in the guest. LUMORA_VM=1 sends them
+# all to the guest anywhere; LUMORA_NO_VM=1 skips the guest's layers for a quick local run, and
+# says so on each of their lines. Any other reason the release cannot run (no 32-bit Wine where
+# the kernel could run it, a build folder the probe cannot run from, no guest) fails its layers.
 #
 # A layer is one line at the bottom: `layer NAME COMMAND...`. The command's output goes to
 # build/test-logs/NAME.log (shown when it fails); its exit status decides the layer. A layer that
-# runs CTest (the unit tests, and every layer of tests under Wine) writes CTest's JUnit report to
-# build/test-logs/NAME.xml, which gives its counts; a script's closing "N passed, N failed" line
-# gives those of the others.
+# runs tests writes a JUnit report to build/test-logs/NAME.xml (CTest's, or in the guest
+# GoogleTest's own), which gives its counts; a script's closing "N passed, N failed" line
+# gives those of the others. A layer of tests in which no test passed has failed.
+#
+#   test.sh                     every layer
+#   test.sh --in-vm SET SUFFIX  inside the test guest: the i686 layers of SET (all, win98), each
+#                               named with SUFFIX, each leaving build/test-logs/NAME.result
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-LOGS="$BUILD/test-logs"
-mkdir -p "$LOGS"
-STARTED=$(date +%s)
-SUMMARY=()
-TOTAL_PASSED=0
-TOTAL_FAILED=0
-TOTAL_SKIPPED=0
-FAILED_LAYERS=0
-I386_MISSING=""
-
-# The number written just before WORDS in a line: number_before WORDS LINE; 0 when there is none.
-number_before() {
-    local n
-    n="$(grep -oE "[0-9]+ $1" <<<"$2" | grep -oE '^[0-9]+' || true)"
-    echo "${n:-0}"
-}
-
-# Counts of a layer: "P F S". From CTest's JUnit report when the layer wrote one (the tests,
-# failures and skips of its testsuite element), else from a script's closing line in its log
-# ("N passed, N failed[, N skipped]"); empty when there is neither.
-counts() {
-    local log="$1" junit="$2" line
-    if [ -s "$junit" ]; then
-        line="$(tr '\n\t' '  ' <"$junit" | grep -m 1 -oE '<testsuite [^>]*>')"
-        local n f s
-        n="$(sed -nE 's/.* tests="([0-9]+)".*/\1/p' <<<"$line")"
-        f="$(sed -nE 's/.* failures="([0-9]+)".*/\1/p' <<<"$line")"
-        s="$(sed -nE 's/.* skipped="([0-9]+)".*/\1/p' <<<"$line")"
-        if [ -n "$n" ] && [ -n "$f" ] && [ -n "$s" ]; then
-            echo "$((n - f - s)) $f $s"
-            return
-        fi
-    fi
-    line="$(grep -E '[0-9]+ passed, [0-9]+ failed' "$log" | tail -n 1)"
-    if [ -n "$line" ]; then
-        echo "$(number_before passed "$line") $(number_before failed "$line") $(number_before skipped "$line")"
-        return
-    fi
-    echo ""
-}
-
-layer() {
-    local name="$1"
-    shift
-    local log="$LOGS/$name.log" start status
-    start=$(date +%s)
-    say "layer $name"
-    # Where a layer that runs CTest writes its JUnit report (ctest_args).
-    LAYER_JUNIT="$LOGS/$name.xml"
-    rm -f "$LAYER_JUNIT"
-    "$@" >"$log" 2>&1 </dev/null
-    status=$?
-    local seconds=$(($(date +%s) - start))
-    local c p=0 f=0 s=0
-    c="$(counts "$log" "$LAYER_JUNIT")"
-    # A layer without counts of its own (a build, a check) counts as one test.
-    if [ -n "$c" ]; then
-        read -r p f s <<<"$c"
-    elif [ $status -eq 0 ]; then
-        p=1
-    fi
-    if [ $status -ne 0 ]; then
-        FAILED_LAYERS=$((FAILED_LAYERS + 1))
-        [ "$f" -gt 0 ] || f=1
-        tail -n 60 "$log"
-        SUMMARY+=("$(printf '%-20s FAILED  %4s passed %3s failed %3s skipped  %4ss  (%s)' "$name" "$p" "$f" "$s" "$seconds" "$log")")
-    else
-        SUMMARY+=("$(printf '%-20s ok      %4s passed %3s failed %3s skipped  %4ss' "$name" "$p" "$f" "$s" "$seconds")")
-    fi
-    TOTAL_PASSED=$((TOTAL_PASSED + p))
-    TOTAL_FAILED=$((TOTAL_FAILED + f))
-    TOTAL_SKIPPED=$((TOTAL_SKIPPED + s))
-}
-
-# A layer that cannot run on this machine: skip_layer NAME REASON. It counts as one skipped
-# test, or, with LUMORA_REQUIRE_I686=1, as one failed.
-skip_layer() {
-    local name="$1" why="$2"
-    if [ "${LUMORA_REQUIRE_I686:-}" = 1 ]; then
-        layer "$name" fail_with "$why (LUMORA_REQUIRE_I686=1)"
-        return
-    fi
-    say "layer $name: skipped"
-    SUMMARY+=("$(printf '%-20s skipped %4s passed %3s failed %3s skipped  %4ss  (%s)' "$name" 0 0 1 0 "$why")")
-    TOTAL_SKIPPED=$((TOTAL_SKIPPED + 1))
-}
-fail_with() {
-    echo "$1"
-    return 1
-}
-
-finish() {
-    echo
-    say "summary"
-    local line
-    for line in "${SUMMARY[@]}"; do echo "  $line"; done
-    echo "in $(($(date +%s) - STARTED)) s"
-    echo "total: $TOTAL_PASSED passed, $TOTAL_FAILED failed, $TOTAL_SKIPPED skipped"
-    [ $FAILED_LAYERS -eq 0 ] && [ $TOTAL_FAILED -eq 0 ]
-}
+. "$ROOT/scripts/layers.sh"
 
 # --- what the layers run
 
@@ -166,7 +75,7 @@ run_i486() {
 # fresh prefix; all of them share one private X display.
 PREFIXES=()
 wine_prefix() {
-    local flavour="$1" winver="$2" dir="$BUILD/test-prefix-$1-$2" ready
+    local flavour="$1" winver="$2" dir="$PREFIX_ROOT/test-prefix-$1-$2" ready
     export WINEPREFIX="$dir"
     for ready in "${PREFIXES[@]}"; do [ "$ready" = "$dir" ] && return 0; done
     stop_wine
@@ -178,44 +87,105 @@ wine_prefix() {
     [ -n "$XVFB_PID" ] || start_xvfb
 }
 
-# Runs the tests of one Wine test program of a flavour, each a CTest test under the flavour's
-# Wine loader: run_wine_tests FLAVOUR WINVER PROGRAM [NAME]; PROGRAM is adapter_tests or
-# e2e_tests (the CTest label of its tests), NAME keeps only the tests whose names (after the
-# suite's) start with it. In the Windows 98 prefixes the standard error of the programs the tests
-# start (and so Wine's trace of them) goes to build/test-logs/PROGRAM-win98-FLAVOUR.trace, which
-# LUMORA_TRACE names to the tests (tests/wine/wine-run.sh sends it there).
+# Runs the tests of one Wine test program of a flavour: run_wine_tests FLAVOUR WINVER PROGRAM
+# [NAME...]; PROGRAM is adapter_tests or e2e_tests, each NAME keeps the tests whose names (after
+# the suite's) start with it; without one, a layer leaves out the tests named for the other
+# platform: the NT layers the Win98... tests, the Windows 98 layers the Nt... ones. Natively each test is a CTest test under the flavour's Wine loader
+# (selected by its label, PROGRAM); in the guest, where a process start costs seconds, the
+# program runs once over all of them with GoogleTest's own report. In the Windows 98 prefixes the
+# standard error of the programs the tests start (and so Wine's trace of them) goes to
+# build/test-logs/PROGRAM-win98-FLAVOUR.trace, which LUMORA_TRACE names to the tests
+# (tests/wine/wine-run.sh sends it there).
 run_wine_tests() {
-    local flavour="$1" winver="$2" program="$3" only="${4:-}"
+    local flavour="$1" winver="$2" program="$3"
+    shift 3
+    local -a names=("$@")
     wine_prefix "$flavour" "$winver" || return 1
-    local args
-    mapfile -t args < <(ctest_args "$BUILD/$flavour")
-    args+=(-L "^$program\$")
-    [ -z "$only" ] || args+=(-R "\\.$only")
-    # Each test is a process of its own. A command prompt idles in the prefix while they run, until
-    # its input (a pipe that a sleep holds open) ends, so that the prefix's server and services stay
-    # up between the tests as they did when one program ran them all; without it each test waits
-    # for them to start again, some 5 s. They are up before CTest starts: a process that starts
-    # them hands them its output, and CTest waits until a test's or a listing's output closes.
+    # A command prompt idles in the prefix while they run, until its input (a pipe that a sleep
+    # holds open) ends, so that the prefix's server and services stay up between the processes;
+    # without it each one waits for them to start again, some 5 s. They are up before the tests
+    # start: a process that starts them hands them its output, and CTest waits until a test's or a
+    # listing's output closes.
     local wine hold keeper writer status
     wine="$(wine_loader "$flavour")"
-    hold="$(mktemp -u "$BUILD/.wine-hold.XXXXXX")"
+    hold="$(mktemp -u "$PREFIX_ROOT/.wine-hold.XXXXXX")"
     mkfifo "$hold" || return 1
     "$wine" cmd /c pause <"$hold" >/dev/null 2>&1 &
     keeper=$!
     sleep 86400 >"$hold" &
     writer=$!
     "$wine" cmd /c exit </dev/null >/dev/null 2>&1
+    local -a trace_env=()
     if [ "$winver" = win98 ]; then
         local trace="$LOGS/$program-win98-$flavour.trace"
         : >"$trace"
-        LUMORA_TRACE="$(win_path "$trace")" LUMORA_TRACE_FILE="$trace" ctest "${args[@]}"
+        trace_env=(LUMORA_TRACE="$(win_path "$trace")" LUMORA_TRACE_FILE="$trace")
+    fi
+    if [ -n "$IN_VM" ]; then
+        (
+            [ ${#trace_env[@]} -eq 0 ] || export "${trace_env[@]}"
+            run_wine_program "$flavour" "$winver" "$program" "${names[@]}"
+        )
     else
-        ctest "${args[@]}"
+        local args
+        mapfile -t args < <(ctest_args "$BUILD/$flavour")
+        args+=(-L "^$program\$")
+        if [ ${#names[@]} -gt 0 ]; then
+            args+=(-R "\\.($(IFS='|'; echo "${names[*]}"))")
+        elif [ "$winver" = nt ]; then
+            args+=(-E '\.Win98')
+        else
+            args+=(-E '\.Nt')
+        fi
+        env "${trace_env[@]}" ctest "${args[@]}"
     fi
     status=$?
     kill "$writer"
     wait "$writer" "$keeper" 2>/dev/null
     rm -f "$hold"
+    return $status
+}
+
+# One run of a Wine test program over its tests, in the current prefix: run_wine_program FLAVOUR
+# WINVER PROGRAM [NAME...], the tests run_wine_tests selects. It
+# fails when the program ends part-way (GoogleTest's premature-exit file is left), writes no
+# report or ends after the time its tests have (that of all of them, at CTest's limits).
+run_wine_program() {
+    local flavour="$1" winver="$2" program="$3"
+    shift 3
+    local dir="$BUILD/$flavour/tests/wine" wine filter="" name
+    local exe="$dir/$program.exe"
+    [ -f "$exe" ] || fail_with "not built: $exe" || return 1
+    wine="$(wine_loader "$flavour")"
+    for name in "$@"; do filter="$filter${filter:+:}*.$name*"; done
+    if [ $# -eq 0 ]; then
+        filter="-*.Win98*"
+        [ "$winver" = nt ] || filter="-*.Nt*"
+    fi
+    # The premature-exit file is the program's to remove when it ends as it should; a report
+    # the program did not write this time must not count.
+    local premature="$PREFIX_ROOT/$program-premature-exit"
+    rm -f "$premature" "$LAYER_JUNIT"
+    local listed per seconds status
+    listed="$(cd "$dir" && "$wine" "$exe" --gtest_list_tests "--gtest_filter=$filter" 2>/dev/null | tr -d '\r' | grep -c '^  ')"
+    per=120
+    [ "$program" = e2e_tests ] && per=300
+    seconds=$((per * (listed > 0 ? listed : 1)))
+    echo "$listed tests of $program.exe ($filter), at most $seconds s"
+    (cd "$dir" && TEST_PREMATURE_EXIT_FILE="$(win_path "$premature")" \
+        timeout -k 10 "$seconds" "$wine" "$exe" "--gtest_filter=$filter" "--gtest_output=xml:$(win_path "$LAYER_JUNIT")")
+    status=$?
+    if [ $status -eq 124 ] || [ $status -eq 137 ]; then
+        echo "error: $program.exe did not end within $seconds s"
+        rm -f "$LAYER_JUNIT"
+        return 1
+    fi
+    if [ -e "$premature" ]; then
+        echo "error: $program.exe ended part-way (its premature-exit file is left), status $status"
+        rm -f "$premature" "$LAYER_JUNIT"
+        return 1
+    fi
+    [ -s "$LAYER_JUNIT" ] || fail_with "error: $program.exe wrote no report, status $status" || return 1
     return $status
 }
 
@@ -226,6 +196,46 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# The eight layers of a flavour's programs under Wine, each through RUN NAME COMMAND...:
+# wine_layers RUN FLAVOUR SET SUFFIX. SET is all, or win98 for the Windows 98 ones; SUFFIX ends
+# each name. The Windows 98 layers of the x86_64 build run the adapter and end-to-end tests written
+# for the mode (Win98...) and those of the window's DPI (LargeFonts...); the release's, every
+# end-to-end test.
+wine_layers() {
+    local run="$1" flavour="$2" set="$3" suffix="$4"
+    local short="${flavour/x86_64/x64}"
+    local -a only=(Win98 LargeFonts)
+    [ "$flavour" = i686 ] && only=()
+    if [ "$set" = all ]; then
+        "$run" "adapters-$short$suffix" run_wine_tests "$flavour" nt adapter_tests
+        "$run" "e2e-$short$suffix" run_wine_tests "$flavour" nt e2e_tests
+        "$run" "restart-$short$suffix" bash "$ROOT/scripts/e2e-restart.sh" "$flavour"
+        "$run" "shots-$short$suffix" bash "$ROOT/scripts/screenshots.sh" "$flavour"
+    fi
+    "$run" "adapters-win98-$short$suffix" run_wine_tests "$flavour" win98 adapter_tests Win98
+    "$run" "e2e-win98-$short$suffix" run_wine_tests "$flavour" win98 e2e_tests "${only[@]}"
+    "$run" "restart-win98-$short$suffix" env LUMORA_WINVER=win98 bash "$ROOT/scripts/e2e-restart.sh" "$flavour"
+    "$run" "shots-win98-$short$suffix" env LUMORA_WINVER=win98 bash "$ROOT/scripts/screenshots.sh" "$flavour"
+}
+name_of() { echo "$1"; }
+fail_i686() { fail_layer "$1" "$I686_WHY"; }
+
+# --- inside the test guest: the i686 layers only, the host having built them
+
+if [ "${1:-}" = --in-vm ]; then
+    [ $# -eq 3 ] && [[ "$2" =~ ^(all|win98)$ ]] || die "usage: test.sh --in-vm all|win98 SUFFIX"
+    IN_VM=1
+    export LUMORA_PREFIX_ROOT="${LUMORA_PREFIX_ROOT:-/var/tmp/lumora}"
+    PREFIX_ROOT="$LUMORA_PREFIX_ROOT"
+    mkdir -p "$PREFIX_ROOT"
+    export LUMORA_PREFIX_TEMPLATES="$PREFIX_ROOT/prefix-templates"
+    say "in the test guest: $("$WINE32" --version), $(uname -r)"
+    why="$(can_run_i386)" || die "the test guest cannot run the i686 build: $why"
+    wine_layers layer i686 "$2" "$3"
+    finish
+    exit
+fi
+
 # --- the run
 
 # The set-up's own lines (an index left out, a package that could not be had) are shown here;
@@ -234,16 +244,21 @@ say "set-up"
 bash "$ROOT/scripts/setup.sh" </dev/null 2>&1 | tee "$LOGS/setup.log"
 [ "${PIPESTATUS[0]}" -eq 0 ] || layer setup fail_with "the set-up failed: see $LOGS/setup.log"
 
-# Why the i686 runtime layers cannot run here (this kernel, or no 32-bit Wine); empty when they
-# can. The i686 build and every check that reads it run all the same.
-I386_MISSING="$(can_run_i386)"
-if [ -n "$I386_MISSING" ]; then
-    if [ "${LUMORA_REQUIRE_I686:-}" = 1 ]; then
-        say "the i686 runtime layers fail: $I386_MISSING"
-    else
-        say "the i686 runtime layers are skipped: $I386_MISSING"
-    fi
-fi
+# Each run boots Wine's set-up once per architecture for its prefixes (prefix.sh copies it).
+export LUMORA_PREFIX_TEMPLATES="$PREFIX_ROOT/prefix-templates"
+rm -rf "$LUMORA_PREFIX_TEMPLATES"
+
+# Where the i686 release's layers run: natively, in the test guest, or nowhere ("fail": they
+# fail with the reason).
+placement="$(i686_placement)"
+I686_WHERE="${placement%% *}"
+I686_WHY=""
+[ "$placement" = native ] || I686_WHY="${placement#* }"
+case $I686_WHERE in
+native) say "the i686 release's layers run natively; its Windows 98 layers also in the test guest" ;;
+vm) say "the i686 release's layers run in the test guest: $I686_WHY" ;;
+fail) say "the i686 release's layers cannot run here, and fail: $I686_WHY" ;;
+esac
 
 layer build bash "$ROOT/scripts/build.sh"
 if [ $FAILED_LAYERS -ne 0 ]; then
@@ -261,40 +276,56 @@ layer import-check bash "$ROOT/tests/scripts/check-imports-test.sh"
 layer i486 run_i486
 layer i486-check bash "$ROOT/tests/scripts/check-i486-test.sh"
 layer runtime-cache bash "$ROOT/tests/scripts/runtime-cache-test.sh"
+layer guest-check bash "$ROOT/tests/scripts/guest-test.sh"
 layer layers bash "$ROOT/tools/check-layers.sh"
 layer layers-check bash "$ROOT/tests/scripts/check-layers-test.sh"
 layer format bash "$ROOT/tools/check-format.sh"
 layer format-check bash "$ROOT/tests/scripts/check-format-test.sh"
 layer control-map bash "$ROOT/scripts/control-map.sh" --check
 
-# A layer of a flavour's programs under Wine: flavour_layer FLAVOUR NAME COMMAND...
-flavour_layer() {
-    local flavour="$1" name="$2"
-    shift 2
-    if [ "$flavour" = i686 ] && [ -n "$I386_MISSING" ]; then
-        skip_layer "$name" "$I386_MISSING"
-    else
-        layer "$name" "$@"
+wine_layers layer x86_64 all ""
+case $I686_WHERE in
+native) wine_layers layer i686 all "" ;;
+fail) wine_layers fail_i686 i686 all "" ;;
+esac
+
+# The guest's layers: SET and SUFFIX as in wine_layers, WHERE for their summary lines. The guest is
+# built (or found) as a layer of its own, then one boot runs them all, each leaving its result for
+# the lines here; a layer without one failed with the guest's reason.
+guest_layers() {
+    local set="$1" suffix="$2" where="$3" name
+    local -a names
+    mapfile -t names < <(wine_layers name_of i686 "$set" "$suffix")
+    if [ "${LUMORA_NO_VM:-}" = 1 ]; then
+        for name in "${names[@]}"; do skip_layer "$name" "not run: LUMORA_NO_VM=1 skips the test guest ($where)"; done
+        return
     fi
+    for name in "${names[@]}"; do rm -f "$LOGS/$name.result" "$LOGS/$name.xml"; done
+    layer guest bash "$ROOT/scripts/guest.sh"
+    local why=""
+    if ! grep -q '^/' "$LOGS/guest.log"; then
+        why="no test guest: $(grep -m 1 '^error: ' "$LOGS/guest.log" || tail -n 1 "$LOGS/guest.log")"
+    else
+        say "the test guest runs: ${names[*]}"
+        local began=$SECONDS status=0
+        bash "$ROOT/scripts/guest.sh" --run "${LUMORA_VM_SECONDS:-4800}" \
+            "bash scripts/test.sh --in-vm $set '$suffix'" >"$LOGS/vm.log" 2>&1 || status=$?
+        say "the test guest ended after $((SECONDS - began)) s, status $status"
+        [ $status -eq 0 ] || why="$(grep -m 1 '^error: ' "$LOGS/vm.log" | sed 's/^error: //')"
+        [ -n "$why" ] || why="the guest's run ended with status $status (see $LOGS/vm.log)"
+    fi
+    local result status seconds
+    for name in "${names[@]}"; do
+        if read -r status seconds <"$LOGS/$name.result" 2>/dev/null; then
+            record "$name" "$status" "$seconds" "in a virtual machine: $where"
+        else
+            fail_layer "$name" "did not run in the test guest: $why"
+        fi
+    done
 }
-for flavour in x86_64 i686; do
-    short="${flavour/x86_64/x64}"
-    flavour_layer "$flavour" "adapters-$short" run_wine_tests "$flavour" nt adapter_tests
-    flavour_layer "$flavour" "e2e-$short" run_wine_tests "$flavour" nt e2e_tests
-    flavour_layer "$flavour" "restart-$short" bash "$ROOT/scripts/e2e-restart.sh" "$flavour"
-    flavour_layer "$flavour" "shots-$short" bash "$ROOT/scripts/screenshots.sh" "$flavour"
-done
-# Windows 98 mode: the adapter tests written for it (named Win98...); every end-to-end test for
-# the release, those written for the mode and those of the window's DPI (LargeFonts...) for the
-# x86_64 build; the restart and screenshots.
-for flavour in x86_64 i686; do
-    short="${flavour/x86_64/x64}"
-    only='(Win98|LargeFonts)'
-    [ "$flavour" = i686 ] && only=""
-    flavour_layer "$flavour" "adapters-win98-$short" run_wine_tests "$flavour" win98 adapter_tests Win98
-    flavour_layer "$flavour" "e2e-win98-$short" run_wine_tests "$flavour" win98 e2e_tests "$only"
-    LUMORA_WINVER=win98 flavour_layer "$flavour" "restart-win98-$short" bash "$ROOT/scripts/e2e-restart.sh" "$flavour"
-    LUMORA_WINVER=win98 flavour_layer "$flavour" "shots-win98-$short" bash "$ROOT/scripts/screenshots.sh" "$flavour"
-done
+case $I686_WHERE in
+native) guest_layers win98 -vm "Wine 10 in the test guest carries the 16-bit answer" ;;
+vm) guest_layers all "" "$I686_WHY" ;;
+esac
 
 finish
