@@ -241,8 +241,14 @@ boot_once() {
         -virtfs "local,path=$ROOT,mount_tag=lumora,security_model=none,id=lumora" \
         >"${console%.log}-qemu.log" 2>&1 </dev/null &
     QEMU_PID=$!
-    local began=$SECONDS up=0
+    local began=$SECONDS up=0 shown=0 lines
     while kill -0 "$QEMU_PID" 2>/dev/null; do
+        # The job's own progress lines ("== ...") as they come.
+        lines="$(wc -l <"$console" 2>/dev/null || echo 0)"
+        if [ "$lines" -gt "$shown" ]; then
+            sed -n "$((shown + 1)),${lines}p" "$console" | grep '^== ' | sed 's/^== /== guest: /' >&2
+            shown=$lines
+        fi
         if [ $up -eq 0 ] && grep -q '^lumora-guest: up' "$console" 2>/dev/null; then
             up=1
             log "up after $((SECONDS - began)) s: $(sed -n 's/^lumora-guest: up, //p' "$console")"

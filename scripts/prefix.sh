@@ -53,14 +53,16 @@ elif [ -n "${LUMORA_PREFIX_TEMPLATES:-}" ]; then
         [ -f "$template/system.reg" ] && exit 0
         say "creating the Wine prefix template $template ($arch)"
         rm -rf "$template"
-        WINEPREFIX="$template" WINEARCH=$arch "$wine" wineboot -i >/dev/null 2>&1 &&
+        WINEPREFIX="$template" WINEARCH=$arch "$wine" wineboot -i >"$template.log" 2>&1 &&
             WINEPREFIX="$template" "$WINESERVER" -w
-    ) 9>"$template.lock" || die "wineboot failed in $template"
+    ) 9>"$template.lock" || die "wineboot failed in $template: $(grep -v fixme "$template.log" | tail -n 1)"
     say "creating Wine prefix $WINEPREFIX ($arch) from $template"
     cp -a "$template/." "$WINEPREFIX/" || die "cannot copy $template to $WINEPREFIX"
 else
     say "creating Wine prefix $WINEPREFIX ($arch)"
-    WINEARCH=$arch "$wine" wineboot -i >/dev/null 2>&1 || die "wineboot failed in $WINEPREFIX"
+    WINEARCH=$arch "$wine" wineboot -i >"$WINEPREFIX.wineboot.log" 2>&1 ||
+        die "wineboot failed in $WINEPREFIX: $(grep -v fixme "$WINEPREFIX.wineboot.log" | tail -n 1)"
+    rm -f "$WINEPREFIX.wineboot.log"
 fi
 
 # This Wine does not find its own fonts in its data folder, so "MS Sans Serif" would fall back
