@@ -20,6 +20,7 @@ usage="usage: check-i486.sh program.exe [program.map]"
 exe=${1:?$usage}
 map=${2:-${exe%.exe}.map}
 objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
+objcopy=${OBJCOPY:-i686-w64-mingw32-objcopy}
 cxxfilt=${CXXFILT:-i686-w64-mingw32-c++filt}
 # The stamp scripts/runtime.sh leaves in a runtime it finished.
 stamp=.complete
@@ -93,9 +94,12 @@ BEGIN { while ((getline line < datafile) > 0) { split(line, d, "\t"); ds[++n] = 
     if (at < end) printf "%s %08x %08x\n", $1, at, end
 }' "$work/sections" >"$work/ranges"
 
-# Every instruction of the code, with its section.
+# Every instruction of the code, with its section. objdump starts an instruction at every symbol,
+# and the linker puts some inside instructions (an auto-import's __fu0_ at a call's operand):
+# a copy without symbols is read.
+"$objcopy" --strip-all "$exe" "$work/program.exe"
 while read -r section from to; do
-    "$objdump" -d -w -z --start-address="0x$from" --stop-address="0x$to" "$exe" |
+    "$objdump" -d -w -z --start-address="0x$from" --stop-address="0x$to" "$work/program.exe" |
         awk -v section="$section" '/^ *[0-9a-f]+:\t/ { sub(/^ */, ""); sub(/:\t/, "\t"); print section "\t" $0 }'
 done <"$work/ranges" >"$work/disasm"
 
@@ -192,16 +196,18 @@ echo "$errors instructions beyond the i486 among the $instructions read in $(wc 
 # folder is no more the project's than one elsewhere. The map names the project's own relative to
 # the folder the link ran in, the program's.
 own=$(realpath "$(dirname "$exe")")
-# "dll stuff" and "linker stubs" are the linker's own.
-awk '/^LOAD / && !/^LOAD (dll stuff|linker stubs)$/ { sub(/^LOAD /, ""); print }' "$map" | while read -r input; do
-    case "$input" in /*) ;; *) input="$own/$input" ;; esac
-    input=$(realpath -m "$input")
-    case "$input" in
-    "$own"/CMakeFiles/*.obj | "$own"/CMakeFiles/*/objects.a) ;;
-    "$own"/liblumora_*.a) [ "$(dirname "$input")" = "$own" ] || echo "$input" ;;
-    *) echo "$input" ;;
-    esac
-done | sort -u >"$work/inputs"
+# The linker's own inputs are no files: "dll stuff", "linker stubs", and the list of run-time
+# pseudo-relocations it makes for data imported without __imp_ (NAME_rtr000000.o, _ertr...).
+awk '/^LOAD / && !/^LOAD (dll stuff|linker stubs|[^\/]*_e?rtr[0-9]+\.o)$/ { sub(/^LOAD /, ""); print }' "$map" |
+    while read -r input; do
+        case "$input" in /*) ;; *) input="$own/$input" ;; esac
+        input=$(realpath -m "$input")
+        case "$input" in
+        "$own"/CMakeFiles/*.obj | "$own"/CMakeFiles/*/objects.a) ;;
+        "$own"/liblumora_*.a) [ "$(dirname "$input")" = "$own" ] || echo "$input" ;;
+        *) echo "$input" ;;
+        esac
+    done | sort -u >"$work/inputs"
 foreign=0
 if [ -s "$work/inputs" ]; then
     runtime=""

@@ -32,10 +32,13 @@ link() {
     "$CC" -nostdlib -Wl,-e,_entry -Wl,-Map="$WORK/$name.map" -o "$WORK/$name.exe" "$@"
 }
 
-# plant NAME TEXT: NAME.exe of an entry point whose code is TEXT (statements split by ";").
+# plant NAME TEXT [INPUT...]: NAME.exe of an entry point whose code is TEXT (statements split by
+# ";"), linked with the inputs.
 plant() {
-    printf '\t.text\n\t.globl _entry\n_entry:\n\t%s\n\tret\n' "$2" >"$OWN/$1.s"
-    "$CC" -c "$OWN/$1.s" -o "$OWN/$1.obj" && link "$1" "$OWN/$1.obj"
+    local name="$1" text="$2"
+    shift 2
+    printf '\t.text\n\t.globl _entry\n_entry:\n\t%s\n\tret\n' "$text" >"$OWN/$name.s"
+    "$CC" -c "$OWN/$name.s" -o "$OWN/$name.obj" && link "$name" "$OWN/$name.obj" "$@"
 }
 
 check() { bash "$CHECK" "$@" >"$WORK/out" 2>&1 </dev/null; }
@@ -156,6 +159,11 @@ expect fail "an input from outside the runtime fails, named" "$WORK/two-places.e
 link foreign-crt "$runtime/pick.o" "$WORK/libmsvcrt.a"
 expect fail "a library not the project's fails, in the program's folder too" "$WORK/foreign-crt.exe" \
     "not from the i486 runtime: $WORK/libmsvcrt.a"
+# A call to a function its DLL exports as data: the linker adds pieces of its own to the link.
+printf 'LIBRARY other.dll\nEXPORTS\nfoo DATA\n' >"$runtime/other.def"
+i686-w64-mingw32-dlltool -d "$runtime/other.def" -l "$runtime/libother.a"
+plant auto-import '.globl __pei386_runtime_relocator; __pei386_runtime_relocator: call _foo' "$runtime/libother.a"
+expect pass "the linker's pieces for a data import pass" "$WORK/auto-import.exe"
 rm "$runtime/.complete"
 link unfinished "$runtime/pick.o"
 expect fail "a runtime without its completion stamp fails" "$WORK/unfinished.exe" "not from the i486 runtime"
