@@ -51,7 +51,8 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/src/win32/WinMain.cpp)
     ${CMAKE_SOURCE_DIR}/src/win32/ExceptionStrings.cpp ${LUMORA_RESOURCES} ${LUMORA_MANIFEST})
   target_link_libraries(lumora-manager PRIVATE lumora_win32)
   target_compile_options(lumora-manager PRIVATE ${LUMORA_WARNINGS} ${LUMORA_SIZE_FLAGS})
-  target_link_options(lumora-manager PRIVATE ${LUMORA_WIN_FLAGS} -s -Wl,--gc-sections)
+  # Two builds of one commit give the same bytes: the link writes no time into the image.
+  target_link_options(lumora-manager PRIVATE ${LUMORA_WIN_FLAGS} -s -Wl,--gc-sections -Wl,--no-insert-timestamp)
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     # Windows 95 loads only images that ask for subsystem 4.0.
     target_link_options(lumora-manager PRIVATE -Wl,--subsystem,windows:4.0 -Wl,--major-os-version,4 -Wl,--minor-os-version,0)

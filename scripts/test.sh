@@ -275,6 +275,7 @@ layer scripts bash "$ROOT/tests/scripts/setup-test.sh"
 layer import-check bash "$ROOT/tests/scripts/check-imports-test.sh"
 layer i486 run_i486
 layer i486-check bash "$ROOT/tests/scripts/check-i486-test.sh"
+layer reproducible bash "$ROOT/tests/scripts/reproducible-test.sh" i686
 layer runtime-cache bash "$ROOT/tests/scripts/runtime-cache-test.sh"
 layer guest-check bash "$ROOT/tests/scripts/guest-test.sh"
 layer layers bash "$ROOT/tools/check-layers.sh"

@@ -5,6 +5,8 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <exception>
+#include <utility>
 
 #include "ui/SliderGeometry.h"
 #include "ui/TabOrder.h"
@@ -139,7 +141,10 @@ HWND Toolkit::CreateWindowFor(NativeControl& peer, DWORD exStyle, const char* cl
     HMENU id = parent ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(peer.Model().id)) : nullptr;
     HWND window = CreateWindowExA(exStyle, className, text.c_str(), style, x, y, width, height, parent, id, instance_,
                                   ours ? &peer : nullptr);
-    if (!window) return nullptr;
+    if (!window) {
+        if (creationError_) std::rethrow_exception(std::exchange(creationError_, nullptr));
+        return nullptr;
+    }
     if (!ours) Enter(window, peer, SubclassWindow(window, WindowProc));
     peer.Attach(window);
     return window;
@@ -214,18 +219,21 @@ bool Toolkit::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
 
 LRESULT CALLBACK Toolkit::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        if (auto* peer = static_cast<NativeControl*>(create->lpCreateParams)) {
-            peer->Kit().Enter(window, *peer, nullptr);
-            peer->Attach(window);
-        }
-    }
     // No exception may cross into the system's code; the handlers' own errors were already
     // shown at the dispatch boundary.
     try {
+        if (message == WM_NCCREATE) {
+            const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+            if (auto* peer = static_cast<NativeControl*>(create->lpCreateParams)) {
+                peer->Kit().Enter(window, *peer, nullptr);
+                peer->Attach(window);
+            }
+        }
         return Route(window, message, wParam, lParam);
     } catch (...) {
+        // FALSE to WM_NCCREATE: the window is not made, and CreateWindowFor raises the error
+        // again once the system's frames are behind it.
+        if (message == WM_NCCREATE) creationError_ = std::current_exception();
         return 0;
     }
 }

@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -118,6 +119,8 @@ private:
     Resources resources_;
     std::vector<std::unique_ptr<NativeControl>> peers_;
     std::vector<std::unique_ptr<WindowEntry>> entries_;
+    // What kept the last window of our classes from being made, for CreateWindowFor to raise.
+    static inline std::exception_ptr creationError_;
 };
 
 }  // namespace lumora::win32
