@@ -25,6 +25,8 @@ target_compile_definitions(unit_tests PRIVATE LUMORA_TEST_DATA="${CMAKE_SOURCE_D
 target_link_libraries(unit_tests PRIVATE lumora_fakes lumora_form GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
 target_compile_options(unit_tests PRIVATE ${LUMORA_WARNINGS})
 include(GoogleTest)
+# Each test runs behind tests/gtest-run.sh, which fails a test program that ended part-way.
+set_target_properties(unit_tests PROPERTIES CROSSCOMPILING_EMULATOR "/bin/sh;${CMAKE_SOURCE_DIR}/tests/gtest-run.sh")
 gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60)
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/bench/CMakeLists.txt)

@@ -26,6 +26,7 @@ SUMMARY=()
 TOTAL_PASSED=0
 TOTAL_FAILED=0
 TOTAL_SKIPPED=0
+SKIPPED_LAYERS=0
 FAILED_LAYERS=0
 I386_MISSING=""
 
@@ -93,8 +94,9 @@ layer() {
     TOTAL_SKIPPED=$((TOTAL_SKIPPED + s))
 }
 
-# A layer that cannot run on this machine: skip_layer NAME REASON. It counts as one skipped
-# test, or, with LUMORA_REQUIRE_I686=1, as one failed.
+# A layer that cannot run on this machine: skip_layer NAME REASON. Its tests are not listed, so
+# none is counted: it counts as one skipped layer, apart from the tests, or, with
+# LUMORA_REQUIRE_I686=1, as one failed test.
 skip_layer() {
     local name="$1" why="$2"
     if [ "${LUMORA_REQUIRE_I686:-}" = 1 ]; then
@@ -102,8 +104,8 @@ skip_layer() {
         return
     fi
     say "layer $name: skipped"
-    SUMMARY+=("$(printf '%-20s skipped %4s passed %3s failed %3s skipped  %4ss  (%s)' "$name" 0 0 1 0 "$why")")
-    TOTAL_SKIPPED=$((TOTAL_SKIPPED + 1))
+    SUMMARY+=("$(printf '%-20s skipped   the whole layer, its tests uncounted  (%s)' "$name" "$why")")
+    SKIPPED_LAYERS=$((SKIPPED_LAYERS + 1))
 }
 fail_with() {
     echo "$1"
@@ -116,7 +118,9 @@ finish() {
     local line
     for line in "${SUMMARY[@]}"; do echo "  $line"; done
     echo "in $(($(date +%s) - STARTED)) s"
-    echo "total: $TOTAL_PASSED passed, $TOTAL_FAILED failed, $TOTAL_SKIPPED skipped"
+    local layers=""
+    [ $SKIPPED_LAYERS -eq 0 ] || layers=", $SKIPPED_LAYERS layers skipped"
+    echo "total: $TOTAL_PASSED passed, $TOTAL_FAILED failed, $TOTAL_SKIPPED skipped$layers"
     [ $FAILED_LAYERS -eq 0 ] && [ $TOTAL_FAILED -eq 0 ]
 }
 
@@ -265,6 +269,8 @@ layer layers bash "$ROOT/tools/check-layers.sh"
 layer layers-check bash "$ROOT/tests/scripts/check-layers-test.sh"
 layer format bash "$ROOT/tools/check-format.sh"
 layer format-check bash "$ROOT/tests/scripts/check-format-test.sh"
+layer gtest-run-check bash "$ROOT/tests/scripts/gtest-run-test.sh"
+layer summary-check bash "$ROOT/tests/scripts/test-summary-test.sh"
 layer control-map bash "$ROOT/scripts/control-map.sh" --check
 
 # A layer of a flavour's programs under Wine: flavour_layer FLAVOUR NAME COMMAND...
