@@ -271,6 +271,7 @@ layer format bash "$ROOT/tools/check-format.sh"
 layer format-check bash "$ROOT/tests/scripts/check-format-test.sh"
 layer gtest-run-check bash "$ROOT/tests/scripts/gtest-run-test.sh"
 layer summary-check bash "$ROOT/tests/scripts/test-summary-test.sh"
+layer bench-check bash "$ROOT/tests/scripts/bench-test.sh"
 layer control-map bash "$ROOT/scripts/control-map.sh" --check
 
 # A layer of a flavour's programs under Wine: flavour_layer FLAVOUR NAME COMMAND...
