@@ -273,6 +273,7 @@ layer gtest-run-check bash "$ROOT/tests/scripts/gtest-run-test.sh"
 layer summary-check bash "$ROOT/tests/scripts/test-summary-test.sh"
 layer bench-check bash "$ROOT/tests/scripts/bench-test.sh"
 layer control-map bash "$ROOT/scripts/control-map.sh" --check
+layer control-map-check bash "$ROOT/tests/scripts/control-map-test.sh"
 
 # A layer of a flavour's programs under Wine: flavour_layer FLAVOUR NAME COMMAND...
 flavour_layer() {

@@ -67,11 +67,19 @@ struct DesignedForm {
     }
 };
 
+struct FormHarness;
+// What a test adds to a new window before its start-up (a control planted on a page); it keeps
+// what it adds in the harness's planted.
+using Plant = std::function<void(FormHarness&, TForm1&)>;
+
 struct FormHarness {
     fakes::FakeMachine machine;
+    // Declared before the window, so that they outlive it.
+    std::vector<std::unique_ptr<TControl>> planted;
     std::unique_ptr<CpuUsageMeter> meter;
     std::unique_ptr<TForm1> form;
     int closes = 0;
+    Plant plant;
 
     explicit FormHarness(unsigned totalMB = 128)
     {
@@ -94,6 +102,7 @@ struct FormHarness {
     {
         meter = std::make_unique<CpuUsageMeter>(machine.ports);
         form = std::make_unique<TForm1>(machine.ports, *meter);
+        if (plant) plant(*this, *form);
         form->onClose = [this] { ++closes; };
         form->Dispatch([this] { form->FormCreate(); });
         return *form;
