@@ -64,6 +64,7 @@ inline void ChangeAsUser(TControl& control, FormHarness& h)
 struct SettingsControl {
     std::string name;
     int page;
+    ControlKind kind;
 };
 
 // Every control of the settings pages that holds a setting, page by page in the order the page
@@ -76,7 +77,7 @@ inline std::vector<SettingsControl> SettingsControls(const Plant& plant = nullpt
     std::vector<SettingsControl> controls;
     for (const int page : kSettingsPages) {
         for (const TControl* control : form.PageControl1.Pages()[static_cast<std::size_t>(page)]->Children()) {
-            if (HoldsASetting(*control)) controls.push_back({control->Name(), page});
+            if (HoldsASetting(*control)) controls.push_back({control->Name(), page, control->Kind()});
         }
     }
     return controls;
@@ -140,9 +141,10 @@ inline std::map<std::string, StoredValue> StoredValues(const FormHarness& h)
 struct ChangeEffect {
     std::string control;
     int page = 0;
-    bool enablesApply = false;   // Apply was enabled after the change
-    bool marksRestart = false;   // a restart was pending after the change
-    bool asksRestart = false;    // the Apply after it offered the restart
+    ControlKind kind = ControlKind::CheckBox;
+    bool enablesApply = false;        // Apply was enabled after the change
+    bool marksRestart = false;        // a restart was pending after the change
+    bool asksRestart = false;         // the Apply after it offered the restart
     std::vector<std::string> fields;  // window-state fields that moved, in their order
     // Stored values that changed or went (" (deleted)"), by the control map's names.
     std::vector<std::string> stored;
@@ -154,6 +156,7 @@ inline ChangeEffect EffectOfChange(const SettingsControl& which, const Plant& pl
     ChangeEffect effect;
     effect.control = which.name;
     effect.page = which.page;
+    effect.kind = which.kind;
     FormHarness h;
     h.plant = plant;
     TForm1& form = h.Start();
