@@ -1,6 +1,8 @@
 // The Wine test programs' shared pieces: value texts and the listener that ends a test.
 #include "WineTest.h"
 
+#include <windows.h>
+
 namespace lumora::winetest {
 namespace {
 
@@ -20,6 +22,15 @@ void EndTestOnFatalFailureOrSkip()
 {
     // Last, so that every other listener (the printer, the XML report) has seen the result.
     ::testing::UnitTest::GetInstance()->listeners().Append(new EndTest);
+}
+
+std::string WineVersion()
+{
+    using Get = const char*(__cdecl*)();
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    if (ntdll == nullptr) return std::string();
+    const auto get = reinterpret_cast<Get>(reinterpret_cast<void*>(GetProcAddress(ntdll, "wine_get_version")));
+    return get != nullptr ? get() : std::string();
 }
 
 std::string Show(const std::string& value)

@@ -1,5 +1,6 @@
 // What the test programs that run under Wine share besides GoogleTest: the text of a value in a
-// trace line or a skip's reason, and the rule that a fatal failure or a skip ends the whole test.
+// trace line or a skip's reason, the rule that a fatal failure or a skip ends the whole test, and
+// the marks of the answers only Wine gives.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -30,4 +31,24 @@ std::string Show(bool value);
 // (manager_remote) install it too: the driver's failure then ends them with an exception.
 void EndTestOnFatalFailureOrSkip();
 
+// The version of the Wine the test runs under (ntdll's wine_get_version); empty on Windows.
+std::string WineVersion();
+inline bool OnWine()
+{
+    return !WineVersion().empty();
+}
+
 }  // namespace lumora::winetest
+
+// Answers that hold only because of how Wine behaves, marked as Wine's the way Wine's own tests
+// mark theirs (todo_wine, broken()), so that on Windows the real answer is what passes:
+//   EXPECT_TRUE(real || WINE_ONLY(wines))   Wine's answer passes under Wine only; the real one
+//                                           everywhere, under a Wine that gives it too.
+//   WINE_EXPECT_EQ(wines, actual)           Wine's exact figure, checked under Wine only, where
+//                                           Windows documents no more than a bound the test
+//                                           checks everywhere.
+#define WINE_ONLY(condition) (::lumora::winetest::OnWine() && (condition))
+#define WINE_EXPECT_EQ(wines, actual)    \
+    if (!::lumora::winetest::OnWine()) { \
+    } else                               \
+        EXPECT_EQ(wines, actual) << "Wine's own answer, Wine " << ::lumora::winetest::WineVersion()
