@@ -123,25 +123,56 @@ time_start() {
     awk -v w=$((t1 - t0)) -v c="$cpu" -v s=$((s1 - s0)) 'BEGIN {printf "%.1f %.1f %.1f\n", w / 1e6, c / 1e3, s / 1e3}'
 }
 
-# Median, quartiles and extremes of the numbers on standard input: "MEDIAN Q1 Q3 MIN MAX".
+# --- Figures. One the bench did not get (a process that had ended, a row that is missing) is
+# "-" and stays "-" through every sum and share: it is never 0, and never "met".
+
+is_number() {
+    [[ "${1:-}" =~ ^[+-]?([0-9]+([.][0-9]*)?|[.][0-9]+)([eE][+-]?[0-9]+)?$ ]]
+}
+
+# A figure against its target, at most: "met" or "missed", or "no data" for no figure.
+met() {
+    is_number "${1:-}" || { echo "no data"; return; }
+    awk -v v="$1" -v t="$2" 'BEGIN {print (v <= t) ? "met" : "missed"}'
+}
+
+# A - B; "-" unless both are figures.
+minus() {
+    is_number "${1:-}" && is_number "${2:-}" || { echo -; return; }
+    awk -v a="$1" -v b="$2" 'BEGIN {print a - b}'
+}
+
+# Median, quartiles and extremes of the numbers on standard input: "MEDIAN Q1 Q3 MIN MAX"; all
+# five "-" when there is none.
 quantiles() {
     sort -g | awk '{v[n++] = $1}
         function q(p,  at, lo) {at = p * (n - 1); lo = int(at); return v[lo] + (v[lo + (lo + 1 < n)] - v[lo]) * (at - lo)}
         END {if (n == 0) {print "- - - - -"; exit} printf "%.3f %.3f %.3f %.3f %.3f\n", q(0.5), q(0.25), q(0.75), v[0], v[n - 1]}'
 }
 
-# utime + stime of a process, in clock ticks.
+# "median (quartiles q1-q3)" of a quantiles line, with DIGITS decimals; "no data" for none.
+spread() {
+    local median q1 q3
+    read -r median q1 q3 _ <<<"$1"
+    is_number "$median" || { echo "no data"; return; }
+    awk -v m="$median" -v a="$q1" -v b="$q3" -v d="$2" 'BEGIN {printf "%.*f (%.*f-%.*f)", d, m, d, a, d, b}'
+}
+
+# utime + stime of a process, in clock ticks; "-" once it has ended.
 cpu_ticks() {
     local stat
-    stat="$(cat "/proc/$1/stat")"
+    stat="$(cat "/proc/$1/stat" 2>/dev/null)"
+    [ -n "$stat" ] || { echo -; return; }
     stat="${stat##*) }"
     # After the name: state is field 1, utime field 12, stime field 13.
     awk '{print $12 + $13}' <<<"$stat"
 }
 
-# "RSS ANON" in KiB from /proc/PID/status: resident set and its private anonymous part.
+# "RSS ANON" in KiB from /proc/PID/status: resident set and its private anonymous part; "- -"
+# once the process has ended (a zombie has no resident set either).
 memory_kib() {
-    awk '/^VmRSS:/ {r=$2} /^RssAnon:/ {a=$2} END {print r+0, a+0}' "/proc/$1/status"
+    awk '/^VmRSS:/ {r=$2} /^RssAnon:/ {a=$2} END {if (r == "") print "- -"; else print r+0, a+0}' \
+        "/proc/$1/status" 2>/dev/null || echo "- -"
 }
 
 # The pid of the wine server of WINEPREFIX: the one whose working folder is the prefix's

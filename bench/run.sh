@@ -127,7 +127,7 @@ idle_phase() {
     cpu0="$(cpu_ticks "$pid")"
     server0="$(cpu_ticks "$SERVER_PID")"
     sleep "$IDLE"
-    echo "$rss $anon $(($(cpu_ticks "$pid") - cpu0)) $(($(cpu_ticks "$SERVER_PID") - server0))"
+    echo "$rss $anon $(minus "$(cpu_ticks "$pid")" "$cpu0") $(minus "$(cpu_ticks "$SERVER_PID")" "$server0")"
 }
 wait_until() {
     local left=$(($1 - $(date +%s)))
@@ -155,9 +155,10 @@ for flavour in "${FLAVOURS[@]}"; do
     unset pids started
 done
 # One figure of the idle file: idle_field FLAVOUR PROGRAM start|end COLUMN (4 RSS, 5 ANON, 6 CPU,
-# 7 server).
+# 7 server); "-" when it has none.
 idle_field() {
-    awk -v f="$1" -v p="$2" -v w="$3" -v c="$4" '$1 == f && $2 == p && $3 == w {print $c}' "$OUT/idle.txt"
+    awk -v f="$1" -v p="$2" -v w="$3" -v c="$4" '$1 == f && $2 == p && $3 == w {v = $c} END {print (v == "") ? "-" : v}' \
+        "$OUT/idle.txt"
 }
 
 # --- what each platform query of the tick costs under this wine64 and prefix (the mingw runtime
@@ -181,14 +182,13 @@ size_x64="$(strip_size x86_64-w64-mingw32 "$MANAGER_X64")"
 load_after="$(cut -d' ' -f1-3 /proc/loadavg)"
 
 # --- the table
-met() { awk -v v="$1" -v t="$2" 'BEGIN {print (v <= t) ? "met" : "missed"}'; }
-cpu_s() { awk -v t="$1" -v h="$ticks_per_second" 'BEGIN {printf "%.2f", t / h}'; }
-share() { awk -v a="$1" -v b="$2" -v h="$ticks_per_second" -v s="$IDLE" 'BEGIN {printf "%+.3f", (a - b) / h / s * 100}'; }
-# "median (quartiles q1-q3)" of a quantiles line, with DIGITS decimals.
-spread() {
-    local median q1 q3
-    read -r median q1 q3 _ <<<"$1"
-    awk -v m="$median" -v a="$q1" -v b="$q3" -v d="$2" 'BEGIN {printf "%.*f (%.*f-%.*f)", d, m, d, a, d, b}'
+cpu_s() {
+    is_number "$1" || { echo -; return; }
+    awk -v t="$1" -v h="$ticks_per_second" 'BEGIN {printf "%.2f", t / h}'
+}
+share() {
+    is_number "$1" && is_number "$2" || { echo -; return; }
+    awk -v a="$1" -v b="$2" -v h="$ticks_per_second" -v s="$IDLE" 'BEGIN {printf "%+.3f", (a - b) / h / s * 100}'
 }
 median_of() { cut -d' ' -f1 <<<"$1"; }
 tick_us="$(awk -F, '$1 ~ /^"Timer1Tick_median"/ {u=$5; gsub(/"/, "", u); t=$4; if (u == "ns") t /= 1000; else if (u == "ms") t *= 1000; printf "%.2f", t}' "$OUT/micro.csv")"
@@ -216,8 +216,8 @@ tick_us="$(awk -F, '$1 ~ /^"Timer1Tick_median"/ {u=$5; gsub(/"/, "", u); t=$4; i
         f_cpu="$(idle_field "$flavour" floor start 6)"
         r_cpu="$(idle_field "$flavour" reference start 6)"
         echo "| $flavour idle CPU over $IDLE s, About page (s) | $(cpu_s "$m_cpu") | $(cpu_s "$f_cpu") | $(cpu_s "$r_cpu") | $(share "$m_cpu" "$f_cpu") % of one core above the floor, $(share "$m_cpu" "$r_cpu") % above the bare window | <= 0.2 % above the bare window | $(met "$(share "$m_cpu" "$r_cpu")" 0.2) |"
-        m_server=$(($(idle_field "$flavour" manager start 7) - $(idle_field "$flavour" floor start 7)))
-        f_server=$(($(idle_field "$flavour" floor start 7) - $(idle_field "$flavour" reference start 7)))
+        m_server="$(minus "$(idle_field "$flavour" manager start 7)" "$(idle_field "$flavour" floor start 7)")"
+        f_server="$(minus "$(idle_field "$flavour" floor start 7)" "$(idle_field "$flavour" reference start 7)")"
         echo "| $flavour wine server CPU over $IDLE s added by each program (s) | $(cpu_s "$m_server") | $(cpu_s "$f_server") | $(cpu_s "$(idle_field "$flavour" reference start 7)") | $(share "$m_server" "$f_server") % of one core above the floor | (not a target) | |"
         for when in start end; do
             label="after start"
@@ -232,12 +232,12 @@ tick_us="$(awk -F, '$1 ~ /^"Timer1Tick_median"/ {u=$5; gsub(/"/, "", u); t=$4; i
                     verdict=""
                     if [ "$c" = 4 ]; then
                         target="<= 2048 KiB above the bare window"
-                        verdict="$(met $((m - r)) 2048)"
+                        verdict="$(met "$(minus "$m" "$r")" 2048)"
                     fi
-                    echo "| $flavour ${column#*:} $label (KiB) | $m | $f | $r | $((m - f)) KiB above the floor, $((m - r)) KiB above the bare window | $target | $verdict |"
+                    echo "| $flavour ${column#*:} $label (KiB) | $m | $f | $r | $(minus "$m" "$f") KiB above the floor, $(minus "$m" "$r") KiB above the bare window | $target | $verdict |"
                 else
-                    grown=$((m - $(idle_field "$flavour" manager start "$c")))
-                    echo "| $flavour ${column#*:} $label (KiB) | $m | $f | $r | growth $grown KiB (floor $((f - $(idle_field "$flavour" floor start "$c"))), bare window $((r - $(idle_field "$flavour" reference start "$c")))) | growth <= 64 KiB | $(met "$grown" 64) |"
+                    grown="$(minus "$m" "$(idle_field "$flavour" manager start "$c")")"
+                    echo "| $flavour ${column#*:} $label (KiB) | $m | $f | $r | growth $grown KiB (floor $(minus "$f" "$(idle_field "$flavour" floor start "$c")"), bare window $(minus "$r" "$(idle_field "$flavour" reference start "$c")")) | growth <= 64 KiB | $(met "$grown" 64) |"
                 fi
             done
         done

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Creates a Wine prefix in DIR laid out as a Windows 98 machine has it for the manager: the
-# file-system templates, the FileSystem key and SYSTEM.INI with its 386Enh and vcache sections.
+# Creates a Wine prefix in DIR laid out as a Windows 98 machine has it for the manager, as
+# tests/common/PreparedMachine.inc describes it: the file-system templates, the FileSystem and Run
+# keys, and SYSTEM.INI with its 386Enh and vcache sections.
 #
 #   prefix.sh [--i686] [--win98] [--dpi N] DIR
 #
@@ -74,19 +75,36 @@ for font in /usr/share/wine/fonts/*.fon /usr/share/wine/fonts/*.ttf; do
     [ -f "$font" ] && [ ! -e "$fonts/$(basename "$font")" ] && cp "$font" "$fonts/"
 done
 
-# Little-endian 4-byte binaries: 677/32 (Desktop), 337/16 (Mobile), 2729/64 (Server).
-lines=(
-    'REGEDIT4' ''
-    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\FS Templates]' ''
-    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\FS Templates\Desktop]'
-    '"NameCache"=hex:a5,02,00,00' '"PathCache"=hex:20,00,00,00' ''
-    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\FS Templates\Mobile]'
-    '"NameCache"=hex:51,01,00,00' '"PathCache"=hex:10,00,00,00' ''
-    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\FS Templates\Server]'
-    '"NameCache"=hex:a9,0a,00,00' '"PathCache"=hex:40,00,00,00' ''
-    '[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\FileSystem]' ''
-    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Run]' ''
-)
+# The machine the tests start from, as tests/common/PreparedMachine.inc describes it: its keys
+# and templates into a REGEDIT4 file, its SYSTEM.INI sections into the prefix's system.ini.
+machine="$ROOT/tests/common/PreparedMachine.inc"
+templates='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\FS Templates'
+# A number as the bytes of a little-endian 4-byte binary: 677 is a5,02,00,00.
+le32() {
+    printf '%02x,%02x,%02x,%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255))
+}
+lines=('REGEDIT4' '')
+ini_sections=()
+declare -A ini_entries=()
+while IFS= read -r line; do
+    # The C++ text of the file: a doubled backslash is one.
+    line="${line//\\\\/\\}"
+    if [[ "$line" =~ ^LUMORA_MACHINE_KEY\((HKLM|HKCU),\ \"(.*)\"\)$ ]]; then
+        root=HKEY_LOCAL_MACHINE
+        [ "${BASH_REMATCH[1]}" = HKCU ] && root=HKEY_CURRENT_USER
+        lines+=("[$root\\${BASH_REMATCH[2]}]" '')
+    elif [[ "$line" =~ ^LUMORA_MACHINE_TEMPLATE\(\"(.*)\",\ ([0-9]+),\ ([0-9]+)\)$ ]]; then
+        lines+=("[$templates\\${BASH_REMATCH[1]}]" "\"NameCache\"=hex:$(le32 "${BASH_REMATCH[2]}")"
+            "\"PathCache\"=hex:$(le32 "${BASH_REMATCH[3]}")" '')
+    elif [[ "$line" =~ ^LUMORA_MACHINE_INI\(\"(.*)\",\ \"(.*)\"\)$ ]]; then
+        section="${BASH_REMATCH[1]}"
+        [ -n "${ini_entries[$section]+set}" ] || ini_sections+=("$section")
+        ini_entries[$section]+="${BASH_REMATCH[2]:+${BASH_REMATCH[2]}$'\r\n'}"
+    elif [[ "$line" == LUMORA_* ]]; then
+        die "$machine: a line this script cannot read: $line"
+    fi
+done <"$machine"
+[ ${#ini_sections[@]} -gt 0 ] || die "$machine: no SYSTEM.INI section read"
 version='"Version"=-'
 [ $win98 -eq 1 ] && version='"Version"="win98"'
 lines+=('[HKEY_CURRENT_USER\Software\Wine]' "$version" '')
@@ -101,11 +119,12 @@ printf '%s\r\n' "${lines[@]}" >"$reg"
 "$wine" regedit /S 'C:\windows\temp\lumora-machine.reg' >/dev/null 2>&1 || die "regedit failed"
 rm -f "$reg"
 
-# Wine's own system.ini has multimedia sections only; add the two a Windows 98 one has.
+# Wine's own system.ini has multimedia sections only; add those a Windows 98 one has.
 ini="$WINEPREFIX/drive_c/windows/system.ini"
 touch "$ini"
-grep -qi '^\[386Enh\]' "$ini" || printf '[386Enh]\r\nwoafont=dosapp.fon\r\nebios=*ebios\r\n' >>"$ini"
-grep -qi '^\[vcache\]' "$ini" || printf '[vcache]\r\n' >>"$ini"
+for section in "${ini_sections[@]}"; do
+    grep -qi "^\[$section\]" "$ini" || printf '[%s]\r\n%s' "$section" "${ini_entries[$section]}" >>"$ini"
+done
 
 # What Wine now reports, as a program asks for it (GetVersionEx, through cmd's "ver"): a prefix
 # meant for Windows 98 that reports the NT family would let its tests pass on skips alone.

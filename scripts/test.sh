@@ -147,42 +147,34 @@ run_wine_tests() {
 }
 
 # One run of a Wine test program over its tests, in the current prefix: run_wine_program FLAVOUR
-# WINVER PROGRAM [NAME...], the tests run_wine_tests selects. It
-# fails when the program ends part-way (GoogleTest's premature-exit file is left), writes no
-# report or ends after the time its tests have (that of all of them, at CTest's limits).
+# WINVER PROGRAM [NAME...], the tests run_wine_tests selects. Through tests/wine/wine-run.sh, as
+# CTest runs each test: a program that ends part-way fails, and in the Windows 98 layers its
+# standard error goes to the trace. It fails too when it writes no report or runs longer than its
+# tests may (each CTest's limit, summed).
 run_wine_program() {
     local flavour="$1" winver="$2" program="$3"
     shift 3
-    local dir="$BUILD/$flavour/tests/wine" wine filter="" name
+    local dir="$BUILD/$flavour/tests/wine" filter="" name
     local exe="$dir/$program.exe"
     [ -f "$exe" ] || fail_with "not built: $exe" || return 1
-    wine="$(wine_loader "$flavour")"
     for name in "$@"; do filter="$filter${filter:+:}*.$name*"; done
     if [ $# -eq 0 ]; then
         filter="-*.Win98*"
         [ "$winver" = nt ] || filter="-*.Nt*"
     fi
-    # The premature-exit file is the program's to remove when it ends as it should; a report
-    # the program did not write this time must not count.
-    local premature="$PREFIX_ROOT/$program-premature-exit"
-    rm -f "$premature" "$LAYER_JUNIT"
+    local -a run=(/bin/sh "$ROOT/tests/wine/wine-run.sh" "$(wine_loader "$flavour")" "$exe")
     local listed per seconds status
-    listed="$(cd "$dir" && "$wine" "$exe" --gtest_list_tests "--gtest_filter=$filter" 2>/dev/null | tr -d '\r' | grep -c '^  ')"
+    listed="$(cd "$dir" && "${run[@]}" --gtest_list_tests "--gtest_filter=$filter" 2>/dev/null | tr -d '\r' | grep -c '^  ')"
     per=120
     [ "$program" = e2e_tests ] && per=300
     seconds=$((per * (listed > 0 ? listed : 1)))
     echo "$listed tests of $program.exe ($filter), at most $seconds s"
-    (cd "$dir" && TEST_PREMATURE_EXIT_FILE="$(win_path "$premature")" \
-        timeout -k 10 "$seconds" "$wine" "$exe" "--gtest_filter=$filter" "--gtest_output=xml:$(win_path "$LAYER_JUNIT")")
+    rm -f "$LAYER_JUNIT"
+    (cd "$dir" && timeout -k 10 "$seconds" "${run[@]}" "--gtest_filter=$filter" "--gtest_output=xml:$(win_path "$LAYER_JUNIT")")
     status=$?
     if [ $status -eq 124 ] || [ $status -eq 137 ]; then
         echo "error: $program.exe did not end within $seconds s"
         rm -f "$LAYER_JUNIT"
-        return 1
-    fi
-    if [ -e "$premature" ]; then
-        echo "error: $program.exe ended part-way (its premature-exit file is left), status $status"
-        rm -f "$premature" "$LAYER_JUNIT"
         return 1
     fi
     [ -s "$LAYER_JUNIT" ] || fail_with "error: $program.exe wrote no report, status $status" || return 1
@@ -277,12 +269,16 @@ layer i486 run_i486
 layer i486-check bash "$ROOT/tests/scripts/check-i486-test.sh"
 layer reproducible bash "$ROOT/tests/scripts/reproducible-test.sh" i686
 layer runtime-cache bash "$ROOT/tests/scripts/runtime-cache-test.sh"
-layer guest-check bash "$ROOT/tests/scripts/guest-test.sh"
+layer run-rules bash "$ROOT/tests/scripts/run-rules-test.sh"
 layer layers bash "$ROOT/tools/check-layers.sh"
 layer layers-check bash "$ROOT/tests/scripts/check-layers-test.sh"
 layer format bash "$ROOT/tools/check-format.sh"
 layer format-check bash "$ROOT/tests/scripts/check-format-test.sh"
+layer gtest-run-check bash "$ROOT/tests/scripts/gtest-run-test.sh"
+layer summary-check bash "$ROOT/tests/scripts/test-summary-test.sh"
+layer bench-check bash "$ROOT/tests/scripts/bench-test.sh"
 layer control-map bash "$ROOT/scripts/control-map.sh" --check
+layer control-map-check bash "$ROOT/tests/scripts/control-map-test.sh"
 
 wine_layers layer x86_64 all ""
 case $I686_WHERE in

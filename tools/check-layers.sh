@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Fails on an include that runs from a lower folder of src/ into a higher one.
+# Fails on an include that runs from a lower folder of src/ into a higher one, quoted or in
+# angle brackets.
 #
 # The portable layers are also kept apart by the build (each sees only the include roots of what
 # it links); the folders under src/win32 share libraries, so only this check keeps them in order.
@@ -39,13 +40,24 @@ while IFS= read -r file; do
     line=0
     while IFS= read -r text; do
         line=$((line + 1))
-        [[ "$text" =~ ^[[:space:]]*#[[:space:]]*include[[:space:]]*\"([^\"]+)\" ]] || continue
-        target="${BASH_REMATCH[1]}"
-        # A bare name is the folder's own file.
-        [[ "$target" == */* ]] || continue
-        into="${target%/*}"
+        if [[ "$text" =~ ^[[:space:]]*#[[:space:]]*include[[:space:]]*\"([^\"]+)\" ]]; then
+            target="${BASH_REMATCH[1]}"
+            # A bare name is the folder's own file.
+            [[ "$target" == */* ]] || continue
+            into="${target%/*}"
+            written="\"$target\""
+        elif [[ "$text" =~ ^[[:space:]]*#[[:space:]]*include[[:space:]]*\<([^\>]+)\> ]]; then
+            # The include roots find a layer's header in angle brackets too; any other is the
+            # platform's or a library's (<windows.h>, <gtest/gtest.h>).
+            target="${BASH_REMATCH[1]}"
+            into="${target%/*}"
+            [[ "$target" == */* ]] && [ -n "${below[$into]+set}" ] || continue
+            written="<$target>"
+        else
+            continue
+        fi
         if [[ "$allowed" != *" $into "* ]]; then
-            echo "error: ${file#"$src"/}:$line: src/$folder includes \"$target\" from src/$into, which is not beneath it"
+            echo "error: ${file#"$src"/}:$line: src/$folder includes $written from src/$into, which is not beneath it"
             status=1
         fi
     done <"$file"

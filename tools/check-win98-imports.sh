@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Fails when an executable imports a DLL or function that Windows 98 SE lacks; warns about
-# functions that Windows 98 exports only as failing stubs, and fails on them too with --no-stubs.
+# Fails when an executable imports a DLL or function that Windows 98 SE lacks, or when no imported
+# function could be read from it; warns about functions that Windows 98 exports only as failing
+# stubs, and fails on them too with --no-stubs.
 # With --win95 it checks against Windows 95 as it ships instead: KERNEL32 against Windows 95's own
 # exports, USER32, GDI32, ADVAPI32 and COMCTL32 against the functions checked for Windows 95
 # (tools/win9x/checked-on-win95.tsv), every other DLL as for Windows 98. MSVCRT passes in both
@@ -24,7 +25,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 data=$here/win9x
 objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
 
-"$objdump" -p "$exe" | awk -v data="$data" -v strict="$strict" -v target="$target" '
+"$objdump" -p "$exe" | awk -v data="$data" -v strict="$strict" -v target="$target" -v exe="$exe" '
 BEGIN {
     win95 = target == "Windows 95"
     split("KERNEL32 USER32 GDI32 ADVAPI32 SHELL32 COMCTL32 COMDLG32 OLE32 OLEAUT32 MSVCRT", list, " ")
@@ -82,6 +83,9 @@ BEGIN {
     else if (key in stub) { print "warning: " key " is a stub on " target; warnings++ }
 }
 END {
+    # An import table read as empty is a misread (another objdump, a file that is no program),
+    # never a program that needs nothing.
+    if (count == 0) { print "error: no imported function read from " exe; errors++ }
     if (win95 && crtImports > 0)
         printf "note: %d imports from MSVCRT.DLL, which Windows 95 gets only with Internet Explorer 4 or later or the Visual C++ 6 runtime\n", crtImports
     printf "%s: %d imports from %d DLLs: %d errors, %d warnings\n", target, count, imports, errors, warnings

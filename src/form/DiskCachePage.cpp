@@ -81,26 +81,27 @@ void DiskCachePage::ShowTexts()
     Label30.SetCaption(Kilobytes(tuning.ChunkSizeText));
 }
 
-void DiskCachePage::TakePosition(const TRxSlider& slider, std::int32_t unit, std::string& text, TLabel& label)
+void DiskCachePage::TakePositionAndMarkRestart(const TRxSlider& slider, std::int32_t unit, std::string& text,
+                                               TLabel& label)
 {
     form_.Button2.SetEnabled(true);
     text = ToDecimal(std::int64_t{slider.Value()} * unit);
-    ShowCustomCacheValue(label, Kilobytes(text), ComboBox1);
+    ShowCustomCacheValueAndMarkRestart(label, Kilobytes(text), ComboBox1);
 }
 
 void DiskCachePage::RxSlider3Change()
 {
-    TakePosition(RxSlider3, kKbPerCachePosition, form_.Tuning.MinFileCacheText, Label16);
+    TakePositionAndMarkRestart(RxSlider3, kKbPerCachePosition, form_.Tuning.MinFileCacheText, Label16);
 }
 
 void DiskCachePage::RxSlider4Change()
 {
-    TakePosition(RxSlider4, kKbPerCachePosition, form_.Tuning.MaxFileCacheText, Label17);
+    TakePositionAndMarkRestart(RxSlider4, kKbPerCachePosition, form_.Tuning.MaxFileCacheText, Label17);
 }
 
 void DiskCachePage::RxSlider5Change()
 {
-    TakePosition(RxSlider5, kKbPerChunkPosition, form_.Tuning.ChunkSizeText, Label30);
+    TakePositionAndMarkRestart(RxSlider5, kKbPerChunkPosition, form_.Tuning.ChunkSizeText, Label30);
 }
 
 void DiskCachePage::MoveSliders(int item)

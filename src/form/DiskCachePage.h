@@ -45,8 +45,9 @@ private:
     // Moves the three sliders to a profile's positions; their handlers run where one moves.
     void MoveSliders(int item);
     void ShowTexts();
-    // A moved slider's text becomes its grid value, and the profile box says "User Defined".
-    void TakePosition(const TRxSlider& slider, std::int32_t unit, std::string& text, TLabel& label);
+    // A moved slider's text becomes its grid value in the store, the profile box says "User
+    // Defined", Apply is enabled and a restart is pending.
+    void TakePositionAndMarkRestart(const TRxSlider& slider, std::int32_t unit, std::string& text, TLabel& label);
 };
 
 }  // namespace lumora

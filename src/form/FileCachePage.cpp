@@ -70,23 +70,24 @@ void FileCachePage::ShowCacheSizes()
     Label5.SetCaption(ToDecimal(form_.Tuning.PathCacheSize));
 }
 
-void FileCachePage::TakePosition(const TRxSlider& slider, std::int32_t unit, std::int32_t& size, TLabel& label)
+void FileCachePage::TakePositionAndMarkRestart(const TRxSlider& slider, std::int32_t unit, std::int32_t& size,
+                                               TLabel& label)
 {
     edited_ = true;
     form_.Button2.SetEnabled(true);
     size = slider.Value() * unit;
     // TemplateName stays: with "User Defined" shown, the save writes the own template anyway.
-    ShowCustomCacheValue(label, ToDecimal(size), ComboBox2);
+    ShowCustomCacheValueAndMarkRestart(label, ToDecimal(size), ComboBox2);
 }
 
 void FileCachePage::RxSlider6Change()
 {
-    TakePosition(RxSlider6, kNamesPerPosition, form_.Tuning.NameCacheSize, Label4);
+    TakePositionAndMarkRestart(RxSlider6, kNamesPerPosition, form_.Tuning.NameCacheSize, Label4);
 }
 
 void FileCachePage::RxSlider7Change()
 {
-    TakePosition(RxSlider7, kPathsPerPosition, form_.Tuning.PathCacheSize, Label5);
+    TakePositionAndMarkRestart(RxSlider7, kPathsPerPosition, form_.Tuning.PathCacheSize, Label5);
 }
 
 // The sliders' handlers, where a position moves, set the grid sizes and "User Defined" first;

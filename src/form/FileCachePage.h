@@ -41,8 +41,9 @@ private:
     // Puts a role's sizes on the page.
     void ApplyRole(int item);
     void ShowCacheSizes();
-    // A moved slider's size becomes its grid value, and the role box says "User Defined".
-    void TakePosition(const TRxSlider& slider, std::int32_t unit, std::int32_t& size, TLabel& label);
+    // A moved slider's size becomes its grid value in the store, the role box says "User
+    // Defined", Apply is enabled and a restart is pending.
+    void TakePositionAndMarkRestart(const TRxSlider& slider, std::int32_t unit, std::int32_t& size, TLabel& label);
 
     // A control changed since the last load: only then does the save choose a template.
     bool edited_ = false;

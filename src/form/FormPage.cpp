@@ -41,7 +41,7 @@ void FormPage::PlaceCacheSliders(std::initializer_list<CacheSliderRow> rows, int
     }
 }
 
-void FormPage::ShowCustomCacheValue(TLabel& label, const std::string& caption, TComboBox& profileBox)
+void FormPage::ShowCustomCacheValueAndMarkRestart(TLabel& label, const std::string& caption, TComboBox& profileBox)
 {
     label.SetCaption(caption);
     profileBox.SetItemIndex(0);

@@ -63,7 +63,7 @@ protected:
     void PlaceCacheSliders(std::initializer_list<CacheSliderRow> rows, int increment);
     // A cache slider's new value: its label shows it, the profile box falls back to "User
     // Defined", and the change waits for a restart.
-    void ShowCustomCacheValue(TLabel& label, const std::string& caption, TComboBox& profileBox);
+    void ShowCustomCacheValueAndMarkRestart(TLabel& label, const std::string& caption, TComboBox& profileBox);
     // A cache page's profile box under its sliders; items: "User Defined", then the profiles.
     void PlaceProfileBox(TComboBox& box, int tabOrder, std::vector<std::string> items, Handler change);
     // The "Automatic" button at the foot of a settings page.

@@ -9,17 +9,24 @@ trap 'rm -rf "$work"' EXIT
 
 passed=0
 failed=0
-# expect NAME STATUS TEXT [FILE CONTENT]...: a tree (not a git work tree) with the house
-# .clang-format and the FILEs; the check exits with STATUS and prints a line holding TEXT.
-expect() {
-    local name="$1" status="$2" text="$3" out got
-    shift 3
+# plant FILE CONTENT...: a fresh tree (not a git work tree) with the house .clang-format and the
+# FILEs.
+plant() {
     rm -rf "$work/tree" && mkdir -p "$work/tree/src"
     cp "$root/.clang-format" "$work/tree/"
+    add "$@"
+}
+# add FILE CONTENT...: more FILEs in the tree.
+add() {
     while [ $# -ge 2 ]; do
+        mkdir -p "$work/tree/$(dirname "$1")"
         printf '%s' "$2" >"$work/tree/$1"
         shift 2
     done
+}
+# checks NAME STATUS TEXT: the check of the tree exits with STATUS and prints a line holding TEXT.
+checks() {
+    local name="$1" status="$2" text="$3" out got
     out="$(bash "$check" "$work/tree" 2>&1)"
     got=$?
     if [ "$got" -eq "$status" ] && grep -qF -- "$text" <<<"$out"; then
@@ -28,6 +35,18 @@ expect() {
         failed=$((failed + 1))
         printf 'FAIL %s: exit %s, wanted %s and "%s"; output:\n%s\n' "$name" "$got" "$status" "$text" "$out"
     fi
+}
+# expect NAME STATUS TEXT [FILE CONTENT]...: the check of a tree of the FILEs.
+expect() {
+    local name="$1" status="$2" text="$3"
+    shift 3
+    plant "$@"
+    checks "$name" "$status" "$text"
+}
+# The tree made a git work tree that ignores build/ and scratch/, with what it holds added.
+track() {
+    (cd "$work/tree" && git init -q . && printf 'build/\nscratch/\n' >.gitignore && git add .) ||
+        echo "error: no git work tree in $work/tree"
 }
 
 good='// Allman functions, 4 spaces.
@@ -55,6 +74,18 @@ expect "windows.h after commctrl.h" 1 "is not formatted" src/Order.cpp \
     "$(printf '#include <commctrl.h>\n#include <windows.h>\n')"
 expect "no sources" 1 "no C++ files"
 CLANG_FORMAT=no-such-clang-format expect "no clang-format" 1 "no-such-clang-format is missing"
+
+# In a git work tree the check takes git's list: the tracked files and the new ones git does not
+# ignore, whatever folder they are in.
+bad="$(printf 'int Twice(int value) {\n    return value * 2;\n}\n')"
+plant src/Good.cpp "$good" src/Bad.cpp "$bad" && track
+checks "git: a misformatted tracked file" 1 "src/Bad.cpp is not formatted"
+plant src/Good.cpp "$good" && track && add src/New.h "$bad"
+checks "git: a new file not ignored" 1 "src/New.h is not formatted"
+plant src/Good.cpp "$good" && track && add scratch/Tried.cpp "$bad" build/Generated.h "$bad"
+checks "git: ignored files" 0 "1 files, 0 misformatted"
+plant src/Good.cpp "$good" src/Gone.cpp "$good" && track && rm "$work/tree/src/Gone.cpp"
+checks "git: a tracked file deleted since" 0 "2 files, 0 misformatted"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

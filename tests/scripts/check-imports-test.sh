@@ -81,5 +81,14 @@ expect "stub" "--win95 --no-stubs" 1 "1 warnings" KERNEL32.dll!GetModuleHandleW
 expect "stub" "--no-stubs" 1 "warning: KERNEL32!GetModuleHandleW is a stub on Windows 98" KERNEL32.dll!GetModuleHandleW
 expect "DLL of no Windows" --win95 1 "error: imports helper.dll, not one of Windows' own DLLs" helper.dll!Help
 
+# Nothing read is no pass: an empty table, a DLL without functions, a file objdump cannot read.
+expect "no import table" - 1 "error: no imported function read from"
+printf '\tDLL Name: KERNEL32.dll\n\tvma:  Hint/Ord Member-Name Bound-To\n' >"$work/dll-only"
+out="$(OBJDUMP="$work/objdump" bash "$check" "$work/dll-only" 2>&1)"
+[ $? -eq 1 ] && grep -qF "0 imports from 1 DLLs: 1 errors" <<<"$out" && passed=$((passed + 1)) ||
+    { failed=$((failed + 1)); printf 'FAIL a DLL without functions: %s\n' "$out"; }
+out="$(bash "$check" "$work/no-such.exe" 2>&1)"
+[ $? -ne 0 ] && passed=$((passed + 1)) || { failed=$((failed + 1)); printf 'FAIL an unreadable file: %s\n' "$out"; }
+
 printf 'import check: %d passed, %d failed\n' "$passed" "$failed"
 [ "$failed" -eq 0 ]

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Tests of the test run's own rules, each over a planted fault: where the release's layers may
-# go (only the kernel's refusal of 32-bit code sends them to the guest; anything else fails),
-# what fails a layer (no report, no test passed, skips alone), a Windows 98 prefix that reports
-# the NT family, and a guest cache that is not complete. Closes with "N passed, N failed".
+# go (only the kernel's refusal of 32-bit code sends them to the guest; anything else fails), a
+# Windows 98 prefix that reports the NT family, and a guest that is not complete or cannot boot.
+# (What fails a layer: test-summary-test.sh.) Closes with "N passed, N failed".
 set -uo pipefail
 . "$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/scripts/common.sh"
 work="$(mktemp -d)"
@@ -68,31 +68,6 @@ else
     check "a kernel that refuses 32-bit code sends the release's layers to the guest" \
         "vm this kernel refuses 32-bit code" "$(WINE32="$work/no-wine" i686_placement)"
 fi
-
-# --- what fails a layer
-
-. "$ROOT/scripts/layers.sh"
-LOGS="$work/logs"
-mkdir -p "$LOGS"
-# layer_line NAME STATUS XML LOG: the summary line of a layer that ended with STATUS, its report
-# (a JUnit XML document, or "" for none) and its log.
-layer_line() {
-    SUMMARY=()
-    [ -z "$3" ] && rm -f "$LOGS/$1.xml" || printf '%s\n' "$3" >"$LOGS/$1.xml"
-    printf '%s\n' "$4" >"$LOGS/$1.log"
-    record "$1" "$2" 1 "" >/dev/null
-    printf '%s' "${SUMMARY[0]}" | tr -s ' '
-}
-suite() { printf '<testsuite name="%s" tests="%s" failures="%s" errors="0" skipped="%s">' "$@"; }
-check "GoogleTest's report is summed over its suites, a failure fails it" "gtest FAILED 5 passed 1 failed 2 skipped" \
-    "$(layer_line gtest 0 "<testsuites>$(suite A 4 1 1)$(suite B 4 0 1)</testsuites>" "")"
-check "a layer whose tests were all skipped failed" "skips FAILED 0 passed 1 failed 3 skipped" \
-    "$(layer_line skips 0 "$(suite Win98 3 0 3)" "")"
-check "a layer that ran no test failed" "empty FAILED 0 passed 1 failed 0 skipped" \
-    "$(layer_line empty 0 "$(suite none 0 0 0)" "")"
-check "a script's closing line counts" "script ok 7 passed 0 failed 0 skipped" \
-    "$(layer_line script 0 "" "restart: 7 passed, 0 failed")"
-check "a check without counts is one test" "check ok 1 passed" "$(layer_line check 0 "" "all fine")"
 
 # --- a Windows 98 prefix must report Windows 98
 

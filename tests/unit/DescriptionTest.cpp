@@ -164,6 +164,8 @@ TEST_F(DescriptionBox, SoundFileControlsKeepTheLinesWhileEnabledAndEmptyThemWhil
     }
 }
 
+// Check boxes, sliders and spin edits each describe themselves (ControlRulesTest.cpp holds every
+// one to it); any other control not in the table keeps what the box shows.
 TEST_F(DescriptionBox, ControlsWithoutDescriptionKeepWhatTheBoxShows)
 {
     std::set<std::string> described{"TabSheet1"};
@@ -172,6 +174,8 @@ TEST_F(DescriptionBox, ControlsWithoutDescriptionKeepWhatTheBoxShows)
 
     std::set<std::string> visited;
     ForEachControl(form, [&](TControl& control) {
+        const ControlKind kind = control.Kind();
+        if (kind == ControlKind::CheckBox || kind == ControlKind::Slider || kind == ControlKind::SpinEdit) return;
         if (described.count(control.Name()) || !control.Enabled()) return;
         visited.insert(control.Name());
         form.Ram.RxSlider1.MouseMove(1, 1);

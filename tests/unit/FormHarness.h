@@ -1,4 +1,4 @@
-// A main window on a fake machine prepared as a Windows 98 machine has it, for the native tests.
+// A main window on a fake machine prepared as the tests' Windows 98 machine, for the native tests.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -67,33 +67,53 @@ struct DesignedForm {
     }
 };
 
+// The fake machine as tests/common/PreparedMachine.inc lays it out, as the Wine prefixes are.
+inline void PrepareMachine(fakes::FakeMachine& machine)
+{
+    const auto ini = [&](const std::string& section, const std::string& entry) {
+        auto& entries = machine.profile.sections[fakes::Lower(section)];
+        const auto equals = entry.find('=');
+        if (equals != std::string::npos) entries[fakes::Lower(entry.substr(0, equals))] = entry.substr(equals + 1);
+    };
+    const auto templ = [&](const std::string& name, std::uint32_t names, std::uint32_t paths) {
+        const std::string key = std::string(kTemplatesKey) + "\\" + name;
+        machine.registry.Put(key, "NameCache", kRegBinary, fakes::Le32(names));
+        machine.registry.Put(key, "PathCache", kRegBinary, fakes::Le32(paths));
+    };
+#define LUMORA_MACHINE_KEY(root, path) machine.registry.CreateKey(std::string(#root "\\") + path);
+#define LUMORA_MACHINE_TEMPLATE(name, names, paths) templ(name, names, paths);
+#define LUMORA_MACHINE_INI(section, entry) ini(section, entry);
+#include "common/PreparedMachine.inc"
+#undef LUMORA_MACHINE_KEY
+#undef LUMORA_MACHINE_TEMPLATE
+#undef LUMORA_MACHINE_INI
+}
+
+struct FormHarness;
+// What a test adds to a new window before its start-up (a control planted on a page); it keeps
+// what it adds in the harness's planted.
+using Plant = std::function<void(FormHarness&, TForm1&)>;
+
 struct FormHarness {
     fakes::FakeMachine machine;
+    // Declared before the window, so that they outlive it.
+    std::vector<std::unique_ptr<TControl>> planted;
     std::unique_ptr<CpuUsageMeter> meter;
     std::unique_ptr<TForm1> form;
     int closes = 0;
+    Plant plant;
 
     explicit FormHarness(unsigned totalMB = 128)
     {
         machine.system.SetMemoryMB(totalMB, totalMB / 3);
-        machine.registry.CreateKey(kRunKey);
-        machine.registry.CreateKey(kAgentKey);
-        machine.registry.CreateKey("HKLM\\System\\CurrentControlSet\\Control\\FileSystem");
-        const struct {
-            const char* name;
-            std::uint8_t name0, name1, path;
-        } templates[] = {{"Desktop", 0xA5, 0x02, 32}, {"Mobile", 0x51, 0x01, 16}, {"Server", 0xA9, 0x0A, 64}};
-        for (const auto& t : templates) {
-            const std::string key = std::string(kTemplatesKey) + "\\" + t.name;
-            machine.registry.Put(key, "NameCache", kRegBinary, {t.name0, t.name1, 0, 0});
-            machine.registry.Put(key, "PathCache", kRegBinary, {t.path, 0, 0, 0});
-        }
+        PrepareMachine(machine);
     }
 
     TForm1& Start()
     {
         meter = std::make_unique<CpuUsageMeter>(machine.ports);
         form = std::make_unique<TForm1>(machine.ports, *meter);
+        if (plant) plant(*this, *form);
         form->onClose = [this] { ++closes; };
         form->Dispatch([this] { form->FormCreate(); });
         return *form;

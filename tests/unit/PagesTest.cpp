@@ -1,7 +1,6 @@
 // The RAM and Options pages: handlers, labels, the CPU row, "Automatic" and the sound file.
 #include <gtest/gtest.h>
 
-#include "tuning/XReboot.h"
 #include "unit/FormHarness.h"
 
 namespace lumora {
@@ -145,62 +144,6 @@ TEST(OptionsPage, TheFilePickerSetsTheSoundFileOnlyWhenConfirmed)
     h.Apply();
     EXPECT_EQ(h.machine.registry.String(kAgentKey, "Music"), "D:\\none\\missing.wav");
     EXPECT_EQ(h.machine.registry.Dword(kAgentKey, "PlaySound"), 0u);
-}
-
-TEST(OptionsPage, EveryBoxEnablesApply)
-{
-    for (auto box : {&OptionsPage::CheckBox7, &OptionsPage::CheckBox2, &OptionsPage::CheckBox3, &OptionsPage::CheckBox5,
-                     &OptionsPage::CheckBox1}) {
-        FormHarness h;
-        TForm1& f = h.Start();
-        (f.Options.*box).Click();
-        EXPECT_TRUE(f.Button2.Enabled()) << (f.Options.*box).Name();
-        (f.Options.*box).Click();
-        EXPECT_TRUE(f.Button2.Enabled()) << (f.Options.*box).Name();
-    }
-}
-
-TEST(XReboot, AsksForTheFlagsOfItsPropertiesWithThePrivilegeAround)
-{
-    struct Case {
-        TRebootOperation operation;
-        bool powerOff, force;
-        const char* request;
-    } cases[] = {
-        {roReboot, false, false, "exit 2"},
-        {roLogOff, true, false, "exit 8"},
-        {roShutDown, true, true, "exit 13"},
-        {roLogOff, false, true, "exit 4"},
-        {roHibernate, true, true, "power hibernate forced"},
-        {roSuspend, true, false, "power suspend"},
-    };
-    for (const auto& c : cases) {
-        fakes::FakePower power;
-        TXWinReboot reboot(power);
-        reboot.Operation = c.operation;
-        reboot.PowerOff = c.powerOff;
-        reboot.ForceTerminateProcesses = c.force;
-        EXPECT_TRUE(reboot.Execute());
-        EXPECT_EQ(power.calls, (std::vector<std::string>{"open", "lookup", "enable", "close", c.request, "open",
-                                                         "lookup", "disable", "close"}))
-            << c.request;
-    }
-}
-
-TEST(XReboot, TokenFailuresAreIgnoredAndARefusalIsReported)
-{
-    fakes::FakePower power;
-    power.tokenOk = false;
-    power.requestOk = false;
-    TXWinReboot reboot(power);
-    EXPECT_EQ(reboot.Operation, roReboot);
-    EXPECT_FALSE(reboot.Execute());
-    EXPECT_EQ(power.calls, (std::vector<std::string>{"open", "exit 2", "open"}));
-    fakes::FakePower noLookup;
-    noLookup.lookupOk = false;
-    TXWinReboot second(noLookup);
-    EXPECT_FALSE(second.SetShutdownPrivilege(true));
-    EXPECT_EQ(noLookup.calls, (std::vector<std::string>{"open", "lookup", "close"}));
 }
 
 }  // namespace

@@ -168,15 +168,17 @@ TEST(TemplateSave, MissingTemplatesKeyIsSkippedOnNtAndStopsTheSaveOnWindows9x)
         EXPECT_FALSE(h.machine.registry.KeyExists(kTemplatesKey)) << c.name;
         if (c.skipped) {
             EXPECT_TRUE(h.machine.dialogs.errors.empty()) << c.name;
-            const Lines saved{"write 386Enh.ConservativeSwapfileUsage=0", "delete vcache.MinFileCache",
-                              "write vcache.MaxFileCache=8192", "delete vcache.CHUNKSIZE"};
+            const Lines saved{"delete 386Enh.PageBuffers", "write 386Enh.ConservativeSwapfileUsage=0",
+                              "delete vcache.MinFileCache", "write vcache.MaxFileCache=8192",
+                              "delete vcache.CHUNKSIZE"};
             EXPECT_EQ(h.machine.profile.log, saved) << c.name << ": the save goes on";
             EXPECT_EQ(h.machine.registry.Dword(kAgentKey, "AutoClearClipboard"), 1u) << c.name;
             EXPECT_EQ(h.machine.registry.Dword(kAgentKey, "Update"), 1u) << c.name;
             EXPECT_FALSE(f.Button2.Enabled()) << c.name;
         } else {
             EXPECT_EQ(h.machine.dialogs.errors, Lines{"Failed to set data for ''"}) << c.name;
-            EXPECT_EQ(h.machine.profile.log, Lines{"write 386Enh.ConservativeSwapfileUsage=0"})
+            EXPECT_EQ(h.machine.profile.log,
+                      (Lines{"delete 386Enh.PageBuffers", "write 386Enh.ConservativeSwapfileUsage=0"}))
                 << c.name << ": the save stopped before the cache entries";
             EXPECT_FALSE(h.machine.registry.Has(kAgentKey, "AutoClearClipboard")) << c.name;
             EXPECT_TRUE(f.Button2.Enabled()) << c.name;

@@ -6,7 +6,9 @@
 #include <tlhelp32.h>
 
 #include <cstring>
+#include <map>
 #include <set>
+#include <string>
 
 #include "WineTest.h"
 #include "form/ControlIds.h"
@@ -60,6 +62,12 @@ void PutTemplate(const std::string& name, std::uint32_t nameCache, std::uint32_t
     RegCloseKey(key);
 }
 
+// A root key by the short name the prepared machine gives it.
+HKEY RootKey(const std::string& name)
+{
+    return name == "HKCU" ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+}
+
 void SnapshotTree(HKEY root, const std::string& label, const std::string& path, std::string& out)
 {
     out += "[" + label + "\\" + path + "]\n";
@@ -83,20 +91,29 @@ std::string ProgramPath()
 
 void ResetMachine()
 {
+    // The agent's key is no part of the prepared machine.
     winetest::DeleteTree(HKEY_CURRENT_USER, kAgentKey);
-    if (const HKEY run = CreateKey(HKEY_LOCAL_MACHINE, kRunKey)) {
-        RegDeleteValueA(run, "Lumora");
-        RegCloseKey(run);
+    std::map<std::string, std::string> sections;  // "key=value\0" entries by section
+    const auto key = [](HKEY root, const std::string& path) {
+        winetest::DeleteTree(root, path);
+        RegCloseKey(CreateKey(root, path));
+    };
+    const auto ini = [&](const std::string& section, const std::string& entry) {
+        std::string& entries = sections[section];
+        if (!entry.empty()) entries += entry + '\0';
+    };
+#define LUMORA_MACHINE_KEY(root, path) key(RootKey(#root), path);
+#define LUMORA_MACHINE_TEMPLATE(name, names, paths) PutTemplate(name, names, paths);
+#define LUMORA_MACHINE_INI(section, entry) ini(section, entry);
+#include "common/PreparedMachine.inc"
+#undef LUMORA_MACHINE_KEY
+#undef LUMORA_MACHINE_TEMPLATE
+#undef LUMORA_MACHINE_INI
+    for (const auto& [section, entries] : sections) {
+        // A section of no entries is written as one empty entry: the section stays, empty.
+        WritePrivateProfileSectionA(section.c_str(), entries.empty() ? std::string(1, '\0').c_str() : entries.c_str(),
+                                    kSystemIniName);
     }
-    winetest::DeleteTree(HKEY_LOCAL_MACHINE, kFsTemplatesKey);
-    RegCloseKey(CreateKey(HKEY_LOCAL_MACHINE, kFsTemplatesKey));
-    PutTemplate("Desktop", 677, 32);
-    PutTemplate("Mobile", 337, 16);
-    PutTemplate("Server", 2729, 64);
-    winetest::DeleteTree(HKEY_LOCAL_MACHINE, kFileSystemKey);
-    RegCloseKey(CreateKey(HKEY_LOCAL_MACHINE, kFileSystemKey));
-    WritePrivateProfileSectionA("386Enh", "woafont=dosapp.fon\0ebios=*ebios\0", kSystemIniName);
-    WritePrivateProfileSectionA("vcache", "\0", kSystemIniName);
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, kSystemIniName);
 }
 
@@ -126,7 +143,8 @@ std::map<std::string, std::string> KeyValues(HKEY root, const std::string& path)
         if (RegEnumValueA(key, i, name.data(), &nameSize, nullptr, &type, data.data(), &dataSize) != ERROR_SUCCESS) {
             break;
         }
-        values[std::string(name.data(), nameSize)] = std::to_string(type) + ":" + winetest::Hex(data.data(), dataSize);
+        values[std::string(name.data(), nameSize)] =
+            winetest::ValueText(type, winetest::Bytes(data.begin(), data.begin() + dataSize));
     }
     RegCloseKey(key);
     return values;
@@ -136,11 +154,8 @@ std::string MachineSnapshot()
 {
     std::string out;
     SnapshotTree(HKEY_CURRENT_USER, "HKCU", kAgentKey, out);
-    const winetest::RawValue run = winetest::QueryRaw(HKEY_LOCAL_MACHINE, kRunKey, "Lumora");
-    out += "[HKLM\\Run] Lumora=" +
-           (run.rc == ERROR_SUCCESS ? std::to_string(run.type) + ":" + winetest::Hex(run.data.data(), run.data.size())
-                                    : std::string("missing")) +
-           "\n";
+    out +=
+        "[HKLM\\Run] Lumora=" + winetest::ValueText(winetest::QueryRaw(HKEY_LOCAL_MACHINE, kRunKey, "Lumora")) + "\n";
     SnapshotTree(HKEY_LOCAL_MACHINE, "HKLM", kFsTemplatesKey, out);
     SnapshotTree(HKEY_LOCAL_MACHINE, "HKLM", kFileSystemKey, out);
     out += "[system.ini]\n" + winetest::ReadFileText(winetest::WindowsDirectory() + "\\system.ini");

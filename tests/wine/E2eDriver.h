@@ -48,9 +48,9 @@ constexpr const char* kRestartQuestion = "Do you want to restart your computer n
 // the driver's own executable (the build folder's layout).
 std::string ProgramPath();
 
-// Puts the machine back as scripts/prefix.sh prepared it: no agent key, no autostart entry,
-// the three file-system templates with their sizes and no selected template, an empty
-// FileSystem key, and SYSTEM.INI's 386Enh and vcache sections as prepared.
+// Puts the machine back as scripts/prefix.sh prepared it, both from tests/common/PreparedMachine.inc
+// (the file-system templates with their sizes and none selected, an empty FileSystem key and Run
+// key, SYSTEM.INI's 386Enh and vcache sections), and without the agent's key.
 void ResetMachine();
 
 // The platform family the prefix reports to programs, the program's as well as the driver's:
@@ -62,7 +62,7 @@ bool NtPlatform();
 // entry, the file-system templates, the FileSystem key and SYSTEM.INI.
 std::string MachineSnapshot();
 
-// Values of a key, by name, as text "type:hex" (e.g. "4:01000000").
+// Values of a key, by name, as winetest::ValueText shows them ("4:01000000").
 std::map<std::string, std::string> KeyValues(HKEY root, const std::string& path);
 
 // A SYSTEM.INI entry as the profile service reads it now.

@@ -236,39 +236,124 @@ int Text(const std::string& name)
     return 0;
 }
 
-std::string Stored(DWORD type, const lumora::winetest::Bytes& data)
+// The settings controls of a page found among its windows: check boxes, sliders and spin edits.
+enum class Kind { Box, Slider, Spin };
+std::vector<std::pair<std::string, Kind>> SettingsControls(const App& app, const char* sheet)
 {
-    return std::to_string(type) + ":" + lumora::winetest::Hex(data.data(), data.size());
+    const HWND page = app.Control(sheet);
+    std::vector<std::pair<std::string, Kind>> controls;
+    for (const auto& [name, window] : app.Controls()) {
+        if (!IsChild(page, window) || name.find('.') != std::string::npos) continue;
+        const std::string windowClass = app.ClassOf(name);
+        if (lstrcmpiA(windowClass.c_str(), "Button") == 0 &&
+            (GetWindowLongPtrA(window, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX) {
+            controls.emplace_back(name, Kind::Box);
+        } else if (windowClass == "LumoraSlider") {
+            controls.emplace_back(name, Kind::Slider);
+        } else if (app.Find(name + ".Arrows") != nullptr) {
+            controls.emplace_back(name, Kind::Spin);
+        }
+    }
+    return controls;
 }
 
-// The agent values the last Apply must have stored, read from what the controls show.
-std::map<std::string, std::string> ExpectedAgentValues(const App& app)
-{
-    using lumora::winetest::DoubleBytes;
-    using lumora::winetest::Le32;
-    const auto flag = [&](const char* box) { return Stored(REG_DWORD, Le32(app.Checked(box) ? 1 : 0)); };
-    const auto integer = [&](const char* control) {
-        return Stored(REG_DWORD, Le32(static_cast<std::uint32_t>(std::atoi(app.Text(control).c_str()))));
-    };
-    const auto number = [&](const char* control) {
-        return Stored(REG_BINARY, DoubleBytes(std::atof(app.Text(control).c_str())));
-    };
-    return {
-        {"Disable_CPU_Detect", flag("CheckBox6")}, {"Always on Top", flag("CheckBox7")},
-        {"Target Fre RAM", integer("RxSlider1")},  {"Minimum Free RAM", integer("RxSlider2")},
-        {"FreeValue1", number("RxSpinEdit1")},     {"FreeTime", number("RxSpinEdit2")},
-        {"FreeCPU", number("RxSpinEdit7")},        {"Menu1", number("RxSpinEdit3")},
-        {"Menu2", number("RxSpinEdit4")},          {"Menu3", number("RxSpinEdit5")},
-        {"AutoClearClipboard", flag("CheckBox5")}, {"RAMIcon", flag("CheckBox3")},
-        {"PlaySound", flag("CheckBox1")},          {"AutoStart", flag("CheckBox2")},
-    };
-}
-
-void TypeNumber(App& app, const char* spin, int value)
+void TypeNumber(App& app, const std::string& spin, int value)
 {
     app.Focus(spin);
     app.SelectAll(spin);
     app.Type(spin, std::to_string(value));
+}
+
+// Moves a control one step as its user would, or back.
+void Step(App& app, const std::string& name, Kind kind, bool back)
+{
+    const int value = std::atoi(app.Text(name).c_str());
+    switch (kind) {
+    case Kind::Box: app.Click(name); break;
+    case Kind::Slider:
+        app.Focus(name);
+        app.Key(name, back ? VK_RIGHT : VK_LEFT);
+        break;
+    case Kind::Spin: TypeNumber(app, name, back ? value + 1 : value - 1); break;
+    }
+}
+
+// Presses Apply and waits until it is done (or a box came, which the caller answers).
+void Apply(App& app)
+{
+    app.PostClick("Button2");
+    lumora::driver::WaitUntil([&] { return !app.Enabled("Button2") || app.WaitForDialog("", 0) != nullptr; });
+}
+
+int AnswerBoxes(App& app, DWORD waitMs);
+
+// Where a control of the RAM or Options page is stored: the agent value its change and an Apply
+// changed, and that value's type (REG_DWORD: the box's state or the slider's position as a whole
+// number; REG_BINARY: the number the control shows, as a double).
+struct Binding {
+    std::string control;
+    Kind kind;
+    std::string value;
+    DWORD type;
+};
+
+// Learns every binding from the running manager: each control is stepped, applied, and stepped
+// back; the one value that changed is its. unbound gets the controls that changed no value or
+// several.
+std::vector<Binding> LearnBindings(App& app, std::vector<std::string>& unbound, int& boxes)
+{
+    std::vector<std::pair<std::string, Kind>> controls = SettingsControls(app, "TabSheet1");
+    for (const auto& control : SettingsControls(app, "TabSheet2")) controls.push_back(control);
+    std::vector<Binding> bindings;
+    if (controls.empty()) return bindings;
+    // A first Apply writes every value, so that each later one changes only what moved.
+    Step(app, controls.front().first, controls.front().second, false);
+    Step(app, controls.front().first, controls.front().second, true);
+    Apply(app);
+    boxes += AnswerBoxes(app, 100);
+    for (const auto& [name, kind] : controls) {
+        if (!app.Enabled(name)) continue;
+        const auto before = lumora::driver::KeyValues(HKEY_CURRENT_USER, lumora::driver::kAgentKey);
+        Step(app, name, kind, false);
+        Apply(app);
+        boxes += AnswerBoxes(app, 100);
+        const auto after = lumora::driver::KeyValues(HKEY_CURRENT_USER, lumora::driver::kAgentKey);
+        std::vector<std::string> changed;
+        for (const auto& [value, text] : after) {
+            const auto was = before.find(value);
+            if (was == before.end() || was->second != text) changed.push_back(value);
+        }
+        if (changed.size() == 1) {
+            const std::string& text = after.at(changed.front());
+            bindings.push_back(
+                {name, kind, changed.front(), static_cast<DWORD>(std::stoul(text.substr(0, text.find(':'))))});
+        } else {
+            unbound.push_back(name + " (" + std::to_string(changed.size()) + " values changed)");
+        }
+        Step(app, name, kind, true);
+        Apply(app);
+        boxes += AnswerBoxes(app, 100);
+    }
+    return bindings;
+}
+
+// The agent values the last Apply must have stored, read from what the controls show.
+std::map<std::string, std::string> ExpectedAgentValues(const App& app, const std::vector<Binding>& bindings)
+{
+    using lumora::winetest::DoubleBytes;
+    using lumora::winetest::Le32;
+    using lumora::winetest::ValueText;
+    std::map<std::string, std::string> expected;
+    for (const Binding& b : bindings) {
+        const std::string text = app.Text(b.control);
+        if (b.type == REG_DWORD) {
+            const long whole = b.kind == Kind::Box ? (app.Checked(b.control) ? 1 : 0) : std::atol(text.c_str());
+            expected[b.value] = ValueText(REG_DWORD, Le32(static_cast<std::uint32_t>(whole)));
+        } else {
+            expected[b.value] = ValueText(b.type, DoubleBytes(std::atof(text.c_str())));
+        }
+    }
+    return expected;
 }
 
 // One round of changes on the RAM page, different from round to round.
@@ -286,11 +371,14 @@ void ChangeRamPage(App& app, int round)
     if (round % 7 == 6) app.Click("Button5");
 }
 
-void ChangeOptionsPage(App& app, int round)
+// One or two of the Options page's boxes, others from round to round.
+void ChangeOptionsPage(App& app, const std::vector<std::string>& boxes, int round)
 {
-    const char* const boxes[] = {"CheckBox7", "CheckBox3", "CheckBox5", "CheckBox2", "CheckBox1"};
-    app.Click(boxes[round % 5]);
-    if (round % 2 == 1) app.Click(boxes[(round + 2) % 5]);
+    if (boxes.empty()) return;
+    const std::size_t n = boxes.size();
+    const auto at = static_cast<std::size_t>(round);
+    app.Click(boxes[at % n]);
+    if (round % 2 == 1) app.Click(boxes[(at + 2) % n]);
 }
 
 // Answers and counts every box the program shows; no step of the drive should bring one.
@@ -317,15 +405,20 @@ int Drive(int seconds)
     // A page's controls get their windows when it is first shown, and the values expected after
     // an Apply are read from the RAM and Options pages: every page is shown once before the first.
     for (int page = 6; page >= 0; --page) app.SelectTab("PageControl1", page);
+    std::vector<std::string> unbound;
+    const std::vector<Binding> bindings = LearnBindings(app, unbound, boxes);
+    std::vector<std::string> optionBoxes;
+    for (const auto& [name, kind] : SettingsControls(app, "TabSheet2")) {
+        if (kind == Kind::Box) optionBoxes.push_back(name);
+    }
     for (int step = 0; Now() < end && app.Running(); ++step) {
         const int page = step % 7;
         app.SelectTab("PageControl1", page);
         if (page == 0) ChangeRamPage(app, round);
-        if (page == 1) ChangeOptionsPage(app, round++);
+        if (page == 1) ChangeOptionsPage(app, optionBoxes, round++);
         if (app.Enabled("Button2")) {
-            app.PostClick("Button2");
-            lumora::driver::WaitUntil([&] { return !app.Enabled("Button2") || app.WaitForDialog("", 0) != nullptr; });
-            expected = ExpectedAgentValues(app);
+            Apply(app);
+            expected = ExpectedAgentValues(app, bindings);
             ++applies;
         }
         boxes += AnswerBoxes(app, 100);
@@ -349,13 +442,16 @@ int Drive(int seconds)
             std::printf("registry %s: stored %s, applied %s\n", name.c_str(), actual.c_str(), value.c_str());
         }
     }
+    for (const std::string& control : unbound)
+        std::printf("drive: %s is stored in no agent value of its own\n", control.c_str());
+    std::printf("drive-bindings %zu controls, %zu unbound\n", bindings.size(), unbound.size());
     std::printf("drive-rounds %d\n", round);
     std::printf("drive-applies %d\n", applies);
     std::printf("drive-boxes %d\n", boxes);
     std::printf("drive-registry %s (%zu values compared, %d differ)\n", differing == 0 ? "matches" : "differs",
                 expected.size(), differing);
     std::printf("drive-cpu-label %s (%s)\n", cpuOk ? "ok" : "wrong", cpu.c_str());
-    return boxes == 0 && differing == 0 && !expected.empty() && cpuOk ? 0 : 1;
+    return boxes == 0 && differing == 0 && !expected.empty() && unbound.empty() && cpuOk ? 0 : 1;
 }
 
 // Binary mode: the line break stays one LF, whatever the runtime's text mode would write.

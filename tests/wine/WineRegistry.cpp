@@ -133,4 +133,14 @@ std::string Hex(const void* data, std::size_t size)
     return out;
 }
 
+std::string ValueText(DWORD type, const Bytes& data)
+{
+    return std::to_string(type) + ":" + Hex(data.data(), data.size());
+}
+
+std::string ValueText(const RawValue& value)
+{
+    return value.rc == ERROR_SUCCESS ? ValueText(value.type, value.data) : "missing";
+}
+
 }  // namespace lumora::winetest

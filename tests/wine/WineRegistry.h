@@ -51,6 +51,10 @@ Bytes DoubleBytes(double value);
 Bytes StringBytes(const std::string& text);
 // Lower-case hexadecimal digits of size bytes, two per byte.
 std::string Hex(const void* data, std::size_t size);
+// A stored value as the tests compare them: its type and its bytes, "4:01000000" for the DWORD 1.
+std::string ValueText(DWORD type, const Bytes& data);
+// A value as it was read: its text, or "missing" when the read failed.
+std::string ValueText(const RawValue& value);
 
 std::string WindowsDirectory();
 std::string ReadFileText(const std::string& path);

@@ -28,14 +28,11 @@ void EndTestOnFatalFailureOrSkip()
 
 std::string WineVersion()
 {
+    using Get = const char*(__cdecl*)();
     const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    using GetVersion = const char*(__cdecl*)();
-    const auto get =
-        ntdll != nullptr
-            ? reinterpret_cast<GetVersion>(reinterpret_cast<void*>(GetProcAddress(ntdll, "wine_get_version")))
-            : nullptr;
-    const char* const version = get != nullptr ? get() : nullptr;
-    return version != nullptr ? version : "";
+    if (ntdll == nullptr) return std::string();
+    const auto get = reinterpret_cast<Get>(reinterpret_cast<void*>(GetProcAddress(ntdll, "wine_get_version")));
+    return get != nullptr ? get() : std::string();
 }
 
 void SeeWindowsInScreenPixels()

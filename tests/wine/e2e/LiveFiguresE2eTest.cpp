@@ -139,9 +139,10 @@ TEST(LiveFiguresE2e, FreePhysicalMemoryFollowsAnotherProcessTakingAndReturningMe
     constexpr std::size_t kTaken = std::size_t{1} << 30;
     constexpr unsigned kSeenMB = 256;
     if (sizeof(void*) == 4) {
-        // Wine's GlobalMemoryStatus gives a 32-bit program without the large-address flag (the
-        // i686 build, as Windows 9x programs are) at most 2 GB - 1 of physical memory, free or in
-        // all. With more than that free beyond what is taken, the figure sits at the cap.
+        // GlobalMemoryStatus gives a 32-bit program without the large-address flag (the i686
+        // build, as Windows 9x programs are) at most 2 GB of physical memory, free or in all;
+        // Wine's cap is 2 GB - 1. With more than that free beyond what is taken, the figure sits
+        // at the cap.
         constexpr std::uint64_t kCap = 0x7fffffff;
         MEMORYSTATUSEX whole;
         ZeroMemory(&whole, sizeof whole);
@@ -149,7 +150,8 @@ TEST(LiveFiguresE2e, FreePhysicalMemoryFollowsAnotherProcessTakingAndReturningMe
         GlobalMemoryStatusEx(&whole);
         if (whole.ullAvailPhys > kCap + 2 * kTaken) {
             const FreeFigure figure = ReadFree(app, "Label25", "Label24");
-            EXPECT_EQ(figure.megabytes, static_cast<unsigned>(kCap >> 20));
+            EXPECT_LE(figure.megabytes, 2048u);
+            WINE_EXPECT_EQ(static_cast<unsigned>(kCap >> 20), figure.megabytes);
             GTEST_SKIP()
                 << "i686: the machine has " + Show(whole.ullAvailPhys >> 20) +
                        " MB free, above the 2 GB a 32-bit program is shown, so taking 1 GiB cannot move the figure";
@@ -227,13 +229,13 @@ TEST(LiveFiguresE2e, CpuLabelFollowsTheStoredDetectionSwitch)
         bool boxChecked;
     };
     // Only 1 switches detection off; any other value leaves the last figure, 0 when nothing
-    // was measured.
+    // was measured, as under a Wine without processor data.
     const Row rows[] = {{1, "...%", true}, {0, "0 %", false}, {2, "0 %", false}};
     const bool measured = !ProcessorDataIsEmpty();
     for (const Row& row : rows) {
         SCOPED_TRACE("Disable_CPU_Detect stored as DWORD " + std::to_string(row.stored));
         // With processor data, detection on shows a measurement.
-        if (row.stored == 0 && measured) continue;
+        if (row.stored != 1 && measured) continue;
         driver::ResetMachine();
         HKEY key = nullptr;
         ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, driver::kAgentKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,

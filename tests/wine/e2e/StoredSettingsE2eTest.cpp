@@ -15,21 +15,10 @@ namespace {
 using driver::App;
 using namespace driver::pages;
 
-std::string Stored(const RawValue& value)
-{
-    if (value.rc != ERROR_SUCCESS) return "missing";
-    return std::to_string(value.type) + ":" + Hex(value.data.data(), value.data.size());
-}
-
-std::string Expected(DWORD type, const Bytes& data)
-{
-    return std::to_string(type) + ":" + Hex(data.data(), data.size());
-}
-
-// A value of the agent key as Stored shows it.
+// A value of the agent key as ValueText shows it.
 std::string AgentValue(const char* name)
 {
-    return Stored(QueryRaw(HKEY_CURRENT_USER, driver::kAgentKey, name));
+    return ValueText(QueryRaw(HKEY_CURRENT_USER, driver::kAgentKey, name));
 }
 
 void Put(HKEY root, const std::string& path, const std::string& name, DWORD type, const Bytes& data)
@@ -61,9 +50,9 @@ void StoreAgentSettings()
 
 void ExpectAgentSettingsKept()
 {
-    EXPECT_EQ(AgentValue("Target Fre RAM"), Expected(REG_DWORD, Le32(40)));
-    EXPECT_EQ(AgentValue("PlaySound"), Expected(REG_DWORD, Le32(1)));
-    EXPECT_EQ(AgentValue("FreeTime"), Expected(REG_BINARY, DoubleBytes(7)));
+    EXPECT_EQ(AgentValue("Target Fre RAM"), ValueText(REG_DWORD, Le32(40)));
+    EXPECT_EQ(AgentValue("PlaySound"), ValueText(REG_DWORD, Le32(1)));
+    EXPECT_EQ(AgentValue("FreeTime"), ValueText(REG_BINARY, DoubleBytes(7)));
 }
 
 // The FS Templates key with everything below it, as one comparable text; "missing" without it.
@@ -90,8 +79,8 @@ void ApplyClipboardChange(App& app)
     app.PostClick("Button2");
     EXPECT_TRUE(driver::WaitUntil([&] { return !app.Enabled("Button2"); }));
     driver::ExpectNoBox(app, "the agent-only Apply", kBoxWaitMs);
-    EXPECT_EQ(AgentValue("AutoClearClipboard"), Expected(REG_DWORD, Le32(1)));
-    EXPECT_EQ(AgentValue("Update"), Expected(REG_DWORD, Le32(1)));
+    EXPECT_EQ(AgentValue("AutoClearClipboard"), ValueText(REG_DWORD, Le32(1)));
+    EXPECT_EQ(AgentValue("Update"), ValueText(REG_DWORD, Le32(1)));
 }
 
 // Starts the program on the prepared machine with the saved settings and without the key at
@@ -110,7 +99,7 @@ TEST(StoredSettingsE2e, MissingRunKeyStartsWithoutAnErrorShowsTheSettingsAndAppl
     App app;
     LaunchWithoutKey(app, driver::kRunKey);
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, driver::kRunKey));
-    EXPECT_EQ(Stored(QueryRaw(HKEY_LOCAL_MACHINE, "", "Lumora")), std::string("missing"));
+    EXPECT_EQ(ValueText(QueryRaw(HKEY_LOCAL_MACHINE, "", "Lumora")), std::string("missing"));
     EXPECT_EQ(app.Text("Label18"), std::string("40 MB"));
     EXPECT_EQ(app.Text("RxSpinEdit2"), std::string("7"));
     EXPECT_FALSE(app.Enabled("Button2"));
@@ -120,8 +109,8 @@ TEST(StoredSettingsE2e, MissingRunKeyStartsWithoutAnErrorShowsTheSettingsAndAppl
 
     ApplyClipboardChange(app);
     ExpectAgentSettingsKept();
-    EXPECT_EQ(Stored(QueryRaw(HKEY_LOCAL_MACHINE, driver::kRunKey, "Lumora")),
-              Expected(REG_SZ, StringBytes(std::string(driver::kWorkFolder) + "\\Lumora.exe")));
+    EXPECT_EQ(ValueText(QueryRaw(HKEY_LOCAL_MACHINE, driver::kRunKey, "Lumora")),
+              ValueText(REG_SZ, StringBytes(std::string(driver::kWorkFolder) + "\\Lumora.exe")));
 }
 
 TEST(StoredSettingsE2e, AgentOnlyApplyLeavesTemplatesItDidNotChooseByteForByte)
@@ -174,8 +163,8 @@ TEST(StoredSettingsE2e, NtMissingTemplatesKeyIsSkippedAndApplySavesTheRest)
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, driver::kFsTemplatesKey));
     EXPECT_EQ(driver::IniValue("386Enh", "PageBuffers", "missing"), std::string("32"));
     ExpectAgentSettingsKept();
-    EXPECT_EQ(AgentValue("AutoClearClipboard"), Expected(REG_DWORD, Le32(1)));
-    EXPECT_EQ(AgentValue("Update"), Expected(REG_DWORD, Le32(1)));
+    EXPECT_EQ(AgentValue("AutoClearClipboard"), ValueText(REG_DWORD, Le32(1)));
+    EXPECT_EQ(AgentValue("Update"), ValueText(REG_DWORD, Le32(1)));
 }
 
 }  // namespace

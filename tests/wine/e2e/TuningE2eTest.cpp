@@ -19,19 +19,14 @@ using namespace driver::pages;
 
 constexpr const char* kSystemIni = "SYSTEM.INI";
 
-std::string Stored(std::uint32_t type, const Bytes& data)
-{
-    return std::to_string(type) + ":" + Hex(data.data(), data.size());
-}
-
 std::string Sz(const std::string& text)
 {
-    return Stored(REG_SZ, StringBytes(text));
+    return ValueText(REG_SZ, StringBytes(text));
 }
 
 std::string Binary32(std::uint32_t value)
 {
-    return Stored(REG_BINARY, Le32(value));
+    return ValueText(REG_BINARY, Le32(value));
 }
 
 void PutValue(const std::string& path, const std::string& name, DWORD type, const Bytes& data)
@@ -353,7 +348,7 @@ TEST(TuningE2e, TuningChoicesByMouseAndKeyboardAreWrittenExactly)
     // A text of "0" is no entry: the minimum is deleted.
     ExpectLines("vcache", {"CHUNKSIZE=256", "MaxFileCache=4096"});
     ExpectLines("386Enh", {"ConservativeSwapfileUsage=0", "ebios=*ebios", "woafont=dosapp.fon"});
-    ExpectValues(driver::kFileSystemKey, {{"ContigFileAllocSize", Stored(REG_DWORD, Le32(512))}});
+    ExpectValues(driver::kFileSystemKey, {{"ContigFileAllocSize", ValueText(REG_DWORD, Le32(512))}});
     ExpectValues(driver::kFsTemplatesKey, {{"", Sz("Lumora")}});
     ExpectValues(SubKeyPath("Lumora"),
                  {{"", Sz("Lumora Settings")}, {"NameCache", Binary32(677)}, {"PathCache", Binary32(32)}});
@@ -424,7 +419,7 @@ TEST(TuningE2e, Win98MissingTemplatesKeyStopsApplyAfterTheTweaksAreWritten)
     EXPECT_TRUE(app.WaitForDialog("", 1000) == nullptr);
     EXPECT_TRUE(app.Running());
     EXPECT_TRUE(app.Enabled("Button2"));
-    ExpectValues(driver::kFileSystemKey, {{"ContigFileAllocSize", Stored(REG_DWORD, Le32(512))}});
+    ExpectValues(driver::kFileSystemKey, {{"ContigFileAllocSize", ValueText(REG_DWORD, Le32(512))}});
     ExpectLines("386Enh", {"ConservativeSwapfileUsage=1", "PageBuffers=32", "ebios=*ebios", "woafont=dosapp.fon"});
     EXPECT_FALSE(KeyExists(driver::kFsTemplatesKey));
     ExpectLines("vcache", {"MaxFileCache=abc", "MinFileCache=3000"});
