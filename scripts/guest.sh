@@ -286,7 +286,7 @@ guest_run() {
     local vm="$BUILD/vm" logs="$BUILD/test-logs"
     mkdir -p "$vm" "$logs"
     local job="$vm/job.sh" status_file="$vm/status" console="${LUMORA_VM_CONSOLE:-$logs/vm-console.log}"
-    printf '%s\n' '#!/bin/bash' "export LUMORA_IN_VM=1 LUMORA_VM_ACCEL='${LUMORA_VM_ACCEL:-}'" "$command" >"$job"
+    printf '%s\n' '#!/bin/bash' "export LUMORA_VM_FULL='${LUMORA_VM_FULL:-}'" "$command" >"$job"
     trap 'stop_guest; exit 130' INT TERM HUP
     trap stop_guest EXIT
     local try status
