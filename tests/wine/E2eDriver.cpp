@@ -3,11 +3,9 @@
 #include "E2eDriver.h"
 
 #include <commctrl.h>
-#include <tlhelp32.h>
 
 #include <cstring>
 #include <map>
-#include <set>
 #include <string>
 
 #include "WineTest.h"
@@ -235,21 +233,6 @@ void Launch(App& app, bool resetMachine)
     }
 }
 
-void LaunchAtCurrentDpi(App& app)
-{
-    const std::string program = ProgramPath();
-    if (GetFileAttributesA(program.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        FAIL() << "the program is not built: " + program;
-    }
-    ResetMachine();
-    if (!app.StartThroughPrompt()) {
-        FAIL() << "cannot start " + program + " through a command prompt";
-    }
-    if (app.WaitForWindow() == nullptr) {
-        FAIL() << "no TForm1 window appeared";
-    }
-}
-
 void DeclineRestart(App& app, const std::string& title)
 {
     const HWND box = app.WaitForDialog(title);
@@ -289,61 +272,6 @@ bool App::Start(const std::string& folder)
     thread_ = info.hThread;
     processId_ = info.dwProcessId;
     return true;
-}
-
-namespace {
-
-// The processes running the program's file now.
-std::set<DWORD> ProgramProcesses()
-{
-    std::string name = ProgramPath();
-    name = name.substr(name.find_last_of('\\') + 1);
-    std::set<DWORD> found;
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return found;
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-        if (lstrcmpiA(entry.szExeFile, name.c_str()) == 0) found.insert(entry.th32ProcessID);
-    }
-    CloseHandle(snapshot);
-    return found;
-}
-
-}  // namespace
-
-bool App::StartThroughPrompt(const std::string& folder)
-{
-    CreateFolders(folder);
-    char system[MAX_PATH] = {};
-    GetSystemDirectoryA(system, MAX_PATH);
-    const std::string prompt = std::string(system) + "\\cmd.exe";
-    std::string commandLine = "cmd.exe /c start \"\" \"" + ProgramPath() + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    const std::set<DWORD> before = ProgramProcesses();
-    if (!CreateProcessA(prompt.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                        folder.c_str(), &startup, &info)) {
-        return false;
-    }
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
-    // The program is the one process of its file that was not there before ("start" may hand
-    // it to a helper of its own, so it need not be the prompt's child).
-    DWORD started = 0;
-    WaitUntil(
-        [&] {
-            for (const DWORD id : ProgramProcesses()) {
-                if (!before.count(id)) started = id;
-            }
-            return started != 0;
-        },
-        30000);
-    if (started == 0) return false;
-    process_ = OpenProcess(PROCESS_ALL_ACCESS, FALSE, started);
-    processId_ = started;
-    return process_ != nullptr;
 }
 
 bool App::Attach(HWND window)

@@ -87,12 +87,6 @@ class App;
 // ends the test when the program has not been built or no window appears.
 void Launch(App& app, bool resetMachine = true);
 
-// As Launch, for a test that changed the logical DPI: Wine 10 starts a program at the DPI its
-// parent took when that first drew (a process keeps the DPI of its start, as on Windows), so a
-// program started straight from this driver would come up at the old one. A command prompt
-// started for it has drawn nothing, and hands on the DPI the registry now holds.
-void LaunchAtCurrentDpi(App& app);
-
 // Waits for the restart question in a box titled title (any box when empty) and answers No:
 // Yes would ask Wine to restart, which ends every program of the prefix, the driver too. Fails
 // the running test when the box asks anything else; ends it when no box came or it stays.
@@ -111,8 +105,6 @@ public:
 
     // Starts the program in folder (created when missing); false when it cannot be started.
     bool Start(const std::string& folder = kWorkFolder);
-    // As Start, through "cmd /c start" (see LaunchAtCurrentDpi).
-    bool StartThroughPrompt(const std::string& folder = kWorkFolder);
     // Works the window of a program started elsewhere (by a script); that program keeps
     // running when this App goes. False when the window's process cannot be opened.
     bool Attach(HWND window);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <iterator>
 #include <map>
 #include <set>
@@ -29,7 +30,54 @@ using namespace testing::descriptions;
 constexpr const char* kDesktopKey = "Control Panel\\Desktop";
 constexpr const char* kProfileFontsKey = "System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts";
 
-// The logical DPI of programs started while it lives; the prefix's own is back afterwards.
+constexpr const char* kVideoKey = "HARDWARE\\DEVICEMAP\\VIDEO";
+constexpr const char* kVideoSourcePrefix = "\\Device\\Video";
+constexpr const char* kMachineRoot = "\\Registry\\Machine\\";
+constexpr const char* kCurrentProfile = "System\\CurrentControlSet\\Hardware Profiles\\Current\\";
+
+// Makes the next process that starts list the displays anew, at the logical DPI it starts with.
+// Wine 10 keeps a listing of the displays in volatile keys: VIDEO's "\Device\VideoN" values name
+// the sources, and each source's key in the current hardware profile holds its monitor's DPI
+// ("Dpi"), the system DPI of the process that listed it. The desktop process lists them when the
+// session starts and again on every mode change; any other process reads that listing, and its
+// monitor's DPI with it, rather than LogPixels. A program started after LogPixels changed would
+// so take the new DPI on a monitor of the old one, and Wine would show its window scaled to the
+// monitor's DPI (at 120 dpi on a 96-dpi monitor, at its 96-dpi size). Without the source names a
+// process finds no listing and makes its own, which the running processes then read too. Wine 8
+// keeps no DPI there and leaves the listing to the desktop process: nothing is removed there.
+void RelistDisplays()
+{
+    HKEY video = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kVideoKey, 0, KEY_ALL_ACCESS, &video) != ERROR_SUCCESS) return;
+    std::vector<std::string> sources;
+    bool keepsDpi = false;
+    for (DWORD i = 0;; ++i) {
+        char name[256] = {};
+        char path[1024] = {};
+        DWORD nameSize = sizeof name, pathSize = sizeof path - 1, type = 0;
+        if (RegEnumValueA(video, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(path), &pathSize) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        if (type != REG_SZ || std::strncmp(name, kVideoSourcePrefix, std::strlen(kVideoSourcePrefix)) != 0) continue;
+        sources.push_back(name);
+        const std::size_t root = std::strlen(kMachineRoot);
+        HKEY source = nullptr;
+        if (_strnicmp(path, kMachineRoot, root) == 0 &&
+            RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kCurrentProfile + std::string(path + root)).c_str(), 0, KEY_QUERY_VALUE,
+                          &source) == ERROR_SUCCESS) {
+            keepsDpi = keepsDpi || RegQueryValueExA(source, "Dpi", nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+            RegCloseKey(source);
+        }
+    }
+    if (keepsDpi) {
+        for (const std::string& name : sources) RegDeleteValueA(video, name.c_str());
+    }
+    RegCloseKey(video);
+}
+
+// The logical DPI of programs started while it lives, on a monitor of that DPI; the prefix's own
+// is back afterwards.
 class LogicalDpi {
 public:
     explicit LogicalDpi(DWORD dpi)
@@ -46,6 +94,7 @@ public:
             RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
             RegCloseKey(key);
         }
+        RelistDisplays();
     }
     ~LogicalDpi()
     {
@@ -63,6 +112,7 @@ public:
             }
             RegCloseKey(key);
         }
+        RelistDisplays();
     }
     LogicalDpi(const LogicalDpi&) = delete;
     LogicalDpi& operator=(const LogicalDpi&) = delete;
@@ -139,7 +189,7 @@ TEST(LargeFontsE2e, LargeFontsScaleTheWindowAndAddNoOverlapTheDesignLacks)
         SCOPED_TRACE(Show(dpi) + " dpi");
         const LogicalDpi logical(static_cast<DWORD>(dpi));
         App app;
-        driver::LaunchAtCurrentDpi(app);
+        driver::Launch(app);
         const RECT client = app.ClientRect();
         EXPECT_EQ(ShowRect(client), "0,0 " + Show(Scaled(404, dpi)) + "x" + Show(Scaled(412, dpi)));
         EXPECT_EQ(ShowRect(app.Bounds("Button2")),
@@ -174,7 +224,7 @@ TEST(LargeFontsE2e, LargeFontsKeepTheSevenTabsInOneRow)
         SCOPED_TRACE(Show(dpi) + " dpi");
         const LogicalDpi logical(static_cast<DWORD>(dpi));
         App app;
-        driver::LaunchAtCurrentDpi(app);
+        driver::Launch(app);
         const HWND tabs = app.Control("PageControl1");
         RECT client{};
         GetClientRect(tabs, &client);
@@ -277,7 +327,7 @@ TEST(LargeFontsE2e, LargeFontsHoverTableHitsTheSameControlsAtTheScaledPoints)
         const LogicalDpi logical(static_cast<DWORD>(dpi));
         App app;
         SetCursorPos(0, 0);
-        driver::LaunchAtCurrentDpi(app);
+        driver::Launch(app);
         SlidersHome(app);
         int page = -1;
         for (std::size_t i = 0; i < std::size(spots); ++i) {
@@ -315,7 +365,7 @@ TEST(LargeFontsE2e, LargeFontsSliderClicksAndDragsFollowTheScaledThumb)
         SCOPED_TRACE(Show(dpi) + " dpi");
         const LogicalDpi logical(static_cast<DWORD>(dpi));
         App app;
-        driver::LaunchAtCurrentDpi(app);
+        driver::Launch(app);
         app.SelectTab("PageControl1", kFileCachePage);
         const int y = Scaled(12, dpi);
         app.Focus("RxSlider6");  // 0 to 12, step 2
@@ -330,12 +380,14 @@ TEST(LargeFontsE2e, LargeFontsSliderClicksAndDragsFollowTheScaledThumb)
         app.Focus("RxSlider7");  // 0 to 16, step 2
         app.Key("RxSlider7", VK_HOME);
         const int width = track.right - track.left;
-        app.Send("RxSlider7", WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(Scaled(6, dpi), y));  // on the thumb at 0
-        app.Send("RxSlider7", WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(width / 2, y));
+        // With the real pointer and button, as a user drags (see App::PressButton).
+        app.Pointer("RxSlider7", Scaled(6, dpi), y);  // on the thumb at 0
+        app.PressButton();
+        app.Pointer("RxSlider7", width / 2, y);
         EXPECT_EQ(app.Text("RxSlider7"), std::string("8"));
-        app.Send("RxSlider7", WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(3000, y));
+        app.Pointer("RxSlider7", width + Scaled(100, dpi), y);
         EXPECT_EQ(app.Text("RxSlider7"), std::string("16"));
-        app.Send("RxSlider7", WM_LBUTTONUP, 0, MAKELPARAM(3000, y));
+        app.ReleaseButton();
         EXPECT_EQ(app.Text("Label5"), std::string("128"));
     }
 }
@@ -350,7 +402,7 @@ TEST(LargeFontsE2e, LargeFontsBelowTheDesignOrBeyondTheScreenStayOnIt)
         SCOPED_TRACE(Show(dpi) + " dpi on a work area of " + ShowRect(work));
         const LogicalDpi logical(static_cast<DWORD>(dpi));
         App app;
-        driver::LaunchAtCurrentDpi(app);
+        driver::Launch(app);
         const RECT client = app.ClientRect();
         RECT frame{};
         GetWindowRect(app.Window(), &frame);
@@ -450,7 +502,7 @@ TEST(LargeFontsE2e, LargeFontsLeaveEveryTextRoomInItsControl)
         SCOPED_TRACE(Show(dpi) + " dpi");
         const LogicalDpi logical(static_cast<DWORD>(dpi));
         App app;
-        driver::LaunchAtCurrentDpi(app);
+        driver::Launch(app);
         int measured = 0;
         for (int page = 0; page < kPageCount; ++page) {
             SCOPED_TRACE("page " + Show(page));
