@@ -112,7 +112,8 @@ mkdir -p "$WORK"
 LOG="$WORK/build.log"
 : >"$LOG"
 
-# Runs a build step with its output in the log; on failure shows the log's end.
+# Runs a build step with its output in the log; on failure shows the log's end. The closing line
+# names the step, since the CRT's steps run beside the others.
 step() {
     local what="$1" began=$SECONDS
     shift
@@ -121,7 +122,7 @@ step() {
         tail -n 40 "$LOG" >&2
         die "runtime build failed at: $what (log: $LOG)"
     fi
-    log "  $((SECONDS - began)) s"
+    log "  $((SECONDS - began)) s: $what"
 }
 
 # --- Debian's sources
@@ -192,6 +193,31 @@ step "unpacking mingw-w64 $crt_version" sh -c "cd '$SRC' && dpkg-source -x mingw
 CRT_SRC="$SRC/crt/mingw-w64-crt"
 [ -x "$CRT_SRC/configure" ] || die "the mingw-w64 source package holds no mingw-w64-crt/configure"
 
+# --- the mingw-w64 CRT, by Debian's cross compiler told the processor
+
+# It is built beside the rest, with a log of its own: its configure script and gcc's run on one
+# core each.
+CRT_BUILD="$WORK/crt-build"
+# Its makefile makes lib32/ on the way to the whole set only.
+mkdir -p "$CRT_BUILD/lib32"
+CRT_PIECES=(lib32/crt2.o lib32/libmingw32.a lib32/libmingwex.a
+    lib32/libmoldname.a lib32/libmsvcrt.a)
+for dll in "${IMPORTS[@]}"; do CRT_PIECES+=("lib32/lib$dll.a"); done
+CRT_LOG="$WORK/crt-build.log"
+(
+    LOG="$CRT_LOG"
+    : >"$LOG"
+    # As Debian configures it (debian/rules): the 32-bit libraries only.
+    step "configuring mingw-w64-crt $crt_version" sh -c 'cd "$1" && shift && "$@"' _ "$CRT_BUILD" \
+        "$CRT_SRC/configure" --host=$TARGET --prefix="$WORK/install/crt" --disable-lib64 \
+        --enable-lib32 CC="$TARGET-gcc-win32" CFLAGS="$TARGET_CFLAGS -march=$ARCH -mtune=$TUNE"
+    step "building the CRT's start-up objects, libraries and import libraries" \
+        nice -n 19 make -C "$CRT_BUILD" -j "$JOBS" "${CRT_PIECES[@]}"
+) &
+CRT_JOB=$!
+# A failure elsewhere waits for it rather than leave it running without the lock's owner.
+trap 'wait' EXIT
+
 tarball="$(ls /usr/src/gcc-"$gcc_major"/gcc-*.tar.xz 2>/dev/null | head -n 1)"
 [ -n "$tarball" ] || die "$gcc_source_package holds no gcc tarball under /usr/src/gcc-$gcc_major"
 # The test suites and the libraries of other languages are left out: only C and C++ are built.
@@ -206,21 +232,6 @@ GCC_SRC="${GCC_SRC%/}"
 # what the Windows runtime is compiled from (its branch update is switched off).
 step "applying Debian's gcc-gfdl-build patch" \
     patch -d "$GCC_SRC" -p2 -i "/usr/src/gcc-$gcc_major/debian/patches/gcc-gfdl-build.diff"
-
-# --- the mingw-w64 CRT, by Debian's cross compiler told the processor
-
-CRT_BUILD="$WORK/crt-build"
-# Its makefile makes lib32/ on the way to the whole set only.
-mkdir -p "$CRT_BUILD/lib32"
-# As Debian configures it (debian/rules): the 32-bit libraries only.
-step "configuring mingw-w64-crt $crt_version" sh -c 'cd "$1" && shift && "$@"' _ "$CRT_BUILD" \
-    "$CRT_SRC/configure" --host=$TARGET --prefix="$WORK/install/crt" --disable-lib64 --enable-lib32 \
-    CC="$TARGET-gcc-win32" CFLAGS="$TARGET_CFLAGS -march=$ARCH -mtune=$TUNE"
-CRT_PIECES=(lib32/crt2.o lib32/libmingw32.a lib32/libmingwex.a
-    lib32/libmoldname.a lib32/libmsvcrt.a)
-for dll in "${IMPORTS[@]}"; do CRT_PIECES+=("lib32/lib$dll.a"); done
-step "building the CRT's start-up objects, libraries and import libraries" \
-    nice -n 19 make -C "$CRT_BUILD" -j "$JOBS" "${CRT_PIECES[@]}"
 
 # --- libgcc, libstdc++ and libsupc++, by the installed cross compiler told the processor
 
@@ -303,6 +314,7 @@ GCC_MAKE=(nice -n 19 make -C "$GCC_BUILD" -j "$JOBS" -f Makefile -f runtime.mk -
 step "generating the target headers libgcc reads" "${GCC_MAKE[@]}" gcc-target-headers
 step "building libgcc" "${GCC_MAKE[@]}" all-target-libgcc
 step "building libstdc++" "${GCC_MAKE[@]}" all-target-libstdc++-v3
+wait "$CRT_JOB" || die "runtime build failed at the CRT (log: $CRT_LOG)"
 
 # --- the runtime folder, flat: what the driver asks for by name, found through -B and -L
 
