@@ -204,6 +204,8 @@ CRT_PIECES=(lib32/crt2.o lib32/libmingw32.a lib32/libmingwex.a
     lib32/libmoldname.a lib32/libmsvcrt.a)
 for dll in "${IMPORTS[@]}"; do CRT_PIECES+=("lib32/lib$dll.a"); done
 CRT_LOG="$WORK/crt-build.log"
+# In a process group of its own, so that a failure elsewhere ends it with all it started.
+set -m
 (
     LOG="$CRT_LOG"
     : >"$LOG"
@@ -215,8 +217,8 @@ CRT_LOG="$WORK/crt-build.log"
         nice -n 19 make -C "$CRT_BUILD" -j "$JOBS" "${CRT_PIECES[@]}"
 ) &
 CRT_JOB=$!
-# A failure elsewhere waits for it rather than leave it running without the lock's owner.
-trap 'wait' EXIT
+set +m
+trap 'kill -- "-$CRT_JOB" 2>/dev/null || true; wait' EXIT
 
 tarball="$(ls /usr/src/gcc-"$gcc_major"/gcc-*.tar.xz 2>/dev/null | head -n 1)"
 [ -n "$tarball" ] || die "$gcc_source_package holds no gcc tarball under /usr/src/gcc-$gcc_major"
