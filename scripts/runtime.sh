@@ -9,7 +9,7 @@
 # ~/.cache/lumora-runtime (LUMORA_RUNTIME_CACHE overrides), named after a key made of the cross
 # compiler's version, the source packages' versions and the target flags. Only a folder holding
 # the completion stamp for that key is used; anything else there is built again. The first build
-# takes some 15 minutes on two shared cores. Progress goes to standard error, the folder alone to
+# takes some 10 minutes on two shared cores. Progress goes to standard error, the folder alone to
 # standard output. --status prints the folder and fails unless it is complete, building nothing;
 # --key prints what the folder is keyed by.
 set -euo pipefail
@@ -105,7 +105,7 @@ if complete; then
     exit 0
 fi
 
-log "no complete runtime for this toolchain in $OUT: building it (some 15 minutes on two cores)"
+log "no complete runtime for this toolchain in $OUT: building it (some 10 minutes on two cores)"
 STARTED=$SECONDS
 rm -rf "$OUT" "$WORK"
 mkdir -p "$WORK"
