@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # Prints the folder of the i686 release's runtime, building it first when this machine has none:
 # the mingw-w64 start-up objects and libraries, libgcc, libgcc_eh, libstdc++ and libsupc++,
-# rebuilt for the i486 from Debian's own sources of the installed cross toolchain. Debian's
-# prebuilt runtime is made for the Pentium Pro (conditional moves, P6 FPU compares), which the
-# i486, the Pentium and the K6 lack.
+# rebuilt for the i486 from Debian's own sources of the installed cross toolchain, by that
+# toolchain's compiler. Debian's prebuilt runtime is made for the Pentium Pro (conditional moves,
+# P6 FPU compares), which the i486, the Pentium and the K6 lack.
 #
 # The folder is cached outside the work tree, under /var/cache/lumora-runtime (root) or
 # ~/.cache/lumora-runtime (LUMORA_RUNTIME_CACHE overrides), named after a key made of the cross
 # compiler's version, the source packages' versions and the target flags. Only a folder holding
 # the completion stamp for that key is used; anything else there is built again. The first build
-# takes some 40 minutes on two cores. Progress goes to standard error, the folder alone to
+# takes some 10 minutes on two shared cores. Progress goes to standard error, the folder alone to
 # standard output. --status prints the folder and fails unless it is complete, building nothing;
 # --key prints what the folder is keyed by.
 set -euo pipefail
@@ -24,7 +24,7 @@ ARCH=i486
 TUNE=pentium
 TARGET_CFLAGS="-g -O2"
 # Bump when the way the runtime is built changes what it holds.
-RECIPE=1
+RECIPE=2
 JOBS="$(nproc 2>/dev/null || echo 2)"
 # The Windows DLLs' import libraries that a link of the program or its tests takes: the driver's
 # own, CMake's standard ones for C++ on Windows, and those the project names.
@@ -105,14 +105,15 @@ if complete; then
     exit 0
 fi
 
-log "no complete runtime for this toolchain in $OUT: building it (some 40 minutes on two cores)"
+log "no complete runtime for this toolchain in $OUT: building it (some 10 minutes on two cores)"
 STARTED=$SECONDS
 rm -rf "$OUT" "$WORK"
 mkdir -p "$WORK"
 LOG="$WORK/build.log"
 : >"$LOG"
 
-# Runs a build step with its output in the log; on failure shows the log's end.
+# Runs a build step with its output in the log; on failure shows the log's end. The closing line
+# names the step, since the CRT's steps run beside the others.
 step() {
     local what="$1" began=$SECONDS
     shift
@@ -121,7 +122,7 @@ step() {
         tail -n 40 "$LOG" >&2
         die "runtime build failed at: $what (log: $LOG)"
     fi
-    log "  $((SECONDS - began)) s"
+    log "  $((SECONDS - began)) s: $what"
 }
 
 # --- Debian's sources
@@ -192,13 +193,39 @@ step "unpacking mingw-w64 $crt_version" sh -c "cd '$SRC' && dpkg-source -x mingw
 CRT_SRC="$SRC/crt/mingw-w64-crt"
 [ -x "$CRT_SRC/configure" ] || die "the mingw-w64 source package holds no mingw-w64-crt/configure"
 
+# --- the mingw-w64 CRT, by Debian's cross compiler told the processor
+
+# It is built beside the rest, with a log of its own: its configure script and gcc's run on one
+# core each.
+CRT_BUILD="$WORK/crt-build"
+# Its makefile makes lib32/ on the way to the whole set only.
+mkdir -p "$CRT_BUILD/lib32"
+CRT_PIECES=(lib32/crt2.o lib32/libmingw32.a lib32/libmingwex.a
+    lib32/libmoldname.a lib32/libmsvcrt.a)
+for dll in "${IMPORTS[@]}"; do CRT_PIECES+=("lib32/lib$dll.a"); done
+CRT_LOG="$WORK/crt-build.log"
+# In a process group of its own, so that a failure elsewhere ends it with all it started.
+set -m
+(
+    LOG="$CRT_LOG"
+    : >"$LOG"
+    # As Debian configures it (debian/rules): the 32-bit libraries only.
+    step "configuring mingw-w64-crt $crt_version" sh -c 'cd "$1" && shift && "$@"' _ "$CRT_BUILD" \
+        "$CRT_SRC/configure" --host=$TARGET --prefix="$WORK/install/crt" --disable-lib64 \
+        --enable-lib32 CC="$TARGET-gcc-win32" CFLAGS="$TARGET_CFLAGS -march=$ARCH -mtune=$TUNE"
+    step "building the CRT's start-up objects, libraries and import libraries" \
+        nice -n 19 make -C "$CRT_BUILD" -j "$JOBS" "${CRT_PIECES[@]}"
+) &
+CRT_JOB=$!
+set +m
+trap 'kill -- "-$CRT_JOB" 2>/dev/null || true; wait' EXIT
+
 tarball="$(ls /usr/src/gcc-"$gcc_major"/gcc-*.tar.xz 2>/dev/null | head -n 1)"
 [ -n "$tarball" ] || die "$gcc_source_package holds no gcc tarball under /usr/src/gcc-$gcc_major"
 # The test suites and the libraries of other languages are left out: only C and C++ are built.
-# The compiler's generators still read the other front ends' target hooks, and its self-tests,
-# run as it is built, read gcc/testsuite/selftests.
+# The other front ends' folders stay: the configuration reads their options and target hooks.
 step "unpacking $(basename "$tarball")" tar -xJf "$tarball" -C "$SRC" \
-    --exclude='*/gcc/testsuite/[!s]*' --exclude='*/gcc/ada' --exclude='*/libgo' --exclude='*/libphobos' \
+    --exclude='*/gcc/testsuite' --exclude='*/gcc/ada' --exclude='*/libgo' --exclude='*/libphobos' \
     --exclude='*/libgfortran' --exclude='*/libsanitizer' --exclude='*/gnattools' --exclude='*/libada'
 GCC_SRC="$(ls -d "$SRC"/gcc-*/ | head -n 1)"
 GCC_SRC="${GCC_SRC%/}"
@@ -208,22 +235,15 @@ GCC_SRC="${GCC_SRC%/}"
 step "applying Debian's gcc-gfdl-build patch" \
     patch -d "$GCC_SRC" -p2 -i "/usr/src/gcc-$gcc_major/debian/patches/gcc-gfdl-build.diff"
 
-# --- the mingw-w64 CRT, by Debian's cross compiler told the processor
+# --- libgcc, libstdc++ and libsupc++, by the installed cross compiler told the processor
 
-CRT_BUILD="$WORK/crt-build"
-# Its makefile makes lib32/ on the way to the whole set only.
-mkdir -p "$CRT_BUILD/lib32"
-# As Debian configures it (debian/rules): the 32-bit libraries only.
-step "configuring mingw-w64-crt $crt_version" sh -c 'cd "$1" && shift && "$@"' _ "$CRT_BUILD" \
-    "$CRT_SRC/configure" --host=$TARGET --prefix="$WORK/install/crt" --disable-lib64 --enable-lib32 \
-    CC="$TARGET-gcc-win32" CFLAGS="$TARGET_CFLAGS -march=$ARCH -mtune=$TUNE"
-CRT_PIECES=(lib32/crt2.o lib32/libmingw32.a lib32/libmingwex.a
-    lib32/libmoldname.a lib32/libmsvcrt.a)
-for dll in "${IMPORTS[@]}"; do CRT_PIECES+=("lib32/lib$dll.a"); done
-step "building the CRT's start-up objects, libraries and import libraries" \
-    nice -n 19 make -C "$CRT_BUILD" -j "$JOBS" "${CRT_PIECES[@]}"
-
-# --- libgcc, libstdc++ and libsupc++, from a cross compiler that makes i486 code by default
+# The installed compiler is built from these very sources (its version is in the key), so the
+# libraries are compiled by it rather than by a compiler built anew, which took two thirds of the
+# time. They come out as a compiler built anew made them but for two things of Debian's build of
+# it: its identification strings read 12-win32, and it makes unaligned SSE moves (Debian's patch
+# for bug 939559), which only libgcc's SSE2 conversions of _Float16 use. The build folder is
+# still configured as a cross compiler for the i486 would be: libgcc takes its make variables and
+# some target headers from the compiler's folder (gcc/), and only those are generated there.
 
 # The mingw target looks for the system headers in <sysroot>/mingw/include whatever it is told;
 # this sysroot shows it Debian's headers and libraries there, without touching /usr.
@@ -237,7 +257,7 @@ mkdir -p "$GCC_BUILD"
 # Debian's options for its win32-threads compiler (i686-w64-mingw32-g++-win32 -v), less the
 # languages, LTO and translations this build does not need; the processor is the one change.
 # A shared libgcc keeps libgcc_eh apart from libgcc as in Debian's; libstdc++ is built static
-# only, as the release links it.
+# only, as the release links it, and without the precompiled headers, which nothing here reads.
 GCC_CONFIGURE=(
     --build=x86_64-linux-gnu --host=x86_64-linux-gnu --target=$TARGET
     --prefix="$WORK/install" --with-sysroot="$SYSROOT"
@@ -247,17 +267,56 @@ GCC_CONFIGURE=(
     --enable-languages=c,c++ --disable-lto --enable-threads=win32
     --with-as=/usr/bin/$TARGET-as --with-ld=/usr/bin/$TARGET-ld
     --enable-libstdcxx-filesystem-ts=yes --disable-sjlj-exceptions --with-dwarf2
-    --with-headers --with-arch=$ARCH --with-tune=$TUNE
+    --with-headers --with-arch=$ARCH --with-tune=$TUNE --disable-libstdcxx-pch
 )
-# The compiler itself only has to build the libraries: no optimisation or debug data to wait for.
+# Of the host, only the generators of the target headers are built: no optimisation or debug
+# data to wait for.
 step "configuring gcc $cc_release for $ARCH" sh -c 'cd "$1" && shift && "$@"' _ "$GCC_BUILD" \
     env CFLAGS="-O1 -g0" CXXFLAGS="-O1 -g0" \
     CFLAGS_FOR_TARGET="$TARGET_CFLAGS" CXXFLAGS_FOR_TARGET="$TARGET_CFLAGS" \
     "$GCC_SRC/configure" "${GCC_CONFIGURE[@]}"
-GCC_MAKE=(nice -n 19 make -C "$GCC_BUILD" -j "$JOBS")
-step "building the cross compiler (the longest step)" "${GCC_MAKE[@]}" all-gcc
+
+# The top-level makefile's target compilers, put in the place of the in-tree ones the folder would
+# build: -nostdinc++ and the -L options as the top level gives its own, the driver and the
+# processor flags changed. Being part of the compiler's command, those flags reach every configure
+# test and compile of the target libraries, as the defaults of a compiler configured --with-arch
+# would.
+# The pieces of libgcc the runtime takes are made, not its shared library nor libgcov.
+{
+    printf 'TARGET_CC = %s\n' "$TARGET-gcc-win32 -march=$ARCH -mtune=$TUNE"
+    printf 'TARGET_CXX = %s\n' "$TARGET-g++-win32 -march=$ARCH -mtune=$TUNE"
+    cat <<'EOF'
+CC_FOR_TARGET = $(STAGE_CC_WRAPPER) $(TARGET_CC)
+GCC_FOR_TARGET = $(STAGE_CC_WRAPPER) $(TARGET_CC)
+LIBSTDCXX_DIRS = -L$$r/$(TARGET_SUBDIR)/libstdc++-v3/src \
+    -L$$r/$(TARGET_SUBDIR)/libstdc++-v3/src/.libs \
+    -L$$r/$(TARGET_SUBDIR)/libstdc++-v3/libsupc++/.libs
+CXX_FOR_TARGET = $(STAGE_CC_WRAPPER) $(TARGET_CXX) -nostdinc++ \
+    `if test -f $$r/$(TARGET_SUBDIR)/libstdc++-v3/scripts/testsuite_flags; then \
+    $(SHELL) $$r/$(TARGET_SUBDIR)/libstdc++-v3/scripts/testsuite_flags --build-includes; \
+    else echo -funconfigured-libstdc++-v3 ; fi` $(LIBSTDCXX_DIRS)
+RAW_CXX_FOR_TARGET = $(STAGE_CC_WRAPPER) $(TARGET_CC) -shared-libgcc -nostdinc++ $(LIBSTDCXX_DIRS)
+TARGET-target-libgcc = libgcc.a libgcc_eh.a crtbegin.o crtend.o crtfastmath.o
+
+# What libgcc reads from gcc/, made by the compiler's own rules as all-gcc runs them, but for the
+# compiler that libgcc.mvars would wait for.
+.PHONY: gcc-target-headers
+gcc-target-headers: configure-gcc all-build-libiberty
+	@r=`${PWD_COMMAND}`; export r; \
+	s=`cd $(srcdir); ${PWD_COMMAND}`; export s; \
+	$(HOST_EXPORTS) \
+	(cd $(HOST_SUBDIR)/gcc && \
+	  $(MAKE) $(BASE_FLAGS_TO_PASS) $(EXTRA_HOST_FLAGS) $(STAGE1_FLAGS_TO_PASS) $(EXTRA_GCC_FLAGS) \
+		-o xgcc -o specs libgcc.mvars tm.h tconfig.h options.h insn-constants.h insn-modes.h)
+configure-target-libgcc: gcc-target-headers
+EOF
+} >"$GCC_BUILD/runtime.mk"
+# -o all-gcc: nothing of the compiler is built.
+GCC_MAKE=(nice -n 19 make -C "$GCC_BUILD" -j "$JOBS" -f Makefile -f runtime.mk -o all-gcc)
+step "generating the target headers libgcc reads" "${GCC_MAKE[@]}" gcc-target-headers
 step "building libgcc" "${GCC_MAKE[@]}" all-target-libgcc
 step "building libstdc++" "${GCC_MAKE[@]}" all-target-libstdc++-v3
+wait "$CRT_JOB" || die "runtime build failed at the CRT (log: $CRT_LOG)"
 
 # --- the runtime folder, flat: what the driver asks for by name, found through -B and -L
 
