@@ -198,24 +198,26 @@ trap cleanup EXIT
 
 # The eight layers of a flavour's programs under Wine, each through RUN NAME COMMAND...:
 # wine_layers RUN FLAVOUR SET SUFFIX. SET is all, or win98 for the Windows 98 ones; SUFFIX ends
-# each name. The Windows 98 layers of the x86_64 build run the adapter and end-to-end tests written
+# each name, and the folder of its screenshots (build/test-logs/screenshots/FLAVOUR[-win98]SUFFIX).
+# The Windows 98 layers of the x86_64 build run the adapter and end-to-end tests written
 # for the mode (Win98...) and those of the window's DPI (LargeFonts...); the release's, every
 # end-to-end test.
 wine_layers() {
     local run="$1" flavour="$2" set="$3" suffix="$4"
-    local short="${flavour/x86_64/x64}"
+    local short="${flavour/x86_64/x64}" shots="$LOGS/screenshots"
     local -a only=(Win98 LargeFonts)
     [ "$flavour" = i686 ] && only=()
     if [ "$set" = all ]; then
         "$run" "adapters-$short$suffix" run_wine_tests "$flavour" nt adapter_tests
         "$run" "e2e-$short$suffix" run_wine_tests "$flavour" nt e2e_tests
         "$run" "restart-$short$suffix" bash "$ROOT/scripts/e2e-restart.sh" "$flavour"
-        "$run" "shots-$short$suffix" bash "$ROOT/scripts/screenshots.sh" "$flavour"
+        "$run" "shots-$short$suffix" env LUMORA_SHOTS="$shots/$flavour$suffix" bash "$ROOT/scripts/screenshots.sh" "$flavour"
     fi
     "$run" "adapters-win98-$short$suffix" run_wine_tests "$flavour" win98 adapter_tests Win98
     "$run" "e2e-win98-$short$suffix" run_wine_tests "$flavour" win98 e2e_tests "${only[@]}"
     "$run" "restart-win98-$short$suffix" env LUMORA_WINVER=win98 bash "$ROOT/scripts/e2e-restart.sh" "$flavour"
-    "$run" "shots-win98-$short$suffix" env LUMORA_WINVER=win98 bash "$ROOT/scripts/screenshots.sh" "$flavour"
+    "$run" "shots-win98-$short$suffix" env LUMORA_WINVER=win98 LUMORA_SHOTS="$shots/$flavour-win98$suffix" \
+        bash "$ROOT/scripts/screenshots.sh" "$flavour"
 }
 name_of() { echo "$1"; }
 fail_i686() { fail_layer "$1" "$I686_WHY"; }
