@@ -195,6 +195,9 @@ cleanup() {
     stop_xvfb
 }
 trap cleanup EXIT
+GUEST_SET_SKIPPED=""
+GUEST_SUFFIX=""
+GUEST_WHERE=""
 
 # The eight layers of a flavour's programs under Wine, each through RUN NAME COMMAND...:
 # wine_layers RUN FLAVOUR SET SUFFIX. SET is all, or win98 for the Windows 98 ones; SUFFIX ends
@@ -280,10 +283,57 @@ vm) say "the i686 release's layers run in the test guest: $I686_WHY" ;;
 fail) say "the i686 release's layers cannot run here, and fail: $I686_WHY" ;;
 esac
 
+# The guest's layers, when it runs any: the set (all, win98), the suffix of their names and where
+# their summary lines say they ran.
+GUEST_SET=""
+case $I686_WHERE in
+native) GUEST_SET=win98 GUEST_SUFFIX=-vm GUEST_WHERE="Wine 10 in the test guest carries the 16-bit answer" ;;
+vm) GUEST_SET=all GUEST_SUFFIX="" GUEST_WHERE="$I686_WHY" ;;
+esac
+[ "${LUMORA_NO_VM:-}" != 1 ] || GUEST_SET_SKIPPED="$GUEST_SET" GUEST_SET=""
+GUEST_NAMES=()
+[ -z "$GUEST_SET$GUEST_SET_SKIPPED" ] || mapfile -t GUEST_NAMES < <(wine_layers name_of i686 "$GUEST_SET$GUEST_SET_SKIPPED" "$GUEST_SUFFIX")
+for name in "${GUEST_NAMES[@]}"; do rm -f "$LOGS/$name.result" "$LOGS/$name.xml" "$LOGS/$name.log"; done
+
+# The guest is built (or found) beside the host's build, and its one boot runs its layers beside
+# the host's: both wait on Wine and on timers as much as they compute.
+GUEST_BUILD_PID=""
+GUEST_RUN_PID=""
+GUEST_STARTED=0
+if [ -n "$GUEST_SET" ]; then
+    say "the test guest is built or found beside the build (build/test-logs/guest.log)"
+    bash "$ROOT/scripts/guest.sh" >"$LOGS/guest.log" 2>&1 </dev/null &
+    GUEST_BUILD_PID=$!
+    GUEST_STARTED=$(date +%s)
+fi
+stop_guest() {
+    local pid
+    for pid in "$GUEST_BUILD_PID" "$GUEST_RUN_PID"; do [ -z "$pid" ] || kill "$pid" 2>/dev/null; done
+}
+trap 'stop_guest; cleanup' EXIT
+
 layer build bash "$ROOT/scripts/build.sh"
 if [ $FAILED_LAYERS -ne 0 ]; then
     finish
     exit 1
+fi
+
+# The guest's boot, once it is built and the release is.
+GUEST_WHY=""
+if [ -n "$GUEST_SET" ]; then
+    wait "$GUEST_BUILD_PID"
+    status=$?
+    GUEST_BUILD_PID=""
+    record guest "$status" "$(($(date +%s) - GUEST_STARTED))" ""
+    if [ $status -ne 0 ]; then
+        GUEST_WHY="no test guest: $(grep -m 1 '^error: ' "$LOGS/guest.log" | sed 's/^error: //')"
+    else
+        say "the test guest runs beside the host's layers: ${GUEST_NAMES[*]} (build/test-logs/vm.log)"
+        GUEST_STARTED=$(date +%s)
+        bash "$ROOT/scripts/guest.sh" --run "${LUMORA_VM_SECONDS:-4800}" \
+            "bash scripts/test.sh --in-vm $GUEST_SET '$GUEST_SUFFIX'" >"$LOGS/vm.log" 2>&1 </dev/null &
+        GUEST_RUN_PID=$!
+    fi
 fi
 
 layer unit run_unit
@@ -314,43 +364,27 @@ native) wine_layers layer i686 all "" ;;
 fail) wine_layers fail_i686 i686 all "" ;;
 esac
 
-# The guest's layers: SET and SUFFIX as in wine_layers, WHERE for their summary lines. The guest is
-# built (or found) as a layer of its own, then one boot runs them all, each leaving its result for
-# the lines here; a layer without one failed with the guest's reason.
-guest_layers() {
-    local set="$1" suffix="$2" where="$3" name
-    local -a names
-    mapfile -t names < <(wine_layers name_of i686 "$set" "$suffix")
-    if [ "${LUMORA_NO_VM:-}" = 1 ]; then
-        for name in "${names[@]}"; do skip_layer "$name" "not run: LUMORA_NO_VM=1 skips the test guest ($where)"; done
-        return
+# The guest's layers: each left its result for the lines here; a layer without one failed with
+# the guest's reason.
+if [ -n "$GUEST_RUN_PID" ]; then
+    say "waiting for the test guest"
+    wait "$GUEST_RUN_PID"
+    status=$?
+    GUEST_RUN_PID=""
+    say "the test guest ended after $(($(date +%s) - GUEST_STARTED)) s, status $status"
+    if [ $status -ne 0 ]; then
+        GUEST_WHY="$(grep -m 1 '^error: ' "$LOGS/vm.log" | sed 's/^error: //')"
+        [ -n "$GUEST_WHY" ] || GUEST_WHY="the guest's run ended with status $status (see $LOGS/vm.log)"
     fi
-    for name in "${names[@]}"; do rm -f "$LOGS/$name.result" "$LOGS/$name.xml"; done
-    layer guest bash "$ROOT/scripts/guest.sh"
-    local why=""
-    if ! grep -q '^/' "$LOGS/guest.log"; then
-        why="no test guest: $(grep -m 1 '^error: ' "$LOGS/guest.log" || tail -n 1 "$LOGS/guest.log")"
+fi
+for name in "${GUEST_NAMES[@]}"; do
+    if [ -n "$GUEST_SET_SKIPPED" ]; then
+        skip_layer "$name" "not run: LUMORA_NO_VM=1 skips the test guest ($GUEST_WHERE)"
+    elif read -r status seconds <"$LOGS/$name.result" 2>/dev/null; then
+        record "$name" "$status" "$seconds" "in a virtual machine: $GUEST_WHERE"
     else
-        say "the test guest runs: ${names[*]}"
-        local began=$SECONDS status=0
-        bash "$ROOT/scripts/guest.sh" --run "${LUMORA_VM_SECONDS:-4800}" \
-            "bash scripts/test.sh --in-vm $set '$suffix'" >"$LOGS/vm.log" 2>&1 || status=$?
-        say "the test guest ended after $((SECONDS - began)) s, status $status"
-        [ $status -eq 0 ] || why="$(grep -m 1 '^error: ' "$LOGS/vm.log" | sed 's/^error: //')"
-        [ -n "$why" ] || why="the guest's run ended with status $status (see $LOGS/vm.log)"
+        fail_layer "$name" "did not run in the test guest: ${GUEST_WHY:-it left no result}"
     fi
-    local result status seconds
-    for name in "${names[@]}"; do
-        if read -r status seconds <"$LOGS/$name.result" 2>/dev/null; then
-            record "$name" "$status" "$seconds" "in a virtual machine: $where"
-        else
-            fail_layer "$name" "did not run in the test guest: $why"
-        fi
-    done
-}
-case $I686_WHERE in
-native) guest_layers win98 -vm "Wine 10 in the test guest carries the 16-bit answer" ;;
-vm) guest_layers all "" "$I686_WHY" ;;
-esac
+done
 
 finish
