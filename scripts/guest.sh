@@ -214,6 +214,8 @@ accel_options() {
     fi
 }
 
+# How long a boot may take before the guest counts as hung (LUMORA_VM_UP_SECONDS, for the tests).
+UP_SECONDS="${LUMORA_VM_UP_SECONDS:-120}"
 QEMU_PID=""
 stop_guest() {
     if [ -n "$QEMU_PID" ]; then
@@ -254,9 +256,9 @@ boot_once() {
             log "up after $((SECONDS - began)) s: $(sed -n 's/^lumora-guest: up, //p' "$console")"
         fi
         # A guest that is not up in 2 minutes has hung in its boot (it takes some 10 s).
-        if [ $up -eq 0 ] && [ $((SECONDS - began)) -ge 120 ]; then
+        if [ $up -eq 0 ] && [ $((SECONDS - began)) -ge "$UP_SECONDS" ]; then
             stop_guest
-            echo "the guest did not come up within 120 s" >>"$console"
+            echo "the guest did not come up within $UP_SECONDS s" >>"$console"
             return 125
         fi
         if [ $((SECONDS - began)) -ge "$seconds" ]; then

@@ -112,5 +112,38 @@ done
 check "a machine without qemu says so" "1 error: qemu-system-x86_64 is missing" \
     "$(PATH="$work/bin" answer bash "$ROOT/scripts/guest.sh" --run 60 true)"
 
+# A qemu that stands in for a guest: it says it is up (or not) on the console it is given and
+# then hangs, as a guest whose job never ends or whose boot hangs.
+fake_qemu() {
+    cat >"$work/bin/qemu-system-x86_64" <<FAKE
+#!/bin/bash
+for word in "\$@"; do [[ "\$word" == file:* ]] && console="\${word#file:}"; done
+[ "$1" = up ] && echo "lumora-guest: up, 2 processors" >>"\$console"
+echo \$\$ >"$work/qemu.pid"
+exec sleep 600
+FAKE
+    chmod +x "$work/bin/qemu-system-x86_64"
+}
+# The fake is gone: no such process, or one that has ended and waits for its parent to reap it.
+gone() {
+    sleep 1
+    local state
+    state="$(ps -o stat= -p "$(cat "$work/qemu.pid")" 2>/dev/null)"
+    [ -z "$state" ] || [[ "$state" == Z* ]]
+}
+fake_qemu up
+check "a job that does not end is stopped at its time limit" "124 error: the guest's job did not end within 3 s" \
+    "$(PATH="$work/bin" answer bash "$ROOT/scripts/guest.sh" --run 3 true)"
+check "and its qemu is gone" "yes" "$(gone && echo yes)"
+fake_qemu hung
+check "a boot that hangs is tried once more, then fails" "125 error: the guest failed: the guest did not come up within 2 s" \
+    "$(PATH="$work/bin" LUMORA_VM_UP_SECONDS=2 answer bash "$ROOT/scripts/guest.sh" --run 60 true)"
+check "and its qemu is gone" "yes" "$(gone && echo yes)"
+fake_qemu up
+PATH="$work/bin" bash "$ROOT/scripts/guest.sh" --run 60 true >/dev/null 2>&1 &
+sleep 2
+{ kill -KILL $! && wait $!; } 2>/dev/null
+check "a run killed outright leaves no qemu behind" "yes" "$(gone && echo yes)"
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
