@@ -218,10 +218,8 @@ main() {
     fi
     if [ ${#host_missing[@]} -eq 0 ] && [ ${#i386_missing[@]} -eq 0 ] && [ $add_i386 -eq 0 ]; then
         [ $want_i386 -eq 1 ] && rm -f "$I386_SETUP_NOTE"
-        if [ -z "$kernel_why" ]; then
+        if [ $want_i386 -eq 1 ]; then
             say "packages present"
-        elif [ $want_i386 -eq 1 ]; then
-            say "packages present, the 32-bit Wine too, but $kernel_why"
         else
             say "packages present; no 32-bit Wine: $kernel_why"
         fi

@@ -250,7 +250,8 @@ if [ "${1:-}" = --in-vm ]; then
     export LUMORA_PREFIX_ROOT="${LUMORA_PREFIX_ROOT:-/var/tmp/lumora}"
     PREFIX_ROOT="$LUMORA_PREFIX_ROOT"
     mkdir -p "$PREFIX_ROOT"
-    export LUMORA_PREFIX_TEMPLATES="$PREFIX_ROOT/prefix-templates"
+    # The image holds Wine's prefix of this architecture, made when the guest was built.
+    export LUMORA_PREFIX_TEMPLATES=/var/lib/lumora/prefix-templates
     [ "${LUMORA_VM_FULL:-}" = 1 ] || export LUMORA_DPI=96
     say "in the test guest: $("$WINE32" --version), $(uname -r)"
     why="$(can_run_i386)" || die "the test guest cannot run the i686 build: $why"
