@@ -36,3 +36,20 @@ if(LUMORA_MINGW_ARCH_FLAGS)
   add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:${LUMORA_MINGW_ARCH_FLAGS}>")
   add_link_options(-B${LUMORA_RUNTIME}/ -L${LUMORA_RUNTIME})
 endif()
+
+# A flavour that names CRTDLL as its C runtime (LUMORA_MINGW_CRT) is compiled for it as mingw-w64
+# means it, __CRTDLL__ (its headers then take __MSVCRT_VERSION__ as 0), and its release links it in
+# place of MSVCRT: the compiler's specs name -lmsvcrt among the libraries every link takes, and the
+# runtime's crtdll.specs, written from them, names -lcrtdll there instead
+# (LUMORA_RELEASE_LINK_OPTIONS, Windows.cmake). The test programs keep MSVCRT: GoogleTest's streams
+# need functions that CRTDLL lacks.
+if(LUMORA_MINGW_CRT STREQUAL "crtdll")
+  if(NOT EXISTS "${LUMORA_RUNTIME}/crtdll.specs")
+    message(FATAL_ERROR "The ${LUMORA_MINGW_PROCESSOR} flavour links CRTDLL, but the runtime \"${LUMORA_RUNTIME}\" "
+      "has no crtdll.specs: an older scripts/runtime.sh made it.")
+  endif()
+  add_compile_definitions(__CRTDLL__)
+  set(LUMORA_RELEASE_LINK_OPTIONS -specs=${LUMORA_RUNTIME}/crtdll.specs)
+elseif(LUMORA_MINGW_CRT)
+  message(FATAL_ERROR "Unknown C runtime LUMORA_MINGW_CRT=${LUMORA_MINGW_CRT} (crtdll, or none for MSVCRT)")
+endif()

@@ -53,6 +53,8 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/src/win32/WinMain.cpp)
   target_compile_options(lumora-manager PRIVATE ${LUMORA_WARNINGS} ${LUMORA_SIZE_FLAGS})
   # Two builds of one commit give the same bytes: the link writes no time into the image.
   target_link_options(lumora-manager PRIVATE ${LUMORA_WIN_FLAGS} -s -Wl,--gc-sections -Wl,--no-insert-timestamp)
+  # The flavour's C runtime, where it is not the compiler's own (the toolchain file says).
+  target_link_options(lumora-manager PRIVATE ${LUMORA_RELEASE_LINK_OPTIONS})
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     # Windows 95 loads only images that ask for subsystem 4.0.
     target_link_options(lumora-manager PRIVATE -Wl,--subsystem,windows:4.0 -Wl,--major-os-version,4 -Wl,--minor-os-version,0)

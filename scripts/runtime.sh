@@ -5,6 +5,12 @@
 # toolchain's compiler. Debian's prebuilt runtime is made for the Pentium Pro (conditional moves,
 # P6 FPU compares), which the i486, the Pentium and the K6 lack.
 #
+# The release's C runtime is CRTDLL.DLL, the one Windows 95 ships (MSVCRT.DLL came later): the
+# runtime is compiled for it (__CRTDLL__) and holds its import library, libcrtdll.a, with
+# mingw-w64's compatibility members, and crtdll.specs, which a link gives the compiler driver
+# (-specs=) to take -lcrtdll where the driver's own specs name -lmsvcrt. libmsvcrt.a stays for the
+# flavour's test programs, whose GoogleTest and C++ streams need functions CRTDLL lacks.
+#
 # The folder is cached outside the work tree, under /var/cache/lumora-runtime (root) or
 # ~/.cache/lumora-runtime (LUMORA_RUNTIME_CACHE overrides), named after a key made of the cross
 # compiler's version, the source packages' versions and the target flags. Only a folder holding
@@ -24,7 +30,10 @@ ARCH=i486
 TUNE=pentium
 TARGET_CFLAGS="-g -O2"
 # Bump when the way the runtime is built changes what it holds.
-RECIPE=2
+RECIPE=3
+# The C runtime DLL the release links, as mingw-w64's headers are told it.
+CRT_DLL=crtdll
+CRT_DEFINES="-D__CRTDLL__"
 JOBS="$(nproc 2>/dev/null || echo 2)"
 # The Windows DLLs' import libraries that a link of the program or its tests takes: the driver's
 # own, CMake's standard ones for C++ on Windows, and those the project names.
@@ -64,6 +73,7 @@ assembler: $AS_PACKAGE $as_version
 gcc sources: $gcc_source_package $gcc_source_version
 crt sources: mingw-w64 $crt_version
 target flags: -march=$ARCH -mtune=$TUNE $TARGET_CFLAGS
+c runtime: $CRT_DLL ($CRT_DEFINES)
 recipe: $RECIPE"
 
 if [ -n "${LUMORA_RUNTIME_CACHE:-}" ]; then
@@ -192,6 +202,18 @@ fi
 step "unpacking mingw-w64 $crt_version" sh -c "cd '$SRC' && dpkg-source -x mingw-w64_*.dsc crt"
 CRT_SRC="$SRC/crt/mingw-w64-crt"
 [ -x "$CRT_SRC/configure" ] || die "the mingw-w64 source package holds no mingw-w64-crt/configure"
+# The import check holds the release's CRTDLL imports to a copy of the definition file the import
+# library is made from: they must be the same.
+cmp -s "$CRT_SRC/lib32/$CRT_DLL.def" "$ROOT/tools/win9x/$CRT_DLL.def" ||
+    die "mingw-w64 $crt_version's lib32/$CRT_DLL.def differs from tools/win9x/$CRT_DLL.def, which the" \
+        "import check reads: copy it there and say so in tools/win9x/README.md"
+
+# The driver's specs name the C runtime among the libraries of every link (*libgcc); these take
+# CRTDLL's import library there instead.
+SPECS="$WORK/$CRT_DLL.specs"
+$TARGET-gcc-win32 -dumpspecs | awk -v lib="-l$CRT_DLL" '
+    /^\*libgcc:$/ { print; getline; n = gsub(/-lmsvcrt( |$)/, lib " "); sub(/ $/, ""); print; found = n == 1; exit }
+    END { exit !found }' >"$SPECS" || die "the driver's specs name no -lmsvcrt in *libgcc: cannot link $CRT_DLL"
 
 # --- the mingw-w64 CRT, by Debian's cross compiler told the processor
 
@@ -201,7 +223,7 @@ CRT_BUILD="$WORK/crt-build"
 # Its makefile makes lib32/ on the way to the whole set only.
 mkdir -p "$CRT_BUILD/lib32"
 CRT_PIECES=(lib32/crt2.o lib32/libmingw32.a lib32/libmingwex.a
-    lib32/libmoldname.a lib32/libmsvcrt.a)
+    lib32/libmoldname.a lib32/lib$CRT_DLL.a lib32/libmsvcrt.a)
 for dll in "${IMPORTS[@]}"; do CRT_PIECES+=("lib32/lib$dll.a"); done
 CRT_LOG="$WORK/crt-build.log"
 # In a process group of its own, so that a failure elsewhere ends it with all it started.
@@ -209,12 +231,31 @@ set -m
 (
     LOG="$CRT_LOG"
     : >"$LOG"
-    # As Debian configures it (debian/rules): the 32-bit libraries only.
+    # As Debian configures it (debian/rules): the 32-bit libraries only. Its makefile compiles
+    # everything for MSVCRT 7.0 (-D__MSVCRT_VERSION__=0x700); CRTDLL's version, which the headers
+    # take from __CRTDLL__, replaces that.
     step "configuring mingw-w64-crt $crt_version" sh -c 'cd "$1" && shift && "$@"' _ "$CRT_BUILD" \
         "$CRT_SRC/configure" --host=$TARGET --prefix="$WORK/install/crt" --disable-lib64 \
-        --enable-lib32 CC="$TARGET-gcc-win32" CFLAGS="$TARGET_CFLAGS -march=$ARCH -mtune=$TUNE"
+        --enable-lib32 CC="$TARGET-gcc-win32" \
+        CFLAGS="$TARGET_CFLAGS -march=$ARCH -mtune=$TUNE -U__MSVCRT_VERSION__ $CRT_DEFINES"
     step "building the CRT's start-up objects, libraries and import libraries" \
         nice -n 19 make -C "$CRT_BUILD" -j "$JOBS" "${CRT_PIECES[@]}"
+    # crtdll.def marks _onexit DATA, so the import library has no function of that name, and the
+    # start-up code's call of it (atexit) would be patched in the code at each start by a run-time
+    # pseudo-relocation. This member calls it through the import instead.
+    cat >"$CRT_BUILD/crtdll_onexit.c" <<'EOF'
+#include <stdlib.h>
+extern _onexit_t(__cdecl *__MINGW_IMP_SYMBOL(_onexit))(_onexit_t);
+_onexit_t __cdecl _onexit(_onexit_t func)
+{
+    return __MINGW_IMP_SYMBOL(_onexit)(func);
+}
+EOF
+    step "compiling _onexit for lib$CRT_DLL.a" sh -c 'cd "$1" && shift && "$@"' _ "$CRT_BUILD" \
+        $TARGET-gcc-win32 $TARGET_CFLAGS -march=$ARCH -mtune=$TUNE $CRT_DEFINES -Wall -Wextra -Werror \
+        -c crtdll_onexit.c -o lib32/crtdll_onexit.o
+    step "adding _onexit to lib$CRT_DLL.a" \
+        $TARGET-ar rs "$CRT_BUILD/lib32/lib$CRT_DLL.a" "$CRT_BUILD/lib32/crtdll_onexit.o"
 ) &
 CRT_JOB=$!
 set +m
@@ -282,9 +323,12 @@ step "configuring gcc $cc_release for $ARCH" sh -c 'cd "$1" && shift && "$@"' _ 
 # test and compile of the target libraries, as the defaults of a compiler configured --with-arch
 # would.
 # The pieces of libgcc the runtime takes are made, not its shared library nor libgcov.
+# So are the C runtime's: the headers are told it, and the link tests of the configuration see its
+# exports, through the CRTDLL import library Debian built from the same sources (this runtime's
+# own is built beside; the names are the same).
 {
-    printf 'TARGET_CC = %s\n' "$TARGET-gcc-win32 -march=$ARCH -mtune=$TUNE"
-    printf 'TARGET_CXX = %s\n' "$TARGET-g++-win32 -march=$ARCH -mtune=$TUNE"
+    printf 'TARGET_CC = %s\n' "$TARGET-gcc-win32 -march=$ARCH -mtune=$TUNE $CRT_DEFINES -specs=$SPECS"
+    printf 'TARGET_CXX = %s\n' "$TARGET-g++-win32 -march=$ARCH -mtune=$TUNE $CRT_DEFINES -specs=$SPECS"
     cat <<'EOF'
 CC_FOR_TARGET = $(STAGE_CC_WRAPPER) $(TARGET_CC)
 GCC_FOR_TARGET = $(STAGE_CC_WRAPPER) $(TARGET_CC)
@@ -336,17 +380,23 @@ for piece in "${CRT_PIECES[@]}"; do take "$CRT_BUILD/$piece"; done
 take "$LIBGCC/crtbegin.o" "$LIBGCC/crtend.o" "$LIBGCC/crtfastmath.o" "$LIBGCC/libgcc.a" "$LIBGCC/libgcc_eh.a"
 take "$LIBSTDCXX/src/.libs/libstdc++.a" "$LIBSTDCXX/libsupc++/.libs/libsupc++.a"
 take "$LIBSTDCXX/src/filesystem/.libs/libstdc++fs.a"
+take "$SPECS"
 
 # A C++ program with an exception, linked as the release links, must take every runtime piece
-# from the new folder and none from Debian's.
+# from the new folder and none from Debian's, import its C runtime from CRTDLL.DLL alone, and need
+# no pseudo-relocation of its code at start-up. Its exception is a class of its own, as the
+# release's messages avoid the library's reference-counted string (src/win32/ExceptionStrings.cpp),
+# whose object brings std::random_device, which needs functions CRTDLL lacks.
 probe="$WORK/probe"
 mkdir -p "$probe"
 cat >"$probe/probe.cpp" <<'EOF'
-#include <stdexcept>
-#include <string>
+#include <exception>
+struct probe_error : std::exception {
+    const char *what() const noexcept override { return "probe"; }
+};
 int main(int argc, char **) {
     try {
-        if (argc > 3) throw std::runtime_error(std::string("probe"));
+        if (argc > 3) throw probe_error();
     } catch (const std::exception &e) {
         return static_cast<int>(e.what()[0]);
     }
@@ -354,8 +404,10 @@ int main(int argc, char **) {
 }
 EOF
 log "linking a probe program against the new runtime"
-if ! $TARGET-g++-win32 -march=$ARCH -mtune=$TUNE -O2 -c "$probe/probe.cpp" -o "$probe/probe.o" >"$probe/trace" 2>&1 ||
-    ! $TARGET-g++-win32 -mwindows -static -static-libgcc -static-libstdc++ -B"$STAGE/" -L"$STAGE" -Wl,-t \
+if ! $TARGET-g++-win32 -march=$ARCH -mtune=$TUNE $CRT_DEFINES -O2 -c "$probe/probe.cpp" -o "$probe/probe.o" \
+    >"$probe/trace" 2>&1 ||
+    ! $TARGET-g++-win32 -mwindows -static -static-libgcc -static-libstdc++ -B"$STAGE/" -L"$STAGE" \
+        -specs="$STAGE/$CRT_DLL.specs" -Wl,-t \
         "$probe/probe.o" -o "$probe/probe.exe" "${IMPORTS[@]/#/-l}" >"$probe/trace" 2>&1; then
     cat "$probe/trace" >&2
     die "the probe program does not link against the new runtime"
@@ -367,6 +419,16 @@ if [ -s "$probe/foreign" ] || ! grep -q "^$STAGE/crt2.o$" "$probe/inputs"; then
     cat "$probe/foreign" >&2
     die "the probe program took runtime pieces from outside the new runtime"
 fi
+dlls="$($TARGET-objdump -p "$probe/probe.exe" | sed -nE 's/^\tDLL Name: (.*)$/\1/p' | tr 'a-z' 'A-Z' | sort | paste -sd' ')"
+case " $dlls " in
+*" ${CRT_DLL^^}.DLL "*) ;;
+*) die "the probe program imports no ${CRT_DLL^^}.DLL (it imports $dlls)" ;;
+esac
+case " $dlls " in *" MSVCRT.DLL "*) die "the probe program imports MSVCRT.DLL besides ${CRT_DLL^^}.DLL" ;; esac
+# The list of run-time pseudo-relocations, which the linker writes for data imported without
+# __imp_, is empty.
+relocs="$($TARGET-nm "$probe/probe.exe" | awk '/ ___RUNTIME_PSEUDO_RELOC_LIST(_END)?__$/ { print $1 }' | sort -u | wc -l)"
+[ "$relocs" -eq 1 ] || die "the probe program needs run-time pseudo-relocations (or has no list of them)"
 
 mv "$STAGE" "$OUT"
 {

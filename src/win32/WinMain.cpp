@@ -18,9 +18,12 @@
 // The runtime's own last-resort handler prints the uncaught exception's demangled type to a
 // console a windowed program does not have, and brings a whole demangler into the release for
 // it. No exception leaves the message dispatch or WinMain, so this only ever ends a broken run.
+// It says so itself: the 32-bit build's C runtime, CRTDLL, cannot be told that the program is
+// windowed, and its abort() writes its message to the console and ends the program without a word.
 namespace __gnu_cxx {
 void __verbose_terminate_handler()
 {
+    MessageBoxA(nullptr, "abnormal program termination", lumora::kMainCaption, MB_OK | MB_ICONSTOP | MB_TASKMODAL);
     std::abort();
 }
 }  // namespace __gnu_cxx

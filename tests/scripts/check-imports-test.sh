@@ -71,10 +71,19 @@ expect "USER32 function nobody checked for Windows 95" --win95 1 \
 expect "USER32 function Windows 98 lacks" --win95 1 "USER32!AllowSetForegroundWindow is missing on Windows 95" \
     USER32.dll!AllowSetForegroundWindow
 
-expect "MSVCRT" - 0 "Windows 98: 2 imports" msvcrt.dll!malloc msvcrt.dll!free
-expect "MSVCRT" --win95 0 "note: 2 imports from MSVCRT.DLL, which Windows 95 gets only with Internet Explorer 4" \
-    msvcrt.dll!malloc msvcrt.dll!free
-expect "MSVCRT function newer than 6.0" --win95 1 "MSVCRT!_fstat64 is missing from MSVCRT 6.0" msvcrt.dll!_fstat64
+expect "count per DLL" - 0 "functions imported: KERNEL32 1, USER32 1, GDI32 1, ADVAPI32 1, COMCTL32 1" "${base[@]}"
+
+# The C runtime: CRTDLL.DLL's exports as mingw-w64's crtdll.def names them, in both modes; MSVCRT in
+# neither.
+crt=(CRTDLL.dll!malloc CRTDLL.dll!__GetMainArgs CRTDLL.dll!_acmdln_dll)
+expect "CRTDLL functions and data" - 0 "Windows 98: 3 imports from 1 DLLs: 0 errors" "${crt[@]}"
+expect "CRTDLL functions and data" --win95 0 "functions imported: CRTDLL 3" "${crt[@]}"
+expect "MSVCRT's start-up function, which CRTDLL lacks" --win95 1 \
+    "CRTDLL!__getmainargs is not exported by CRTDLL.DLL" CRTDLL.dll!__getmainargs
+expect "the linker's name of a CRTDLL datum, not the DLL's" - 1 "CRTDLL!_acmdln is not exported by CRTDLL.DLL" \
+    CRTDLL.dll!_acmdln
+expect "MSVCRT" - 1 "error: imports msvcrt.dll, which Windows 95 lacks" msvcrt.dll!malloc
+expect "MSVCRT" --win95 1 "error: imports msvcrt.dll, which Windows 95 lacks" msvcrt.dll!malloc
 
 expect "stub" --win95 0 "warning: KERNEL32!GetModuleHandleW is a stub on Windows 95" KERNEL32.dll!GetModuleHandleW
 expect "stub" "--win95 --no-stubs" 1 "1 warnings" KERNEL32.dll!GetModuleHandleW
@@ -89,6 +98,15 @@ out="$(OBJDUMP="$work/objdump" bash "$check" "$work/dll-only" 2>&1)"
     { failed=$((failed + 1)); printf 'FAIL a DLL without functions: %s\n' "$out"; }
 out="$(bash "$check" "$work/no-such.exe" 2>&1)"
 [ $? -ne 0 ] && passed=$((passed + 1)) || { failed=$((failed + 1)); printf 'FAIL an unreadable file: %s\n' "$out"; }
+
+# A definition file with no export read holds CRTDLL to nothing, and passes nothing.
+mkdir -p "$work/tools"
+cp -r "$root/tools/win9x" "$check" "$work/tools/"
+grep -v EXPORTS "$root/tools/win9x/crtdll.def" >"$work/tools/win9x/crtdll.def"
+table "${crt[@]}" >"$work/imports"
+out="$(OBJDUMP="$work/objdump" bash "$work/tools/check-win98-imports.sh" "$work/imports" 2>&1)"
+[ $? -eq 1 ] && grep -qF "error: no export of CRTDLL read from" <<<"$out" && passed=$((passed + 1)) ||
+    { failed=$((failed + 1)); printf 'FAIL a definition file without exports: %s\n' "$out"; }
 
 printf 'import check: %d passed, %d failed\n' "$passed" "$failed"
 [ "$failed" -eq 0 ]
