@@ -244,6 +244,21 @@ VM_CORE_E2E=(
     LargeFontsE2e.LargeFontsScaleTheWindowAndAddNoOverlapTheDesignLacks
 )
 
+# A layer in the guest. Its disk holds some 4 GB beside the system, and an i686 prefix takes 590
+# MB: the prefixes of the layers done go, once no later layer shares them (an end-to-end layer
+# shares its adapters' prefix).
+vm_layer() {
+    local name="$1" dir
+    layer "$@"
+    [[ "$name" == adapters-* ]] && return 0
+    for dir in "$PREFIX_ROOT"/*-prefix-*; do
+        [ -d "$dir" ] || continue
+        WINEPREFIX="$dir" "$WINESERVER" -k 2>/dev/null
+        rm -rf "$dir"
+    done
+    PREFIXES=()
+}
+
 if [ "${1:-}" = --in-vm ]; then
     [ $# -eq 3 ] && [[ "$2" =~ ^(all|win98)$ ]] || die "usage: test.sh --in-vm all|win98 SUFFIX"
     IN_VM=1
@@ -255,7 +270,7 @@ if [ "${1:-}" = --in-vm ]; then
     [ "${LUMORA_VM_FULL:-}" = 1 ] || export LUMORA_DPI=96
     say "in the test guest: $("$WINE32" --version), $(uname -r)"
     why="$(can_run_i386)" || die "the test guest cannot run the i686 build: $why"
-    wine_layers layer i686 "$2" "$3"
+    wine_layers vm_layer i686 "$2" "$3"
     finish
     exit
 fi
